@@ -1,0 +1,8 @@
+#include "frmschall.h"
+
+namespace orvella {
+
+// Not built yet: the menu button stays inert.
+std::unique_ptr<CalculatorForm> makeSchallForm(std::function<void()>) { return nullptr; }
+
+}  // namespace orvella

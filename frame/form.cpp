@@ -1,0 +1,158 @@
+#include "form.h"
+
+#include "checked.h"
+#include "numbers.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QToolTip>
+
+namespace orvella {
+
+// --- DesignedWindow -------------------------------------------------------
+
+DesignedWindow::DesignedWindow(const WindowDesign& design)
+{
+    buildWindow(this, design);
+    if (QWidget* first = firstInTabOrder(this, design))
+        first->setFocus();
+}
+
+QLineEdit* DesignedWindow::field(const QString& name) const
+{
+    return findChild<QLineEdit*>(name);
+}
+
+QPushButton* DesignedWindow::button(const QString& name) const
+{
+    return findChild<QPushButton*>(name);
+}
+
+void DesignedWindow::onClick(const QString& buttonName, std::function<void()> handler)
+{
+    QPushButton* b = button(buttonName);
+    Q_ASSERT_X(b, "onClick", qPrintable(buttonName));
+    if (!b)
+        return;
+    connect(b, &QPushButton::clicked, this, [this, b, handler = std::move(handler)] {
+        try {
+            handler();
+        } catch (...) {
+            calculationFailed(b);
+        }
+    });
+}
+
+void DesignedWindow::calculationFailed(QPushButton*) {}
+
+// --- CalculatorWindow -----------------------------------------------------
+
+const QString CalculatorWindow::kStoppedMessage =
+    QStringLiteral("Berechnung nicht möglich – bitte Eingaben prüfen.");
+
+CalculatorWindow::CalculatorWindow(const WindowDesign& design) : DesignedWindow(design)
+{
+    if (QPushButton* close = button(QStringLiteral("cmdUload")))
+        connect(close, &QPushButton::clicked, this, &CalculatorWindow::closeRequested);
+}
+
+void CalculatorWindow::reportStopped(QWidget* at)
+{
+    QApplication::beep();
+    if (at)
+        QToolTip::showText(at->mapToGlobal(QPoint(at->width() / 2, at->height())),
+                           kStoppedMessage, at);
+    emit calculationStopped();
+}
+
+void CalculatorWindow::calculationFailed(QPushButton* button) { reportStopped(button); }
+
+// --- Form -----------------------------------------------------------------
+
+Form::~Form()
+{
+    delete window_.data();
+}
+
+void Form::show()
+{
+    if (!window_) {
+        QWidget* w = load();
+        w->setAttribute(Qt::WA_DeleteOnClose);
+        window_ = w;
+        onLoad(w);
+    }
+    window_->show();
+    window_->raise();
+    window_->activateWindow();
+}
+
+void Form::unload()
+{
+    if (QWidget* w = window_.data()) {
+        window_.clear();
+        w->hide();
+        // Later, not now: unloading usually happens inside a click handler of
+        // the window itself.
+        w->deleteLater();
+    }
+}
+
+// --- CalculatorForm -------------------------------------------------------
+
+CalculatorForm::CalculatorForm(std::function<void()> showMenu) : showMenu_(std::move(showMenu)) {}
+
+QWidget* CalculatorForm::load()
+{
+    CalculatorWindow* w = create();
+    QObject::connect(w, &CalculatorWindow::closeRequested, w, [this] {
+        // The menu is visible before the calculator disappears.
+        showMenu_();
+        unload();
+    });
+    return w;
+}
+
+void CalculatorForm::onLoad(QWidget* window) { placeWindow(window); }
+
+// --- placement ------------------------------------------------------------
+
+namespace {
+
+QMargins frameMargins(const QWidget* of)
+{
+    const auto measure = [](const QWidget* w) {
+        const QRect outer = w->frameGeometry();
+        const QRect inner = w->geometry();
+        return QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+                        outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    };
+    if (of->isVisible())
+        return measure(of);
+    for (const QWidget* w : QApplication::topLevelWidgets())
+        if (w != of && w->isVisible() && w->isWindow() && !measure(w).isNull())
+            return measure(w);
+    return {};
+}
+
+}  // namespace
+
+void placeWindow(QWidget* window)
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->geometry();
+    const QMargins m = frameMargins(window);
+    const QSize outer = window->size().grownBy(m);
+    const Placement p = placeOnLoad(static_cast<float>(pixelsToTwips(area.width())),
+                                    static_cast<float>(pixelsToTwips(area.height())),
+                                    static_cast<float>(pixelsToTwips(outer.width())),
+                                    static_cast<float>(pixelsToTwips(outer.height())));
+    window->move(area.x() + twipsToPixels(p.left), area.y() + twipsToPixels(p.top));
+}
+
+}  // namespace orvella

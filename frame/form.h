@@ -1,0 +1,112 @@
+#pragma once
+// Window instances and the calculator window frame.
+//
+// Each window of the program has one Form for the whole run. Showing an
+// unloaded Form loads it: a new widget is built from the window's design,
+// with its design texts. Unloading destroys the widget and keeps the Form,
+// together with anything a window keeps outside its controls.
+
+#include "design.h"
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+
+class QLineEdit;
+class QPushButton;
+
+namespace orvella {
+
+// A top-level window built from its design.
+class DesignedWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit DesignedWindow(const WindowDesign& design);
+
+    // The control with this design name; null when it does not exist.
+    QLineEdit* field(const QString& name) const;
+    QPushButton* button(const QString& name) const;
+
+    // Connects a button's click to `handler`. An ArithmeticError (or any
+    // other exception) thrown by the handler is caught here, so nothing
+    // escapes into the event loop; it is passed to calculationFailed().
+    void onClick(const QString& buttonName, std::function<void()> handler);
+
+protected:
+    virtual void calculationFailed(QPushButton* button);
+};
+
+// The shared frame of the calculator windows: CLOSE returns to the menu, and
+// a calculation that stops tells the user without a message box.
+class CalculatorWindow : public DesignedWindow {
+    Q_OBJECT
+public:
+    // The tooltip shown at the calculate button when a calculation stopped.
+    static const QString kStoppedMessage;
+
+    explicit CalculatorWindow(const WindowDesign& design);
+
+    // Beeps and shows kStoppedMessage at `at`; emits calculationStopped().
+    void reportStopped(QWidget* at);
+
+signals:
+    void calculationStopped();
+    void closeRequested();  // the CLOSE button was clicked
+
+protected:
+    void calculationFailed(QPushButton* button) override;
+};
+
+class Form {
+public:
+    virtual ~Form();
+    Form() = default;
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    // Loads the window if it is not loaded (fresh controls from the design,
+    // then the load step), then shows it, not modal and without an owner.
+    void show();
+    // Hides and destroys the window; the Form and its state stay.
+    void unload();
+
+    QWidget* window() const { return window_; }
+    bool isLoaded() const { return !window_.isNull(); }
+
+protected:
+    // Builds a new widget from the design, with its handlers connected and
+    // the focus on the first control in the tab order.
+    virtual QWidget* load() = 0;
+    // Runs after load, before the window becomes visible.
+    virtual void onLoad(QWidget*) {}
+
+private:
+    QPointer<QWidget> window_;
+};
+
+// A calculator's instance: places its window on load, and its CLOSE button
+// shows the menu and then unloads the calculator.
+class CalculatorForm : public Form {
+public:
+    explicit CalculatorForm(std::function<void()> showMenu);
+
+protected:
+    // Builds the window with its calculate handlers; the frame connects CLOSE.
+    virtual CalculatorWindow* create() = 0;
+
+private:
+    QWidget* load() final;
+    void onLoad(QWidget* window) override;
+
+    std::function<void()> showMenu_;
+};
+
+// Moves a window to where the load step puts it: vertically centred on the
+// primary screen, at one third of the free width, by its outer size. Before a
+// window is first shown the window system does not report its frame, so the
+// frame of another visible window (the menu) stands in for it.
+void placeWindow(QWidget* window);
+
+}  // namespace orvella

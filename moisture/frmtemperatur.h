@@ -1,0 +1,12 @@
+#pragma once
+
+#include "form.h"
+
+#include <functional>
+#include <memory>
+
+namespace orvella {
+
+std::unique_ptr<CalculatorForm> makeTemperaturForm(std::function<void()> showMenu);
+
+}  // namespace orvella

@@ -1,0 +1,8 @@
+#include "frmdlprognose.h"
+
+namespace orvella {
+
+// Not built yet: the menu button stays inert.
+std::unique_ptr<CalculatorForm> makeDLprognoseForm(std::function<void()>) { return nullptr; }
+
+}  // namespace orvella

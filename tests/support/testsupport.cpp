@@ -1,0 +1,77 @@
+#include "testsupport.h"
+
+#include "design.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QTest>
+
+namespace orvella::test {
+
+QLocale localeNamed(const QString& decimalMark)
+{
+    return decimalMark == QLatin1String("comma") ? QLocale(QLocale::German, QLocale::Germany)
+                                                 : QLocale(QLocale::English, QLocale::UnitedStates);
+}
+
+void initProgram() { installDesignFonts(); }
+
+QLineEdit* fieldOf(const QWidget* window, const QString& name)
+{
+    return window ? window->findChild<QLineEdit*>(name) : nullptr;
+}
+
+QPushButton* buttonOf(const QWidget* window, const QString& name)
+{
+    return window ? window->findChild<QPushButton*>(name) : nullptr;
+}
+
+QString textOf(const QWidget* window, const QString& name)
+{
+    const QLineEdit* f = fieldOf(window, name);
+    if (!f)
+        qFatal("no text box %s", qPrintable(name));
+    return f->text();
+}
+
+void setTextOf(const QWidget* window, const QString& name, const QString& text)
+{
+    QLineEdit* f = fieldOf(window, name);
+    if (!f)
+        qFatal("no text box %s", qPrintable(name));
+    f->setText(text);
+}
+
+void click(const QWidget* window, const QString& name)
+{
+    QPushButton* b = buttonOf(window, name);
+    if (!b)
+        qFatal("no button %s", qPrintable(name));
+    QTest::mouseClick(b, Qt::LeftButton);
+}
+
+void processDeferredDeletes()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+QWidget* visibleWindow(const QString& objectName)
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->objectName() == objectName)
+            return w;
+    return nullptr;
+}
+
+QList<QWidget*> visibleWindows()
+{
+    QList<QWidget*> list;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->isWindow())
+            list << w;
+    return list;
+}
+
+}  // namespace orvella::test
