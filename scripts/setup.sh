@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Orvella needs to build, run and test, when
+# they are missing. Uses apt-get, through sudo when not running as root.
+set -euo pipefail
+
+packages=(
+  # build
+  g++ cmake ninja-build make qt6-base-dev
+  # run: the SVG icon plugin and a sans metric-compatible with the designs' font
+  libqt6svg6 fonts-liberation2
+)
+# Extra packages named by the caller (for example the end-to-end tests' X server).
+packages+=("$@")
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
