@@ -1,8 +1,122 @@
 #include "frmschall.h"
 
+#include "fields.h"
+#include "schall.h"
+
+#include <QLineEdit>
+#include <QMessageBox>
+
 namespace orvella {
 
-// Not built yet: the menu button stays inert.
-std::unique_ptr<CalculatorForm> makeSchallForm(std::function<void()>) { return nullptr; }
+namespace {
+
+WindowDesign schallDesign()
+{
+    using K = ControlKind;
+    return {
+        "frmSchall",
+        windowCaption(142),
+        9840,
+        3150,
+        {
+            {"Frame1", K::Frame, {}, "Schallleistungspegel", 120, 120, 4695, 2415, 8, kRegular},
+            {"Label1", K::Label, "Frame1", "Schalldruckpegel" + blanks(15) + "[dB]", 120, 480, 3135, 375, 12, kRegular},
+            {"txPegel_l", K::TextBox, "Frame1", "50", 3360, 480, 1095, 375, 13, kBold},
+            {"Label2", K::Label, "Frame1", "Abstand" + blanks(36) + "[m]", 120, 1080, 3135, 375, 11, kRegular},
+            {"txAbstand_l", K::TextBox, "Frame1", "1", 3360, 1080, 1095, 375, 14, kBold},
+            {"cmdRun_l", K::Button, "Frame1", "Schallleistungspegel" + blanks(8) + "[dB]", 240, 1680, 2895, 375, 9, kRegular},
+            {"txLeistug_l", K::TextBox, "Frame1", "0", 3360, 1680, 1095, 375, 10, kBold},
+            {"Schalldruckpegel", K::Frame, {}, "Schalldruckpegel", 4920, 120, 4815, 2415, 1, kRegular},
+            {"Label3", K::Label, "Schalldruckpegel", "Schallleistungspegel" + blanks(12) + "[dB]", 120, 480, 3135, 375, 6, kRegular},
+            {"txLeistug_p", K::TextBox, "Schalldruckpegel", "66", 3480, 480, 1095, 375, 2, kBold},
+            {"Label4", K::Label, "Schalldruckpegel", "Abstand" + blanks(36) + "[m]", 240, 1080, 3015, 375, 7, kRegular},
+            {"txAbstand_p", K::TextBox, "Schalldruckpegel", "1", 3480, 1080, 1095, 375, 3, kBold},
+            {"cmdRun_p", K::Button, "Schalldruckpegel", "Schalldruckpegel" + blanks(17) + "[dB]", 240, 1680, 3015, 375, 5, kRegular},
+            {"txPegel_p", K::TextBox, "Schalldruckpegel", "0", 3480, 1680, 1095, 375, 4, kBold},
+            closeButton(120, 2640, 9615, 375, 0),
+        },
+    };
+}
+
+ErrorQuestion& errorQuestion()
+{
+    static ErrorQuestion question;
+    return question;
+}
+
+class SchallWindow : public CalculatorWindow {
+public:
+    SchallWindow() : CalculatorWindow(schallDesign())
+    {
+        onClick("cmdRun_l", [this] {
+            convert("txPegel_l", "txAbstand_l", "txLeistug_l", soundPowerLevel);
+        });
+        onClick("cmdRun_p", [this] {
+            convert("txLeistug_p", "txAbstand_p", "txPegel_p", soundPressureLevel);
+        });
+    }
+
+private:
+    // The seven steps of either half: comma fix and read the level, comma fix
+    // and read the distance, convert, write the result with two decimals and
+    // comma-fix it, so that a decimal comma of the regional settings shows as
+    // a point. Each click starts from values of 0.
+    void convert(const char* levelName, const char* distanceName, const char* resultName,
+                 double (*formula)(double, double))
+    {
+        QLineEdit* levelBox = field(levelName);
+        QLineEdit* distanceBox = field(distanceName);
+        QLineEdit* resultBox = field(resultName);
+        double level = 0.0;
+        double distance = 0.0;
+        double result = 0.0;
+        runSteps(
+            {
+                [&] { KillKomma(levelBox); },
+                [&] { level = ReadNumber(levelBox->text()); },
+                [&] { KillKomma(distanceBox); },
+                [&] { distance = ReadNumber(distanceBox->text()); },
+                [&] { result = formula(level, distance); },
+                [&] { resultBox->setText(FormatResult(result, 2)); },
+                [&] { KillKomma(resultBox); },
+            },
+            [this] {
+                const ErrorQuestion& ask = errorQuestion();
+                return ask ? ask(this) : askAbortRetryIgnore(this);
+            });
+    }
+};
+
+class SchallForm : public CalculatorForm {
+public:
+    using CalculatorForm::CalculatorForm;
+
+protected:
+    CalculatorWindow* create() override { return new SchallWindow; }
+};
+
+}  // namespace
+
+std::unique_ptr<CalculatorForm> makeSchallForm(std::function<void()> showMenu)
+{
+    return std::make_unique<SchallForm>(std::move(showMenu));
+}
+
+void setErrorQuestion(ErrorQuestion question) { errorQuestion() = std::move(question); }
+
+ErrorChoice askAbortRetryIgnore(QWidget* parent)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral(" Tessaly Service"),
+                    QStringLiteral("Bitte Schalldruckpegel und Abstand angeben!"),
+                    QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore, parent);
+    box.setObjectName(QStringLiteral("errorMessageBox"));
+    box.setDefaultButton(QMessageBox::Abort);
+    box.setEscapeButton(QMessageBox::Abort);
+    switch (box.exec()) {
+    case QMessageBox::Retry: return ErrorChoice::Retry;
+    case QMessageBox::Ignore: return ErrorChoice::Ignore;
+    default: return ErrorChoice::Abort;
+    }
+}
 
 }  // namespace orvella

@@ -1,0 +1,25 @@
+#include "steps.h"
+
+namespace orvella {
+
+bool runSteps(std::initializer_list<std::function<void()>> steps,
+              const std::function<ErrorChoice()>& ask)
+{
+    for (const auto& step : steps) {
+        for (;;) {
+            try {
+                step();
+                break;
+            } catch (...) {
+                const ErrorChoice choice = ask();
+                if (choice == ErrorChoice::Abort)
+                    return false;
+                if (choice == ErrorChoice::Ignore)
+                    break;
+            }
+        }
+    }
+    return true;
+}
+
+}  // namespace orvella
