@@ -1,4 +1,5 @@
 #pragma once
+// frmCalculator: the decibel calculator's keypad window.
 
 #include "form.h"
 
@@ -7,6 +8,15 @@
 
 namespace orvella {
 
+// The design of frmCalculator: the frame with the display and the keys, and
+// CLOSE below it. The digit keys are the control array cmdNumber (member i
+// carries the digit i + 1, member 9 the "0"), the operator keys the members
+// 1 ("x") and 3 ("+") of cmdOperator.
+WindowDesign calculatorDesign();
+
+// The calculator's instance. Its keypad state lives as long as the instance,
+// so CLOSE and reopening shows "0" but keeps a pending operator and its first
+// operand.
 std::unique_ptr<CalculatorForm> makeCalculatorForm(std::function<void()> showMenu);
 
 }  // namespace orvella
