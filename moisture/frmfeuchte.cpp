@@ -1,8 +1,83 @@
 #include "frmfeuchte.h"
 
+#include "fields.h"
+#include "moisture.h"
+
+#include <QLineEdit>
+
 namespace orvella {
 
-// Not built yet: the menu button stays inert.
-std::unique_ptr<CalculatorForm> makeFeuchteForm(std::function<void()>) { return nullptr; }
+WindowDesign feuchteDesign()
+{
+    using K = ControlKind;
+    const QString f = QStringLiteral("Frame1");
+    return {
+        "frmFeuchte",
+        windowCaption(47),
+        5565,
+        4725,
+        {
+            {"Frame1", K::Frame, {}, "Grenzfeuchte", 120, 120, 5295, 3975, 1, kRegular},
+            {"Label1", K::Label, f, "Raumtemperatur" + blanks(29) + "[C°]", 240, 480, 3135, 375, 5, kRegular},
+            {"txRaum", K::TextBox, f, "20", 3840, 480, 1095, 375, 6, kBold},
+            {"Label2", K::Label, f, "Oberflächentemperatur" + blanks(17) + "[C°]", 240, 1080, 3135, 375, 4, kRegular},
+            {"txOberflaeche", K::TextBox, f, "10", 3840, 1080, 1095, 375, 7, kBold},
+            {"cmdRun_Feuchte", K::Button, f, "Grenzfeuchte", 240, 1680, 4695, 375, 2, kRegular},
+            {"Label5", K::Label, f, "Oberflächenkondensation" + blanks(10) + "[%]", 240, 2280, 3135, 375, 8, kRegular},
+            {"txKondens", K::TextBox, f, "0", 3840, 2280, 1095, 375, 3, kBold},
+            {"Label6", K::Label, f, "Schimmelpilzbildungsgefahr" + blanks(5) + "[%]", 240, 2880, 3135, 375, 9, kRegular},
+            {"txSchimel", K::TextBox, f, "0", 3840, 2880, 1095, 375, 10, kBold},
+            {"Label7", K::Label, f, "Korrosionsgefahr" + blanks(26) + "[%]", 240, 3480, 3135, 375, 11, kRegular},
+            {"txKorrosion", K::TextBox, f, "0", 3840, 3480, 1095, 375, 12, kBold},
+            closeButton(120, 4200, 5295, 375, 0),
+        },
+    };
+}
+
+namespace {
+
+// Grenzfeuchte: reads both temperatures (each through the comma fix first),
+// computes and formats all three limits, and only then writes them. A
+// failure anywhere before the writing (an unreadable number, a temperature
+// at or below -148.6 °C, overflow) throws and leaves every result as it was.
+void calculateHumidityLimits(const DesignedWindow& w)
+{
+    QLineEdit* room = w.field(QStringLiteral("txRaum"));
+    KillKomma(room);
+    const double roomTemperature = ReadNumber(room->text());
+
+    QLineEdit* surface = w.field(QStringLiteral("txOberflaeche"));
+    KillKomma(surface);
+    const double surfaceTemperature = ReadNumber(surface->text());
+
+    const HumidityLimits limits = criticalHumidity(roomTemperature, surfaceTemperature);
+    const QString condensation = FormatResult(limits.condensation, 2);
+    const QString mould = FormatResult(limits.mould, 2);
+    const QString corrosion = FormatResult(limits.corrosion, 2);
+
+    w.field(QStringLiteral("txKondens"))->setText(condensation);
+    w.field(QStringLiteral("txSchimel"))->setText(mould);
+    w.field(QStringLiteral("txKorrosion"))->setText(corrosion);
+}
+
+class FeuchteForm : public CalculatorForm {
+public:
+    using CalculatorForm::CalculatorForm;
+
+protected:
+    CalculatorWindow* create() override
+    {
+        auto* w = new CalculatorWindow(feuchteDesign());
+        w->onClick(QStringLiteral("cmdRun_Feuchte"), [w] { calculateHumidityLimits(*w); });
+        return w;
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<CalculatorForm> makeFeuchteForm(std::function<void()> showMenu)
+{
+    return std::make_unique<FeuchteForm>(std::move(showMenu));
+}
 
 }  // namespace orvella

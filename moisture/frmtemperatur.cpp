@@ -1,8 +1,80 @@
 #include "frmtemperatur.h"
 
+#include "fields.h"
+#include "moisture.h"
+
+#include <QLineEdit>
+
 namespace orvella {
 
-// Not built yet: the menu button stays inert.
-std::unique_ptr<CalculatorForm> makeTemperaturForm(std::function<void()>) { return nullptr; }
+WindowDesign temperaturDesign()
+{
+    using K = ControlKind;
+    const QString f = QStringLiteral("Frame1");
+    // The frame shares its caption with the critical-humidity window; the
+    // button's caption begins with a blank. Each label sits 60 twips lower
+    // than the text box beside it.
+    return {
+        "frmTemperatur",
+        windowCaption(47),
+        5565,
+        3855,
+        {
+            {"Frame1", K::Frame, {}, "Grenzfeuchte", 120, 120, 5295, 3135, 1, kRegular},
+            {"txAussen", K::TextBox, f, "-3.2", 3840, 420, 1095, 375, 4, kBold},
+            {"Label1", K::Label, f, "Außentemperatur" + blanks(27) + "[°C]", 240, 480, 3135, 255, 3, kRegular},
+            {"cmdRun_Grenzen", K::Button, f, " Grenztemperatur", 240, 960, 4695, 375, 2, kRegular},
+            {"txFeuchte1", K::TextBox, f, "0", 3840, 1500, 1095, 375, 6, kBold},
+            {"Label2", K::Label, f, "Relative Feuchte" + blanks(27) + "[%]", 240, 1560, 3135, 375, 5, kRegular},
+            {"txKondens", K::TextBox, f, "0", 3840, 1980, 1095, 375, 8, kBold},
+            {"Label5", K::Label, f, "Oberflächenkondensation" + blanks(10) + "[°C]", 240, 2040, 3135, 375, 7, kRegular},
+            {"txSchimel", K::TextBox, f, "0", 3840, 2460, 1095, 375, 10, kBold},
+            {"Label6", K::Label, f, "Schimmelpilzbildungsgefahr" + blanks(6) + "[°C]", 240, 2520, 3135, 375, 9, kRegular},
+            closeButton(120, 3360, 5295, 375, 0),
+        },
+    };
+}
+
+namespace {
+
+// Grenztemperatur: reads the outdoor temperature through the comma fix,
+// computes and formats all three results, and only then writes them. A
+// failure before the writing (an unreadable number, an outdoor temperature
+// of -65 °C or below, overflow) throws and leaves every result as it was.
+void calculateTemperatureLimits(const DesignedWindow& w)
+{
+    QLineEdit* outdoor = w.field(QStringLiteral("txAussen"));
+    KillKomma(outdoor);
+    const double outdoorTemperature = ReadNumber(outdoor->text());
+
+    const TemperatureLimits limits = criticalTemperature(outdoorTemperature);
+    const QString humidity = FormatResult(limits.roomHumidity, 1);
+    const QString condensation = FormatResult(limits.condensation, 1);
+    const QString mould = FormatResult(limits.mould, 1);
+
+    w.field(QStringLiteral("txFeuchte1"))->setText(humidity);
+    w.field(QStringLiteral("txKondens"))->setText(condensation);
+    w.field(QStringLiteral("txSchimel"))->setText(mould);
+}
+
+class TemperaturForm : public CalculatorForm {
+public:
+    using CalculatorForm::CalculatorForm;
+
+protected:
+    CalculatorWindow* create() override
+    {
+        auto* w = new CalculatorWindow(temperaturDesign());
+        w->onClick(QStringLiteral("cmdRun_Grenzen"), [w] { calculateTemperatureLimits(*w); });
+        return w;
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<CalculatorForm> makeTemperaturForm(std::function<void()> showMenu)
+{
+    return std::make_unique<TemperaturForm>(std::move(showMenu));
+}
 
 }  // namespace orvella
