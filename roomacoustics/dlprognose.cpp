@@ -1,1 +1,44 @@
 #include "dlprognose.h"
+
+#include "checked.h"
+#include "numbers.h"
+
+namespace orvella {
+
+// Each formula is evaluated left to right exactly as written, in double
+// precision, with no rounding in between; the coefficients are the decimal
+// literals themselves.
+
+double dl2Prognose(const DLprognoseInput& in)
+{
+    const Real hScreen = in.hScreen, hRaum = in.hRaum, lRaum = in.lRaum;
+    const Real dl2 = Real(7) * (hScreen / hRaum) + Real(0.17) * (lRaum / hRaum) +
+                     Real(4.28) * in.alphaCell + Real(1.52) * in.alphaHori;
+    return dl2.value();
+}
+
+double l4Prognose(const DLprognoseInput& in)
+{
+    const Real l4 = Real(in.l1) - Real(3.23) * in.hScreen - Real(0.09) * in.wRaum +
+                    Real(0.44) * in.alphaHori - Real(5.75) * in.alphaCell;
+    return l4.value();
+}
+
+double lrPrognose(double dl2, double l4, double r)
+{
+    // lg 4 first, then lg R, then their difference.
+    const Real lg4 = Log10(4.0);
+    const Real lgR = Log10(r);
+    const Real lr = Real(l4) - (Real(3.3) * dl2) * (lgR - lg4);
+    return lr.value();
+}
+
+DLprognoseResult computeDLprognose(const DLprognoseInput& in)
+{
+    const double dl2 = dl2Prognose(in);
+    const double l4 = l4Prognose(in);
+    const double lr = lrPrognose(dl2, l4, in.r);
+    return {dl2, l4, lr};
+}
+
+}  // namespace orvella

@@ -1,1 +1,42 @@
 #pragma once
+// Prognosis of speech propagation in an open-plan office: from the speech
+// level at 1 m, the room's size, the screen height and two mean absorption
+// coefficients, the decrease of the speech level per doubling of distance
+// (DL2), the speech level at 4 m (L4) and at a chosen distance R (Lr).
+// Three fixed regression formulas with constant coefficients.
+// Qt-free; every operation is checked and throws ArithmeticError where it
+// fails (a room height of 0, a distance R <= 0, an overflow).
+
+namespace orvella {
+
+struct DLprognoseInput {
+    double alphaCell;  // mean absorption coefficient, dimensionless
+    double alphaHori;  // mean absorption coefficient of screens and walls
+    double hScreen;    // screen height, m
+    double lRaum;      // room length, m
+    double wRaum;      // room width, m
+    double hRaum;      // room height, m
+    double l1;         // speech level at 1 m, dB
+    double r;          // distance, m
+};
+
+struct DLprognoseResult {
+    double dl2;  // decrease per doubling of distance, dB
+    double l4;   // speech level at 4 m, dB
+    double lr;   // speech level at the distance R, dB
+};
+
+// DL2 = 7·(Hscreen/Hraum) + 0.17·(Lraum/Hraum) + 4.28·ALPHAcell + 1.52·ALPHAhori.
+double dl2Prognose(const DLprognoseInput& in);
+
+// L4 = L1 − 3.23·Hscreen − 0.09·Wraum + 0.44·ALPHAhori − 5.75·ALPHAcell.
+double l4Prognose(const DLprognoseInput& in);
+
+// Lr = L4 − 3.3·DL2·(lg R − lg 4), from the unrounded DL2 and L4. The factor
+// is 3.3, not 1/lg 2, so R = 8 lies 0.9934·DL2 (not exactly DL2) below L4.
+double lrPrognose(double dl2, double l4, double r);
+
+// All three, in the order DL2, L4, Lr.
+DLprognoseResult computeDLprognose(const DLprognoseInput& in);
+
+}  // namespace orvella
