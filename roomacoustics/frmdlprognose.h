@@ -1,4 +1,7 @@
 #pragma once
+// frmDLprognose: the open-plan office prognosis window. "Berechnung" reads
+// the eight inputs, computes DL2, L4 and Lr and writes them rounded to one
+// decimal.
 
 #include "form.h"
 
@@ -6,6 +9,9 @@
 #include <memory>
 
 namespace orvella {
+
+// The window's design: controls in twips, as laid out for the original form.
+WindowDesign dlPrognoseDesign();
 
 std::unique_ptr<CalculatorForm> makeDLprognoseForm(std::function<void()> showMenu);
 
