@@ -1,5 +1,6 @@
 #include "design.h"
 
+#include "accessibility.h"
 #include "captionwidgets.h"
 
 #include <QApplication>
@@ -115,6 +116,7 @@ void buildWindow(QWidget* window, const WindowDesign& design)
                      [](auto* a, auto* b) { return a->tabIndex < b->tabIndex; });
     for (std::size_t i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(byName.value(order[i - 1]->name), byName.value(order[i]->name));
+    nameForAccessibility(window);
 }
 
 QWidget* firstInTabOrder(QWidget* window, const WindowDesign& design)
