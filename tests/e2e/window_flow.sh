@@ -1,0 +1,281 @@
+#!/usr/bin/env bash
+# End-to-end test of the window flow on a real X server with a real window
+# manager: starts a private Xvfb and openbox, runs the orvella binary and
+# drives it from outside with xdotool, as a user would with the mouse and the
+# keyboard.
+#
+#   window_flow.sh ORVELLA_BINARY ARTEFACT_DIR
+#
+# Checks: the menu appears with its caption; each menu button opens its
+# calculator and the menu disappears; the calculator stands where the load
+# step puts it (Top = (SH - H) / 2, Left = (SW - W) / 3 with the outer size the
+# window manager really gives it, within 1 px); CLOSE brings the menu back;
+# Enter right after start hands the web address to the system (a stub
+# xdg-open records it) and the menu stays; a calculator's title-bar close box
+# and the menu's close box end the program with exit status 0.
+# Screenshots of every step are kept in ARTEFACT_DIR. Only the processes this
+# script starts are stopped, by pid, also when a check fails.
+set -u
+
+orvella=$1
+artefacts=$2
+SCREEN_W=1280 SCREEN_H=1024
+
+for tool in Xvfb openbox xdotool xwininfo xprop xdpyinfo import; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "SKIP: $tool is not installed (make check installs it)"
+    exit 77
+  fi
+done
+
+mkdir -p "$artefacts"
+rm -f "$artefacts"/*.png
+work=$(mktemp -d)
+xvfb= wm= app=
+cleanup() {
+  for pid in $app $wm $xvfb; do
+    kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
+  done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+failures=0 checks=0
+pass() { checks=$((checks + 1)); echo "ok   - $*"; }
+fail() { checks=$((checks + 1)); failures=$((failures + 1)); echo "FAIL - $*"; shot "failure-$checks"; }
+shot() { import -window root "$artefacts/$1.png" 2>/dev/null; }
+
+# A free display number, as the screenshot tool picks one.
+for n in $(seq 110 199); do
+  [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || break
+done
+export DISPLAY=:$n
+export XDG_RUNTIME_DIR=$work/runtime
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY BROWSER QT_SCALE_FACTOR
+export LC_ALL=C.UTF-8 LANG=C.UTF-8
+
+Xvfb "$DISPLAY" -screen 0 ${SCREEN_W}x${SCREEN_H}x24 -dpi 96 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb=$!
+for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+xdpyinfo >/dev/null 2>&1 || { echo "FAIL - Xvfb did not start on $DISPLAY"; cat "$work/xvfb.log"; exit 1; }
+
+openbox --sm-disable >"$work/openbox.log" 2>&1 &
+wm=$!
+for _ in $(seq 100); do
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+  sleep 0.1
+done
+xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' || { echo "FAIL - openbox did not start"; exit 1; }
+
+# The system's browser launcher, replaced by one that only records its arguments.
+mkdir "$work/bin"
+cat >"$work/bin/xdg-open" <<STUB
+#!/bin/sh
+printf '%s\n' "\$*" >>"$work/xdg-open.log"
+STUB
+chmod +x "$work/bin/xdg-open"
+export PATH="$work/bin:$PATH"
+
+# --- helpers ----------------------------------------------------------------
+
+start_app() {
+  "$orvella" >"$work/orvella.log" 2>&1 &
+  app=$!
+}
+
+# The program's visible top-level windows (ids), found by their pid.
+app_windows() {
+  local id
+  for id in $(xdotool search --onlyvisible --pid "$app" --name '^Orvella' 2>/dev/null); do
+    xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable' && echo "$id"
+  done
+}
+
+client_size() { xwininfo -id "$1" | awk '/^  Width:/{w=$2} /^  Height:/{h=$2} END{print w "x" h}'; }
+
+# Waits until the program shows exactly one window, with this client size;
+# prints its id.
+wait_only_window() {
+  local size=$1 ids
+  for _ in $(seq 100); do
+    ids=$(app_windows)
+    if [ "$(echo "$ids" | grep -c .)" = 1 ] && [ "$(client_size "$ids")" = "$size" ]; then
+      sleep 0.3  # let the window manager settle the frame
+      echo "$ids"
+      return 0
+    fi
+    sleep 0.1
+  done
+  return 1
+}
+
+title_of() { xprop -id "$1" _NET_WM_NAME | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p'; }
+
+# Outer geometry (frame included) as "left top width height".
+outer_geometry() {
+  local x y w h l r t b
+  read -r x y w h < <(xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4}
+      /^  Width:/{w=$2} /^  Height:/{h=$2} END{print x, y, w, h}')
+  read -r l r t b < <(xprop -id "$1" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')
+  echo $((x - l)) $((y - t)) $((w + l + r)) $((h + t + b))
+}
+
+click_at() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
+
+# Clicks the close box at the right-hand end of the window manager's title bar.
+click_close_box() {
+  local left top width height t
+  read -r left top width height < <(outer_geometry "$1")
+  t=$(xprop -id "$1" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g' | awk '{print $3}')
+  xdotool mousemove $((left + width - 11)) $((top + t / 2)) click 1
+}
+
+wait_exit() {
+  local status
+  for _ in $(seq 100); do
+    kill -0 "$app" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$app" 2>/dev/null; then
+    echo "still running"
+    return
+  fi
+  wait "$app"
+  status=$?
+  app=
+  echo "$status"
+}
+
+# Client sizes of the designs (twips / 15 at 96 dpi) and the centres of
+# their buttons, in client coordinates.
+MENU_SIZE=314x285
+declare -A CALC_SIZE=(
+  [Command1]=186x263   # frmCalculator 2790 x 3945
+  [Command2]=656x210   # frmSchall 9840 x 3150
+  [Command3]=371x315   # frmFeuchte 5565 x 4725
+  [Command4]=371x257   # frmTemperatur 5565 x 3855
+  [Command5]=426x466   # frmDLprognose 6390 x 6990
+)
+declare -A MENU_BUTTON=(   # frame offset + button centre
+  [Command1]="156 36" [Command2]="156 68" [Command5]="156 124"
+  [Command3]="156 180" [Command4]="156 212" [Command9]="156 260"
+)
+declare -A CLOSE_BUTTON=(  # cmdUload centre
+  [Command1]="92 244" [Command2]="328 188" [Command3]="184 292"
+  [Command4]="184 236" [Command5]="212 444"
+)
+declare -A SHOT_NAME=(
+  [Command1]=orvella-calculator [Command2]=orvella-schall [Command3]=orvella-feuchte
+  [Command4]=orvella-temperatur [Command5]=orvella-dlprognose
+)
+declare -A CAPTION=(       # "Orvella", its run of blanks, the author credit
+  [Command1]='^Orvella$' [Command2]='^Orvella {142}[^ ]' [Command3]='^Orvella {47}[^ ]'
+  [Command4]='^Orvella {47}[^ ]' [Command5]='^Orvella {64}[^ ]'
+)
+
+# --- the menu, and Enter right after start ----------------------------------
+
+start_app
+if menu=$(wait_only_window $MENU_SIZE); then
+  pass "the menu appears ($MENU_SIZE)"
+else
+  fail "no menu window of $MENU_SIZE appeared"; cat "$work/orvella.log"; exit 1
+fi
+if title_of "$menu" | grep -Eq '^Orvella {28}[^ ]'; then
+  pass "the menu's caption is Orvella, 28 blanks and the author credit"
+else
+  fail "menu caption: '$(title_of "$menu")'"
+fi
+shot orvella-menu
+
+xdotool windowactivate --sync "$menu" 2>/dev/null || xdotool windowfocus --sync "$menu"
+xdotool key Return
+for _ in $(seq 50); do [ -s "$work/xdg-open.log" ] && break; sleep 0.1; done
+if grep -qx 'https://www.orvella.de/' "$work/xdg-open.log" 2>/dev/null; then
+  pass "Enter after start hands https://www.orvella.de/ to xdg-open"
+else
+  fail "Enter after start: xdg-open got '$(cat "$work/xdg-open.log" 2>/dev/null)'"
+fi
+if [ "$(app_windows)" = "$menu" ]; then
+  pass "the menu stays open after the web-site button"
+else
+  fail "windows after the web-site button: $(app_windows | tr '\n' ' ')"
+fi
+
+# --- each calculator: open, placement, CLOSE --------------------------------
+
+for button in Command1 Command2 Command3 Command4 Command5; do
+  size=${CALC_SIZE[$button]}
+  # shellcheck disable=SC2086
+  click_at "$menu" ${MENU_BUTTON[$button]}
+  if ! calc=$(wait_only_window "$size"); then
+    fail "$button: no single calculator window of $size (windows: $(app_windows | tr '\n' ' '))"
+    continue
+  fi
+  pass "$button opens its calculator ($size) and the menu disappears"
+  shot "${SHOT_NAME[$button]}"
+  if title_of "$calc" | grep -Eq "${CAPTION[$button]}"; then
+    pass "$button: caption"
+  else
+    fail "$button: caption '$(title_of "$calc")'"
+  fi
+
+  read -r left top width height < <(outer_geometry "$calc")
+  verdict=$(awk -v l="$left" -v t="$top" -v w="$width" -v h="$height" \
+                -v sw=$SCREEN_W -v sh=$SCREEN_H 'BEGIN {
+      el = (sw - w) / 3; et = (sh - h) / 2
+      dl = l - el; if (dl < 0) dl = -dl
+      dt = t - et; if (dt < 0) dt = -dt
+      printf "%s outer %dx%d at (%d,%d), expected (%.2f,%.2f)\n", \
+             (dl <= 1 && dt <= 1) ? "ok" : "off", w, h, l, t, el, et }')
+  case $verdict in
+    ok*) pass "$button: placed at (SW-W)/3, (SH-H)/2: ${verdict#ok }" ;;
+    *) fail "$button: placement ${verdict#off }" ;;
+  esac
+
+  # shellcheck disable=SC2086
+  click_at "$calc" ${CLOSE_BUTTON[$button]}
+  if menu=$(wait_only_window $MENU_SIZE); then
+    pass "$button: CLOSE brings back the menu and the calculator disappears"
+  else
+    fail "$button: after CLOSE the windows are $(app_windows | tr '\n' ' ')"
+    cleanup; exit 1
+  fi
+done
+
+# --- a calculator's close box ends the program ------------------------------
+
+click_at "$menu" ${MENU_BUTTON[Command3]}
+if calc=$(wait_only_window "${CALC_SIZE[Command3]}"); then
+  click_close_box "$calc"
+  status=$(wait_exit)
+  if [ "$status" = 0 ]; then
+    pass "the calculator's title-bar close box ends the program with status 0"
+  else
+    fail "after the calculator's close box: $status"
+  fi
+else
+  fail "Kritische Feuchte did not open for the close-box check"
+fi
+[ -n "$app" ] && { kill "$app" 2>/dev/null; wait "$app" 2>/dev/null; app=; }
+
+# --- the menu's close box ends the program ----------------------------------
+
+start_app
+if menu=$(wait_only_window $MENU_SIZE); then
+  click_close_box "$menu"
+  status=$(wait_exit)
+  if [ "$status" = 0 ]; then
+    pass "the menu's title-bar close box ends the program with status 0"
+  else
+    fail "after the menu's close box: $status"
+  fi
+else
+  fail "the menu did not appear on the second start"
+fi
+
+echo "program output:"; sed 's/^/  /' "$work/orvella.log"
+echo "screenshots in $artefacts"
+echo "$((checks - failures)) passed, $failures failed"
+[ "$failures" = 0 ]
