@@ -9,10 +9,6 @@
 
 include(GNUInstallDirs)
 
-# The window frame names every control for assistive technology; its source
-# lives with the frame.
-target_sources(orvella_frame PRIVATE ${PROJECT_SOURCE_DIR}/frame/accessibility.cpp)
-
 set(ORVELLA_PACKAGING_DIR ${CMAKE_CURRENT_LIST_DIR})
 set(ORVELLA_DESKTOP_FILE ${ORVELLA_PACKAGING_DIR}/orvella.desktop)
 set(ORVELLA_METAINFO_FILE ${ORVELLA_PACKAGING_DIR}/de.orvella.Orvella.metainfo.xml)
