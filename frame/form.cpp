@@ -1,6 +1,7 @@
 #include "form.h"
 
 #include "checked.h"
+#include "fields.h"
 #include "numbers.h"
 
 #include <QApplication>
@@ -70,6 +71,13 @@ void CalculatorWindow::reportStopped(QWidget* at)
 
 void CalculatorWindow::calculationFailed(QPushButton* button) { reportStopped(button); }
 
+double DesignedWindow::readFixed(const QString& fieldName) const
+{
+    QLineEdit* box = field(fieldName);
+    KillKomma(box);
+    return ReadNumber(box->text());
+}
+
 // --- Form -----------------------------------------------------------------
 
 Form::~Form()
@@ -103,7 +111,13 @@ void Form::unload()
 
 // --- CalculatorForm -------------------------------------------------------
 
-CalculatorForm::CalculatorForm(std::function<void()> showMenu) : showMenu_(std::move(showMenu)) {}
+CalculatorForm::CalculatorForm(std::function<void()> showMenu,
+                               std::function<CalculatorWindow*()> create)
+    : showMenu_(std::move(showMenu)), create_(std::move(create))
+{
+}
+
+CalculatorWindow* CalculatorForm::create() { return create_(); }
 
 QWidget* CalculatorForm::load()
 {

@@ -29,6 +29,11 @@ public:
     QLineEdit* field(const QString& name) const;
     QPushButton* button(const QString& name) const;
 
+    // The comma fix on the field (its first "," becomes "." in the field
+    // itself), then the field's number. Throws ArithmeticError when the
+    // number is too large to read.
+    double readFixed(const QString& fieldName) const;
+
     // Connects a button's click to `handler`. An ArithmeticError (or any
     // other exception) thrown by the handler is caught here, so nothing
     // escapes into the event loop; it is passed to calculationFailed().
@@ -50,6 +55,7 @@ public:
 
     // Beeps and shows kStoppedMessage at `at`; emits calculationStopped().
     void reportStopped(QWidget* at);
+
 
 signals:
     void calculationStopped();
@@ -90,17 +96,20 @@ private:
 // shows the menu and then unloads the calculator.
 class CalculatorForm : public Form {
 public:
-    explicit CalculatorForm(std::function<void()> showMenu);
+    // `create` builds the window with its calculate handlers; the frame
+    // connects CLOSE. Subclasses that keep state override create() instead.
+    explicit CalculatorForm(std::function<void()> showMenu,
+                            std::function<CalculatorWindow*()> create = {});
 
 protected:
-    // Builds the window with its calculate handlers; the frame connects CLOSE.
-    virtual CalculatorWindow* create() = 0;
+    virtual CalculatorWindow* create();
 
 private:
     QWidget* load() final;
     void onLoad(QWidget* window) override;
 
     std::function<void()> showMenu_;
+    std::function<CalculatorWindow*()> create_;
 };
 
 // Moves a window to where the load step puts it: vertically centred on the

@@ -42,13 +42,8 @@ namespace {
 // at or below -148.6 °C, overflow) throws and leaves every result as it was.
 void calculateHumidityLimits(const DesignedWindow& w)
 {
-    QLineEdit* room = w.field(QStringLiteral("txRaum"));
-    KillKomma(room);
-    const double roomTemperature = ReadNumber(room->text());
-
-    QLineEdit* surface = w.field(QStringLiteral("txOberflaeche"));
-    KillKomma(surface);
-    const double surfaceTemperature = ReadNumber(surface->text());
+    const double roomTemperature = w.readFixed(QStringLiteral("txRaum"));
+    const double surfaceTemperature = w.readFixed(QStringLiteral("txOberflaeche"));
 
     const HumidityLimits limits = criticalHumidity(roomTemperature, surfaceTemperature);
     const QString condensation = FormatResult(limits.condensation, 2);
@@ -60,24 +55,15 @@ void calculateHumidityLimits(const DesignedWindow& w)
     w.field(QStringLiteral("txKorrosion"))->setText(corrosion);
 }
 
-class FeuchteForm : public CalculatorForm {
-public:
-    using CalculatorForm::CalculatorForm;
-
-protected:
-    CalculatorWindow* create() override
-    {
-        auto* w = new CalculatorWindow(feuchteDesign());
-        w->onClick(QStringLiteral("cmdRun_Feuchte"), [w] { calculateHumidityLimits(*w); });
-        return w;
-    }
-};
-
 }  // namespace
 
 std::unique_ptr<CalculatorForm> makeFeuchteForm(std::function<void()> showMenu)
 {
-    return std::make_unique<FeuchteForm>(std::move(showMenu));
+    return std::make_unique<CalculatorForm>(std::move(showMenu), [] {
+        auto* w = new CalculatorWindow(feuchteDesign());
+        w->onClick(QStringLiteral("cmdRun_Feuchte"), [w] { calculateHumidityLimits(*w); });
+        return w;
+    });
 }
 
 }  // namespace orvella

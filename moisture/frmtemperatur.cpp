@@ -43,9 +43,7 @@ namespace {
 // of -65 °C or below, overflow) throws and leaves every result as it was.
 void calculateTemperatureLimits(const DesignedWindow& w)
 {
-    QLineEdit* outdoor = w.field(QStringLiteral("txAussen"));
-    KillKomma(outdoor);
-    const double outdoorTemperature = ReadNumber(outdoor->text());
+    const double outdoorTemperature = w.readFixed(QStringLiteral("txAussen"));
 
     const TemperatureLimits limits = criticalTemperature(outdoorTemperature);
     const QString humidity = FormatResult(limits.roomHumidity, 1);
@@ -57,24 +55,15 @@ void calculateTemperatureLimits(const DesignedWindow& w)
     w.field(QStringLiteral("txSchimel"))->setText(mould);
 }
 
-class TemperaturForm : public CalculatorForm {
-public:
-    using CalculatorForm::CalculatorForm;
-
-protected:
-    CalculatorWindow* create() override
-    {
-        auto* w = new CalculatorWindow(temperaturDesign());
-        w->onClick(QStringLiteral("cmdRun_Grenzen"), [w] { calculateTemperatureLimits(*w); });
-        return w;
-    }
-};
-
 }  // namespace
 
 std::unique_ptr<CalculatorForm> makeTemperaturForm(std::function<void()> showMenu)
 {
-    return std::make_unique<TemperaturForm>(std::move(showMenu));
+    return std::make_unique<CalculatorForm>(std::move(showMenu), [] {
+        auto* w = new CalculatorWindow(temperaturDesign());
+        w->onClick(QStringLiteral("cmdRun_Grenzen"), [w] { calculateTemperatureLimits(*w); });
+        return w;
+    });
 }
 
 }  // namespace orvella

@@ -55,11 +55,7 @@ namespace {
 // number too large to read) throws before any result field changes.
 void calculate(const CalculatorWindow& w)
 {
-    const auto fixAndRead = [&w](const char* name) {
-        QLineEdit* box = w.field(QString::fromLatin1(name));
-        KillKomma(box);
-        return ReadNumber(box->text());
-    };
+    const auto fixAndRead = [&w](const char* name) { return w.readFixed(QString::fromLatin1(name)); };
     DLprognoseInput in{};
     in.alphaCell = fixAndRead("txALPHAcell");
     in.alphaHori = fixAndRead("txALPHAhori");
@@ -80,24 +76,15 @@ void calculate(const CalculatorWindow& w)
     w.field(QStringLiteral("txLr"))->setText(lr);
 }
 
-class DLprognoseForm : public CalculatorForm {
-public:
-    using CalculatorForm::CalculatorForm;
-
-protected:
-    CalculatorWindow* create() override
-    {
-        auto* w = new CalculatorWindow(dlPrognoseDesign());
-        w->onClick(QStringLiteral("cmdRUNDL"), [w] { calculate(*w); });
-        return w;
-    }
-};
-
 }  // namespace
 
 std::unique_ptr<CalculatorForm> makeDLprognoseForm(std::function<void()> showMenu)
 {
-    return std::make_unique<DLprognoseForm>(std::move(showMenu));
+    return std::make_unique<CalculatorForm>(std::move(showMenu), [] {
+        auto* w = new CalculatorWindow(dlPrognoseDesign());
+        w->onClick(QStringLiteral("cmdRUNDL"), [w] { calculate(*w); });
+        return w;
+    });
 }
 
 }  // namespace orvella
