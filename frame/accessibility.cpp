@@ -28,8 +28,6 @@ QString spokenCaption(const QString& caption)
     return out;
 }
 
-namespace {
-
 QString captionOf(const QWidget* w)
 {
     if (const auto* b = qobject_cast<const QAbstractButton*>(w))
@@ -40,6 +38,8 @@ QString captionOf(const QWidget* w)
         return g->title();
     return {};
 }
+
+namespace {
 
 int verticalOverlap(const QRect& a, const QRect& b)
 {

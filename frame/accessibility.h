@@ -10,6 +10,9 @@ class QWidget;
 
 namespace orvella {
 
+// The caption of a label, button or frame; empty for other widgets.
+QString captionOf(const QWidget* widget);
+
 // The caption as it is spoken: runs of blanks collapsed to one, trimmed.
 QString spokenCaption(const QString& caption);
 

@@ -3,6 +3,7 @@
 // end, while the caption text stays exactly the designed string. Every
 // control also lies inside its container.
 
+#include "accessibility.h"
 #include "captionwidgets.h"
 #include "shell.h"
 #include "testsupport.h"
@@ -13,21 +14,6 @@
 
 using namespace orvella;
 using namespace orvella::test;
-
-namespace {
-
-QString captionOf(const QWidget* w)
-{
-    if (const auto* b = qobject_cast<const QAbstractButton*>(w))
-        return b->text();
-    if (const auto* l = qobject_cast<const QLabel*>(w))
-        return l->text();
-    if (const auto* g = qobject_cast<const QGroupBox*>(w))
-        return g->title();
-    return {};
-}
-
-}  // namespace
 
 class TestCaptions : public QObject {
     Q_OBJECT
