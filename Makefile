@@ -2,7 +2,19 @@
 #   make run    set up (Debian packages), build and start Orvella
 #   make check  set up, build and run every test
 #   make package  the Debian package, in $(BUILD)
+#   make fuzz   every fuzz target for FUZZ_SECONDS (default 60) each
+#   make bench  the startup and memory benchmark against a minimal Qt window
 BUILD ?= build
+# The sanitizer build (AddressSanitizer + UBSan) that make check runs the tests
+# in once more, the clang build of the fuzz targets, the benchmark build.
+ASAN_BUILD ?= $(BUILD)-asan
+FUZZ_BUILD ?= $(BUILD)-fuzz
+BENCH_BUILD ?= $(BUILD)-bench
+FUZZ_SECONDS ?= 60
+BENCH_RUNS ?= 15
+# clang with its sanitizer and fuzzer runtimes, llvm-symbolizer for readable
+# sanitizer reports.
+CHECK_PACKAGES = clang libclang-rt-14-dev llvm
 
 # What the end-to-end and packaging tests and the package build use besides
 # the build tools: an X server, a window manager, xdotool, the validators,
@@ -10,10 +22,12 @@ BUILD ?= build
 TEST_PACKAGES = xvfb openbox xdotool x11-utils imagemagick desktop-file-utils appstream \
   dpkg-dev librsvg2-bin
 
-.PHONY: run check setup build package
+.PHONY: run check setup build package fuzz bench
 
 setup:
-	@scripts/setup.sh $(if $(filter check package,$(MAKECMDGOALS)),$(TEST_PACKAGES))
+	@scripts/setup.sh $(if $(filter check package,$(MAKECMDGOALS)),$(TEST_PACKAGES)) \
+	  $(if $(filter check fuzz,$(MAKECMDGOALS)),$(CHECK_PACKAGES)) \
+	  $(if $(filter bench,$(MAKECMDGOALS)),xvfb)
 
 build: setup
 	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -27,6 +41,27 @@ run: build
 
 check: build
 	@cd $(BUILD) && ctest --output-on-failure
+	@echo "== every test again with AddressSanitizer and UBSan, in $(ASAN_BUILD)"
+	@cmake --preset asan -B $(ASAN_BUILD) >/dev/null
+	@cmake --build $(ASAN_BUILD)
+	@# Not the packaging tests (they test cpack and dpkg, not the program's
+	@# memory) nor the end-to-end test, whose wait for the program's exit
+	@# misses the slower exit of a sanitizer build.
+	@cd $(ASAN_BUILD) && ctest --output-on-failure -LE '^(packaging|e2e)$$'
+	@echo "== the committed fuzz corpus, replayed in $(FUZZ_BUILD)"
+	@cmake --preset fuzz -B $(FUZZ_BUILD) >/dev/null
+	@cmake --build $(FUZZ_BUILD) --target orvella_fuzzers
+	@cd $(FUZZ_BUILD) && ctest --output-on-failure -L '^fuzz$$'
 
 package: build
 	@cd $(BUILD) && cpack -G DEB
+
+fuzz: setup
+	@cmake --preset fuzz -B $(FUZZ_BUILD) >/dev/null
+	@cmake --build $(FUZZ_BUILD) --target orvella_fuzzers
+	@fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+bench: setup
+	@cmake --preset bench -B $(BENCH_BUILD) >/dev/null
+	@cmake --build $(BENCH_BUILD) --target orvella bench_minimal bench_mapwait
+	@bench/startup.sh $(BENCH_BUILD) $(BENCH_RUNS)
