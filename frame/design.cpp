@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPalette>
 #include <QScreen>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
@@ -61,6 +62,17 @@ bool takesFocus(ControlKind kind) { return kind == ControlKind::TextBox || kind 
 
 }  // namespace
 
+void installProgramIcon()
+{
+    // Drawing the SVG loads the icon plugin and the SVG renderer: a few
+    // milliseconds that need not stand between the start and the menu. Set
+    // once the event loop runs, the application icon reaches every window,
+    // those loaded later included.
+    QTimer::singleShot(0, qApp, [] {
+        QApplication::setWindowIcon(QIcon(QStringLiteral(":/orvella/orvella.svg")));
+    });
+}
+
 void installDesignFonts()
 {
     QFont::insertSubstitutions(QString::fromLatin1(kFontFamily),
@@ -80,7 +92,6 @@ void applyWindowFrame(QWidget* window)
     palette.setColor(QPalette::Window, QApplication::palette("QMenu").color(QPalette::Window));
     window->setPalette(palette);
     window->setAutoFillBackground(true);
-    window->setWindowIcon(QIcon(QStringLiteral(":/orvella/orvella.svg")));
 }
 
 void buildWindow(QWidget* window, const WindowDesign& design)

@@ -45,6 +45,10 @@ inline constexpr const char* kFontFamily = "MS Sans Serif";
 // set-up installs. Call once after the QApplication exists.
 void installDesignFonts();
 
+// The program icon, carried by every window. Call once after the
+// QApplication exists; it is set as soon as the event loop runs.
+void installProgramIcon();
+
 // A run of `count` blanks, for captions written as words, blanks, unit.
 QString blanks(int count);
 
@@ -67,8 +71,8 @@ void buildWindow(QWidget* window, const WindowDesign& design);
 // The control with the lowest tab index that takes the focus.
 QWidget* firstInTabOrder(QWidget* window, const WindowDesign& design);
 
-// Common window properties: background in the system's menu colour, program
-// icon, close box without minimise and maximise buttons.
+// Common window properties: background in the system's menu colour, close
+// box without minimise and maximise buttons.
 void applyWindowFrame(QWidget* window);
 
 }  // namespace orvella

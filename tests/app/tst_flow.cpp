@@ -40,6 +40,7 @@ private slots:
     void doubleClickOpensOnce();
     void webButton();
     void enterRightAfterStartOpensWebSite();
+    void everyWindowCarriesTheProgramIcon();
 
 private:
     std::unique_ptr<Shell> shell;
@@ -214,6 +215,20 @@ void TestFlow::enterRightAfterStartOpensWebSite()
     QTest::keyClick(menu->focusWidget(), Qt::Key_Space);
     QCOMPARE(recorder.urls.size(), 2);
     QCOMPARE(visibleWindow("frmOption"), menu);
+}
+
+void TestFlow::everyWindowCarriesTheProgramIcon()
+{
+    installProgramIcon();
+    QTRY_VERIFY(!QApplication::windowIcon().isNull());
+    // Drawn from the SVG: the icon plugin is there and the drawing loads.
+    QVERIFY(!QApplication::windowIcon().pixmap(32, 32).isNull());
+    QWidget* menu = shell->menu().window();
+    QCOMPARE(menu->windowIcon().cacheKey(), QApplication::windowIcon().cacheKey());
+    click(menu, "Command3");
+    QWidget* calculator = visibleWindow("frmFeuchte");
+    QVERIFY(calculator);
+    QCOMPARE(calculator->windowIcon().cacheKey(), QApplication::windowIcon().cacheKey());
 }
 
 QTEST_MAIN(TestFlow)

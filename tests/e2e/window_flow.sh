@@ -131,20 +131,20 @@ click_close_box() {
   xdotool mousemove $((left + width - 11)) $((top + t / 2)) click 1
 }
 
+# Waits up to 10 s for the program to end by itself and leaves its exit status
+# in exit_status ("still running" if it did not end). Runs in this shell, not
+# in a command substitution: only the shell that started the program can
+# collect its exit status.
 wait_exit() {
-  local status
+  exit_status="still running"
   for _ in $(seq 100); do
     kill -0 "$app" 2>/dev/null || break
     sleep 0.1
   done
-  if kill -0 "$app" 2>/dev/null; then
-    echo "still running"
-    return
-  fi
+  kill -0 "$app" 2>/dev/null && return
   wait "$app"
-  status=$?
+  exit_status=$?
   app=
-  echo "$status"
 }
 
 # Client sizes of the designs (twips / 15 at 96 dpi) and the centres of
@@ -249,7 +249,7 @@ done
 click_at "$menu" ${MENU_BUTTON[Command3]}
 if calc=$(wait_only_window "${CALC_SIZE[Command3]}"); then
   click_close_box "$calc"
-  status=$(wait_exit)
+  wait_exit; status=$exit_status
   if [ "$status" = 0 ]; then
     pass "the calculator's title-bar close box ends the program with status 0"
   else
@@ -265,7 +265,7 @@ fi
 start_app
 if menu=$(wait_only_window $MENU_SIZE); then
   click_close_box "$menu"
-  status=$(wait_exit)
+  wait_exit; status=$exit_status
   if [ "$status" = 0 ]; then
     pass "the menu's title-bar close box ends the program with status 0"
   else
