@@ -39,11 +39,11 @@ double twipsPerPixel()
     return 1440.0 / (dpi > 0 ? dpi : 96.0);
 }
 
-QFont designFont(FontSpec spec)
+QFont designFont(FontSpec style)
 {
     QFont font(QString::fromLatin1(kFontFamily));
-    font.setPointSizeF(spec.pointSize);
-    font.setWeight(spec.bold ? QFont::Bold : QFont::Normal);
+    font.setPointSizeF(style.pointSize);
+    font.setWeight(style.bold ? QFont::Bold : QFont::Normal);
     return font;
 }
 
