@@ -98,10 +98,18 @@ void TestCaptions::everyWindow()
         if (!painter)
             continue;
         ++checked;
+        const QString what = QString("%1: \"%2\"").arg(w->objectName(), captionOf(w));
+        QVERIFY2(QRectF(w->rect()).contains(painter->captionBox()), qPrintable(what + " box"));
         const QRectF box = painter->captionBox().adjusted(-0.5, -0.5, 0.5, 0.5);
-        for (const QRectF& r : painter->paintedWordRects())
+        const std::vector<QRectF> words = painter->paintedWordRects();
+        QVERIFY2(!words.empty(), qPrintable(what + " paints nothing"));
+        qreal previousRight = box.left();
+        for (const QRectF& r : words) {
             QVERIFY2(box.contains(QRectF(r.left(), box.top() + 1, r.width(), 1)),
-                     qPrintable(QString("%1: \"%2\" does not fit").arg(w->objectName(), captionOf(w))));
+                     qPrintable(what + " does not fit"));
+            QVERIFY2(r.left() >= previousRight - 0.01, qPrintable(what + " words overlap"));
+            previousRight = r.right();
+        }
     }
     QVERIFY(checked > 0);
 }

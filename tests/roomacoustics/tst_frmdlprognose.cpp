@@ -2,7 +2,6 @@
 // under both decimal marks, the comma fix on all eight inputs, and
 // calculations that stop without touching the results.
 
-#include "captionwidgets.h"
 #include "frmdlprognose.h"
 #include "testsupport.h"
 
@@ -49,7 +48,6 @@ private slots:
     void opensWithDesignTextsAndFocusOnClose();
     void tabOrder();
     void fonts();
-    void captionsFitTheirBoxes();
 
     void workedExamples_data();
     void workedExamples();
@@ -106,15 +104,7 @@ void TestFrmDLprognose::tabOrder()
     const QStringList expected = {"cmdUload",  "cmdRUNDL",    "txLr",        "txHraum", "txLraum",
                                   "txDL2",     "txWraum",     "txHscreen",   "txALPHAcell",
                                   "txALPHAhori", "txR",       "txL1",        "txL4"};
-    QStringList order;
-    QWidget* start = buttonOf(w_, "cmdUload");
-    QWidget* c = start;
-    do {
-        if (c->focusPolicy() & Qt::TabFocus && c->isVisibleTo(w_))
-            order << c->objectName();
-        c = c->nextInFocusChain();
-    } while (c != start && order.size() <= expected.size());
-    QCOMPARE(order, expected);
+    QCOMPARE(focusChain(w_, "cmdUload"), expected);
 }
 
 void TestFrmDLprognose::fonts()
@@ -130,29 +120,6 @@ void TestFrmDLprognose::fonts()
     const QFont close = buttonOf(w_, "cmdUload")->font();
     QVERIFY(!close.bold());
     QCOMPARE(close.pointSizeF(), 8.25);
-}
-
-void TestFrmDLprognose::captionsFitTheirBoxes()
-{
-    // Every word of every caption is drawn inside its control, units included.
-    const QList<QWidget*> controls = w_->findChildren<QWidget*>();
-    int checked = 0;
-    for (QWidget* c : controls) {
-        const auto* painter = dynamic_cast<const CaptionPainter*>(c);
-        if (!painter)
-            continue;
-        const QRectF box = painter->captionBox().adjusted(-0.5, -0.5, 0.5, 0.5);
-        const std::vector<QRectF> words = painter->paintedWordRects();
-        QVERIFY2(!words.empty(), qPrintable(c->objectName()));
-        for (const QRectF& r : words) {
-            QVERIFY2(r.left() >= box.left() && r.right() <= box.right(),
-                     qPrintable(c->objectName()));
-            QVERIFY2(QRectF(c->rect()).contains(r.adjusted(0.5, 0.5, -0.5, -0.5)),
-                     qPrintable(c->objectName()));
-        }
-        ++checked;
-    }
-    QCOMPARE(checked, 1 + 11 + 2);  // Frame1, the labels, the two buttons
 }
 
 void TestFrmDLprognose::workedExamples_data()

@@ -51,6 +51,21 @@ void click(const QWidget* window, const QString& name)
     QTest::mouseClick(b, Qt::LeftButton);
 }
 
+QStringList focusChain(const QWidget* window, const QString& start)
+{
+    QWidget* first = window ? window->findChild<QWidget*>(start) : nullptr;
+    if (!first)
+        qFatal("no control %s", qPrintable(start));
+    QStringList chain;
+    QWidget* at = first;
+    do {
+        if ((at->focusPolicy() & Qt::TabFocus) && at->isVisibleTo(window))
+            chain << at->objectName();
+        at = at->nextInFocusChain();
+    } while (at && at != first && chain.size() < 100);
+    return chain;
+}
+
 void processDeferredDeletes()
 {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -37,6 +37,10 @@ void setTextOf(const QWidget* window, const QString& name, const QString& text);
 // Clicks the button with the mouse, as a user would.
 void click(const QWidget* window, const QString& name);
 
+// The object names of the controls that take the focus with Tab, in the
+// order Tab visits them, starting at `start` and going round once.
+QStringList focusChain(const QWidget* window, const QString& start);
+
 // Runs pending deferred deletions, so that unloaded windows are really gone.
 void processDeferredDeletes();
 
