@@ -30,21 +30,10 @@ namespace {
 
 const QStringList kResults = {"txKondens", "txSchimel", "txKorrosion"};
 
-// Opens the calculator from the menu, as the user does.
 CalculatorWindow* openFromMenu(Shell& shell)
 {
-    shell.menu().show();
-    click(visibleWindow("frmOption"), "Command3");
-    processDeferredDeletes();
-    return qobject_cast<CalculatorWindow*>(visibleWindow("frmFeuchte"));
-}
-
-// "52.57" as the user's regional settings write it.
-QString inLocale(QString text, const QString& decimalMark)
-{
-    if (decimalMark == QLatin1String("comma"))
-        text.replace(u'.', u',');
-    return text;
+    return qobject_cast<CalculatorWindow*>(
+        test::openFromMenu(shell.menu(), "Command3", "frmFeuchte"));
 }
 
 }  // namespace

@@ -33,17 +33,8 @@ const QStringList kResults = {"txFeuchte1", "txKondens", "txSchimel"};
 
 CalculatorWindow* openFromMenu(Shell& shell)
 {
-    shell.menu().show();
-    click(visibleWindow("frmOption"), "Command4");
-    processDeferredDeletes();
-    return qobject_cast<CalculatorWindow*>(visibleWindow("frmTemperatur"));
-}
-
-QString inLocale(QString text, const QString& decimalMark)
-{
-    if (decimalMark == QLatin1String("comma"))
-        text.replace(u'.', u',');
-    return text;
+    return qobject_cast<CalculatorWindow*>(
+        test::openFromMenu(shell.menu(), "Command4", "frmTemperatur"));
 }
 
 QStringList resultsOf(const QWidget* w)

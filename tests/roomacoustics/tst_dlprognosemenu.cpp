@@ -20,11 +20,7 @@ void TestDLprognoseMenu::openCalculateCloseReopen()
 {
     LocaleScope locale(localeNamed("comma"));
     Shell shell;
-    shell.menu().show();
-    click(visibleWindow("frmOption"), "Command5");
-    processDeferredDeletes();
-
-    QWidget* w = visibleWindow("frmDLprognose");
+    QWidget* w = openFromMenu(shell.menu(), "Command5", "frmDLprognose");
     QVERIFY(w);
     QVERIFY(!visibleWindow("frmOption"));
     QCOMPARE(w->focusWidget(), buttonOf(w, "cmdUload"));
@@ -41,9 +37,7 @@ void TestDLprognoseMenu::openCalculateCloseReopen()
     QVERIFY(visibleWindow("frmOption"));
     QVERIFY(!visibleWindow("frmDLprognose"));
 
-    click(visibleWindow("frmOption"), "Command5");
-    processDeferredDeletes();
-    w = visibleWindow("frmDLprognose");
+    w = openFromMenu(shell.menu(), "Command5", "frmDLprognose");
     QVERIFY(w);
     QCOMPARE(textOf(w, "txALPHAcell"), QStringLiteral("0,1"));
     QCOMPARE(textOf(w, "txL1"), QStringLiteral("58"));

@@ -30,11 +30,6 @@ void typeInto(const QWidget* w, const QStringList& entries)
     }
 }
 
-// Expected texts written with a point, shown with the locale's mark.
-QString shown(QString text, const QString& mark)
-{
-    return mark == "comma" ? text.replace(u'.', u',') : text;
-}
 
 }  // namespace
 
@@ -150,7 +145,7 @@ void TestFrmDLprognose::workedExamples_data()
     for (const char* mark : {"point", "comma"})
         for (const Row& r : rows)
             QTest::addRow("%s: %s", mark, r.name)
-                << mark << r.typed << shown(r.dl2, mark) << shown(r.l4, mark) << shown(r.lr, mark);
+                << mark << r.typed << inLocale(r.dl2, mark) << inLocale(r.l4, mark) << inLocale(r.lr, mark);
 }
 
 void TestFrmDLprognose::workedExamples()
@@ -212,8 +207,8 @@ void TestFrmDLprognose::commaFix_data()
     for (const char* mark : {"point", "comma"})
         for (const Row& r : rows)
             QTest::addRow("%s: %s", mark, r.name) << mark << r.typed << r.after
-                                                  << shown(r.dl2, mark) << shown(r.l4, mark)
-                                                  << shown(r.lr, mark);
+                                                  << inLocale(r.dl2, mark) << inLocale(r.l4, mark)
+                                                  << inLocale(r.lr, mark);
 }
 
 void TestFrmDLprognose::commaFix()

@@ -15,6 +15,13 @@ QLocale localeNamed(const QString& decimalMark)
                                                  : QLocale(QLocale::English, QLocale::UnitedStates);
 }
 
+QString inLocale(QString text, const QString& decimalMark)
+{
+    if (decimalMark == QLatin1String("comma"))
+        text.replace(u'.', u',');
+    return text;
+}
+
 void initProgram() { installDesignFonts(); }
 
 QLineEdit* fieldOf(const QWidget* window, const QString& name)
@@ -64,6 +71,14 @@ QStringList focusChain(const QWidget* window, const QString& start)
         at = at->nextInFocusChain();
     } while (at && at != first && chain.size() < 100);
     return chain;
+}
+
+QWidget* openFromMenu(Form& menu, const QString& button, const QString& windowName)
+{
+    menu.show();
+    click(menu.window(), button);
+    processDeferredDeletes();
+    return visibleWindow(windowName);
 }
 
 void processDeferredDeletes()

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QWidget>
 
+#include "form.h"
+
 #include <functional>
 
 namespace orvella::test {
@@ -27,6 +29,10 @@ private:
 // QLocale for a row of a data-driven test: "point" (English) or "comma" (German).
 QLocale localeNamed(const QString& decimalMark);
 
+// An expected result written with a point, as the regional settings named by
+// `decimalMark` ("point" or "comma") show it: "52.57" or "52,57".
+QString inLocale(QString text, const QString& decimalMark);
+
 // Sets up the process like main() does (font substitution). Call in initTestCase.
 void initProgram();
 
@@ -40,6 +46,10 @@ void click(const QWidget* window, const QString& name);
 // The object names of the controls that take the focus with Tab, in the
 // order Tab visits them, starting at `start` and going round once.
 QStringList focusChain(const QWidget* window, const QString& start);
+
+// Shows the menu, clicks its button `button` as the user does and returns the
+// calculator window that opened (null when `windowName` did not open).
+QWidget* openFromMenu(Form& menu, const QString& button, const QString& windowName);
 
 // Runs pending deferred deletions, so that unloaded windows are really gone.
 void processDeferredDeletes();
