@@ -22,6 +22,7 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Orvella"));
     QApplication::setDesktopFileName(QStringLiteral("orvella"));
     orvella::installDesignFonts();
+    orvella::installQtTranslations();
     orvella::installProgramIcon();
 
     orvella::Shell shell;

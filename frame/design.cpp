@@ -7,10 +7,13 @@
 #include <QGuiApplication>
 #include <QHash>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QLineEdit>
 #include <QPalette>
 #include <QScreen>
 #include <QTimer>
+#include <QTranslator>
 
 #include <algorithm>
 #include <cmath>
@@ -61,6 +64,16 @@ QWidget* createControl(const ControlDesign& c, QWidget* parent)
 bool takesFocus(ControlKind kind) { return kind == ControlKind::TextBox || kind == ControlKind::Button; }
 
 }  // namespace
+
+void installQtTranslations()
+{
+    auto* translator = new QTranslator(qApp);
+    if (translator->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+    else
+        delete translator;
+}
 
 void installProgramIcon()
 {

@@ -45,6 +45,10 @@ inline constexpr const char* kFontFamily = "MS Sans Serif";
 // set-up installs. Call once after the QApplication exists.
 void installDesignFonts();
 
+// Qt's own texts (the message box's buttons, the text fields' context menu)
+// in the language of the user's regional settings, where Qt ships them.
+void installQtTranslations();
+
 // The program icon, carried by every window. Call once after the
 // QApplication exists; it is set as soon as the event loop runs.
 void installProgramIcon();

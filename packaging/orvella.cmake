@@ -65,4 +65,6 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.orvella.de/")
 # loaded at run time and so are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, libqt6svg6")
+# Qt's own texts (message box buttons) in the user's language.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 include(CPack)

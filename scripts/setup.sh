@@ -8,6 +8,8 @@ packages=(
   g++ cmake ninja-build make qt6-base-dev
   # run: the SVG icon plugin and a sans metric-compatible with the designs' font
   libqt6svg6 fonts-liberation2
+  # Qt's own texts (message box buttons) in the user's language
+  qt6-translations-l10n
 )
 # Extra packages named by the caller (for example the end-to-end tests' X server).
 packages+=("$@")

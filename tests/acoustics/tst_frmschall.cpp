@@ -58,6 +58,7 @@ private slots:
     void unreadableLevelIgnored();
     void overflowTakesTheErrorPath();
     void realMessageBox();
+    void buttonsInTheUsersLanguage();
 
 private:
     std::unique_ptr<CalculatorForm> form;
@@ -284,6 +285,17 @@ void TestFrmSchall::realMessageBox()
     QCOMPARE(buttons, QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore);
     QVERIFY(abortIsDefault);
     QCOMPARE(textOf(window, "txLeistug_l"), QString("0"));
+}
+
+void TestFrmSchall::buttonsInTheUsersLanguage()
+{
+    LocaleScope locale(localeNamed("comma"));
+    installQtTranslations();
+    QMessageBox box(QMessageBox::Warning, "t", "x",
+                    QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore);
+    QCOMPARE(box.button(QMessageBox::Abort)->text().remove('&'), QString("Abbrechen"));
+    QCOMPARE(box.button(QMessageBox::Retry)->text().remove('&'), QString("Wiederholen"));
+    QCOMPARE(box.button(QMessageBox::Ignore)->text().remove('&'), QString("Ignorieren"));
 }
 
 QTEST_MAIN(TestFrmSchall)

@@ -104,6 +104,8 @@ package)
   done
   echo "$depends" | grep -q 'libqt6widgets6 (>=' && pass "library dependencies carry versions (shlibdeps)" \
     || fail "no versioned Qt dependency: $depends"
+  [ "$(field Recommends)" = qt6-translations-l10n ] && pass "Recommends: qt6-translations-l10n" \
+    || fail "Recommends: $(field Recommends)"
 
   root=$work/root
   dpkg-deb -x "$deb" "$root" || { fail "dpkg-deb -x"; finish; }
