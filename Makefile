@@ -33,10 +33,9 @@ build: setup
 	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	@cmake --build $(BUILD)
 
+# Without a display the program could not open its window: one line says so.
 run: build
-	@if [ -z "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
-	  echo "make run: no display found (DISPLAY is not set); start it from a desktop session."; \
-	  exit 1; fi
+	$(if $(DISPLAY)$(WAYLAND_DISPLAY),,$(error no display found (DISPLAY is not set); start Orvella from a desktop session))
 	@$(BUILD)/orvella
 
 check: build
