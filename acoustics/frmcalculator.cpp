@@ -59,6 +59,7 @@ protected:
     CalculatorWindow* create() override
     {
         auto* w = new CalculatorWindow(calculatorDesign());
+        w->setMenuTitle(QStringLiteral("dB Calculator"));
         QLineEdit* display = w->field(QStringLiteral("txtDisplay"));
 
         // Only the keys change the display; it stays selectable, so a result

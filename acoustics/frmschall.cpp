@@ -1,7 +1,7 @@
 #include "frmschall.h"
 
 #include "fields.h"
-#include "schall.h"
+#include "schallmodel.h"
 
 #include <QLineEdit>
 #include <QMessageBox>
@@ -48,42 +48,38 @@ class SchallWindow : public CalculatorWindow {
 public:
     SchallWindow() : CalculatorWindow(schallDesign())
     {
-        onClick("cmdRun_l", [this] {
-            convert("txPegel_l", "txAbstand_l", "txLeistug_l", soundPowerLevel);
-        });
-        onClick("cmdRun_p", [this] {
-            convert("txLeistug_p", "txAbstand_p", "txPegel_p", soundPressureLevel);
-        });
+        setModels({&schallPowerModel(), &schallPressureModel()});
+        onClick("cmdRun_l", [this] { convert(schallPowerModel()); });
+        onClick("cmdRun_p", [this] { convert(schallPressureModel()); });
     }
 
 private:
-    // The seven steps of either half: comma fix and read the level, comma fix
-    // and read the distance, convert, write the result with two decimals and
-    // comma-fix it, so that a decimal comma of the regional settings shows as
-    // a point. Each click starts from values of 0.
-    void convert(const char* levelName, const char* distanceName, const char* resultName,
-                 double (*formula)(double, double))
+    // The seven steps of either half, each under the error path: comma fix
+    // and read the level, comma fix and read the distance, convert, write the
+    // result with two decimals and comma-fix it, so that a decimal comma of
+    // the regional settings shows as a point. Each click starts from values
+    // of 0, which is what Ignore leaves in a value whose step failed.
+    void convert(const CalculatorModel& model)
     {
-        QLineEdit* levelBox = field(levelName);
-        QLineEdit* distanceBox = field(distanceName);
-        QLineEdit* resultBox = field(resultName);
-        double level = 0.0;
-        double distance = 0.0;
-        double result = 0.0;
-        runSteps(
-            {
-                [&] { KillKomma(levelBox); },
-                [&] { level = ReadNumber(levelBox->text()); },
-                [&] { KillKomma(distanceBox); },
-                [&] { distance = ReadNumber(distanceBox->text()); },
-                [&] { result = formula(level, distance); },
-                [&] { resultBox->setText(FormatResult(result, 2)); },
-                [&] { KillKomma(resultBox); },
-            },
-            [this] {
-                const ErrorQuestion& ask = errorQuestion();
-                return ask ? ask(this) : askAbortRetryIgnore(this);
-            });
+        std::vector<double> inputs(model.inputs.size(), 0.0);
+        std::vector<double> results(model.results.size(), 0.0);
+        std::vector<std::function<void()>> steps;
+        for (std::size_t i = 0; i < model.inputs.size(); ++i) {
+            QLineEdit* box = field(QString::fromStdString(model.inputs[i].field));
+            steps.push_back([box] { KillKomma(box); });
+            steps.push_back([box, &inputs, i] { inputs[i] = ReadNumber(box->text()); });
+        }
+        steps.push_back([&] { results = model.compute(inputs, nullptr); });
+        for (std::size_t i = 0; i < model.results.size(); ++i) {
+            QLineEdit* box = field(QString::fromStdString(model.results[i].field));
+            const int decimals = model.results[i].decimals;
+            steps.push_back([box, &results, i, decimals] { box->setText(FormatResult(results[i], decimals)); });
+            steps.push_back([box] { KillKomma(box); });
+        }
+        runSteps(steps, [this] {
+            const ErrorQuestion& ask = errorQuestion();
+            return ask ? ask(this) : askAbortRetryIgnore(this);
+        });
     }
 };
 

@@ -5,21 +5,23 @@
 
 namespace orvella {
 
-double sphereSpreadingDb(double distanceM)
+double sphereSpreadingDb(double distanceM, Trace* trace)
 {
     const Real r = distanceM;
-    const Real area = Real(4.0) * kConverterPi * r * r;
-    return (Real(10.0) * Log10(area.value())).value();
+    const Real area = step(trace, "area", [&] { return (Real(4.0) * kConverterPi * r * r).value(); });
+    return step(trace, "spreading", [&] { return (Real(10.0) * Log10(area.value())).value(); });
 }
 
-double soundPowerLevel(double pressureLevelDb, double distanceM)
+double soundPowerLevel(double pressureLevelDb, double distanceM, Trace* trace)
 {
-    return (Real(sphereSpreadingDb(distanceM)) + pressureLevelDb).value();
+    const double spreading = sphereSpreadingDb(distanceM, trace);
+    return step(trace, "Lw", [&] { return (Real(spreading) + pressureLevelDb).value(); });
 }
 
-double soundPressureLevel(double powerLevelDb, double distanceM)
+double soundPressureLevel(double powerLevelDb, double distanceM, Trace* trace)
 {
-    return (Real(powerLevelDb) - sphereSpreadingDb(distanceM)).value();
+    const double spreading = sphereSpreadingDb(distanceM, trace);
+    return step(trace, "Lp", [&] { return (Real(powerLevelDb) - spreading).value(); });
 }
 
 }  // namespace orvella

@@ -2,7 +2,7 @@
 
 namespace orvella {
 
-bool runSteps(std::initializer_list<std::function<void()>> steps,
+bool runSteps(const std::vector<std::function<void()>>& steps,
               const std::function<ErrorChoice()>& ask)
 {
     for (const auto& step : steps) {

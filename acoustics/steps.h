@@ -4,7 +4,7 @@
 // the calculation goes on. Qt-free.
 
 #include <functional>
-#include <initializer_list>
+#include <vector>
 
 namespace orvella {
 
@@ -15,7 +15,7 @@ enum class ErrorChoice { Abort, Retry, Ignore };
 // steps before it are not repeated), Ignore goes on with the next step, so a
 // value the failed step should have set keeps what it had. Returns true when
 // the run reached its end.
-bool runSteps(std::initializer_list<std::function<void()>> steps,
+bool runSteps(const std::vector<std::function<void()>>& steps,
               const std::function<ErrorChoice()>& ask);
 
 }  // namespace orvella

@@ -1,5 +1,6 @@
 // Orvella: starts into the main menu and runs until no window is left.
 
+#include "companions.h"
 #include "shell.h"
 
 #include <QApplication>
@@ -24,6 +25,8 @@ int main(int argc, char* argv[])
     orvella::installDesignFonts();
     orvella::installQtTranslations();
     orvella::installProgramIcon();
+
+    orvella::installCompanionCommands();
 
     orvella::Shell shell;
     shell.menu().show();

@@ -1,12 +1,16 @@
 #include "form.h"
 
 #include "checked.h"
+#include "commands.h"
 #include "fields.h"
 #include "numbers.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QToolTip>
@@ -49,6 +53,47 @@ void DesignedWindow::onClick(const QString& buttonName, std::function<void()> ha
 
 void DesignedWindow::calculationFailed(QPushButton*) {}
 
+void DesignedWindow::installCommands()
+{
+    if (commandsInstalled_)
+        return;
+    commandsInstalled_ = true;
+    for (const WindowCommand& command : windowCommands()) {
+        if (command.offeredBy && !command.offeredBy(*this))
+            continue;
+        if (command.separatorBefore && !actions().isEmpty()) {
+            auto* separator = new QAction(this);
+            separator->setSeparator(true);
+            addAction(separator);
+        }
+        auto* action = new QAction(command.text, this);
+        action->setShortcut(command.shortcut);
+        action->setShortcutContext(Qt::WindowShortcut);
+        const auto run = command.run;
+        // Like the click handlers: nothing a command throws reaches the event loop.
+        connect(action, &QAction::triggered, this, [this, run] {
+            try {
+                run(*this);
+            } catch (...) {
+                QApplication::beep();
+            }
+        });
+        addAction(action);
+    }
+}
+
+void DesignedWindow::contextMenuEvent(QContextMenuEvent* event)
+{
+    if (actions().isEmpty()) {
+        event->ignore();
+        return;
+    }
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("windowCommandMenu"));
+    menu.addActions(actions());
+    menu.exec(event->globalPos());
+}
+
 // --- CalculatorWindow -----------------------------------------------------
 
 const QString CalculatorWindow::kStoppedMessage =
@@ -71,6 +116,33 @@ void CalculatorWindow::reportStopped(QWidget* at)
 
 void CalculatorWindow::calculationFailed(QPushButton* button) { reportStopped(button); }
 
+QString CalculatorWindow::menuTitle() const
+{
+    if (!menuTitle_.isEmpty() || models_.empty())
+        return menuTitle_;
+    return QString::fromStdString(models_.front()->title);
+}
+
+void CalculatorWindow::calculate(const CalculatorModel& model)
+{
+    std::vector<double> inputs;
+    inputs.reserve(model.inputs.size());
+    for (const InputQuantity& input : model.inputs) {
+        const QString name = QString::fromStdString(input.field);
+        inputs.push_back(input.commaFix ? readFixed(name) : ReadNumber(field(name)->text()));
+    }
+    const std::vector<double> results = model.compute(inputs, nullptr);
+    QStringList texts;
+    for (std::size_t i = 0; i < model.results.size(); ++i)
+        texts << FormatResult(results[i], model.results[i].decimals);
+    for (std::size_t i = 0; i < model.results.size(); ++i) {
+        QLineEdit* box = field(QString::fromStdString(model.results[i].field));
+        box->setText(texts[static_cast<int>(i)]);
+        if (model.resultsCommaFix)
+            KillKomma(box);
+    }
+}
+
 double DesignedWindow::readFixed(const QString& fieldName) const
 {
     QLineEdit* box = field(fieldName);
@@ -91,6 +163,8 @@ void Form::show()
         QWidget* w = load();
         w->setAttribute(Qt::WA_DeleteOnClose);
         window_ = w;
+        if (auto* designed = qobject_cast<DesignedWindow*>(w))
+            designed->installCommands();
         onLoad(w);
     }
     window_->show();

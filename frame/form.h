@@ -6,6 +6,8 @@
 // with its design texts. Unloading destroys the widget and keeps the Form,
 // together with anything a window keeps outside its controls.
 
+#include "calculation.h"
+#include "companion.h"
 #include "design.h"
 
 #include <QPointer>
@@ -39,8 +41,18 @@ public:
     // escapes into the event loop; it is passed to calculationFailed().
     void onClick(const QString& buttonName, std::function<void()> handler);
 
+    // Adds the window commands this window offers (commands.h) as shortcuts
+    // and context-menu entries. Runs once, when the window is loaded.
+    void installCommands();
+
 protected:
     virtual void calculationFailed(QPushButton* button);
+    // The context menu of the window, its frames, labels and buttons (they
+    // pass a right click on); text fields keep their own.
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    bool commandsInstalled_ = false;
 };
 
 // The shared frame of the calculator windows: CLOSE returns to the menu, and
@@ -56,6 +68,26 @@ public:
     // Beeps and shows kStoppedMessage at `at`; emits calculationStopped().
     void reportStopped(QWidget* at);
 
+    // The calculation of a formula calculator from its description: each
+    // input in order through the comma fix (where the description says so)
+    // and read, the results computed, all of them formatted, and only then
+    // written in order. Throws before any result field changes when an input
+    // cannot be read or the arithmetic fails.
+    void calculate(const CalculatorModel& model);
+
+    // The descriptions of the window's calculators, in the order of its
+    // frames; empty for the keypad.
+    const std::vector<const CalculatorModel*>& models() const { return models_; }
+    void setModels(std::vector<const CalculatorModel*> models) { models_ = std::move(models); }
+
+    // The calculator's name as the menu shows it ("Kritische Feuchte
+    // Calculator"): the first description's title, or the one set here.
+    QString menuTitle() const;
+    void setMenuTitle(const QString& title) { menuTitle_ = title; }
+
+    // What the window keeps outside its fields, for the companion windows.
+    WindowState state() const { return stateReader_ ? stateReader_() : WindowState{}; }
+    void setStateReader(std::function<WindowState()> reader) { stateReader_ = std::move(reader); }
 
 signals:
     void calculationStopped();
@@ -63,6 +95,11 @@ signals:
 
 protected:
     void calculationFailed(QPushButton* button) override;
+
+private:
+    std::vector<const CalculatorModel*> models_;
+    std::function<WindowState()> stateReader_;
+    QString menuTitle_;
 };
 
 class Form {

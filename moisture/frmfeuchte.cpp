@@ -1,9 +1,6 @@
 #include "frmfeuchte.h"
 
-#include "fields.h"
-#include "moisture.h"
-
-#include <QLineEdit>
+#include "moisturemodels.h"
 
 namespace orvella {
 
@@ -34,34 +31,15 @@ WindowDesign feuchteDesign()
     };
 }
 
-namespace {
-
-// Grenzfeuchte: reads both temperatures (each through the comma fix first),
-// computes and formats all three limits, and only then writes them. A
-// failure anywhere before the writing (an unreadable number, a temperature
-// at or below -148.6 °C, overflow) throws and leaves every result as it was.
-void calculateHumidityLimits(const DesignedWindow& w)
-{
-    const double roomTemperature = w.readFixed(QStringLiteral("txRaum"));
-    const double surfaceTemperature = w.readFixed(QStringLiteral("txOberflaeche"));
-
-    const HumidityLimits limits = criticalHumidity(roomTemperature, surfaceTemperature);
-    const QString condensation = FormatResult(limits.condensation, 2);
-    const QString mould = FormatResult(limits.mould, 2);
-    const QString corrosion = FormatResult(limits.corrosion, 2);
-
-    w.field(QStringLiteral("txKondens"))->setText(condensation);
-    w.field(QStringLiteral("txSchimel"))->setText(mould);
-    w.field(QStringLiteral("txKorrosion"))->setText(corrosion);
-}
-
-}  // namespace
-
 std::unique_ptr<CalculatorForm> makeFeuchteForm(std::function<void()> showMenu)
 {
     return std::make_unique<CalculatorForm>(std::move(showMenu), [] {
+        // Grenzfeuchte: both temperatures through the comma fix, all three
+        // limits computed and formatted, then written; a failure (a
+        // temperature at or below -148.6 °C, overflow) leaves them as they were.
         auto* w = new CalculatorWindow(feuchteDesign());
-        w->onClick(QStringLiteral("cmdRun_Feuchte"), [w] { calculateHumidityLimits(*w); });
+        w->setModels({&feuchteModel()});
+        w->onClick(QStringLiteral("cmdRun_Feuchte"), [w] { w->calculate(feuchteModel()); });
         return w;
     });
 }

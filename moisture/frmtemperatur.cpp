@@ -1,9 +1,6 @@
 #include "frmtemperatur.h"
 
-#include "fields.h"
-#include "moisture.h"
-
-#include <QLineEdit>
+#include "moisturemodels.h"
 
 namespace orvella {
 
@@ -35,33 +32,15 @@ WindowDesign temperaturDesign()
     };
 }
 
-namespace {
-
-// Grenztemperatur: reads the outdoor temperature through the comma fix,
-// computes and formats all three results, and only then writes them. A
-// failure before the writing (an unreadable number, an outdoor temperature
-// of -65 °C or below, overflow) throws and leaves every result as it was.
-void calculateTemperatureLimits(const DesignedWindow& w)
-{
-    const double outdoorTemperature = w.readFixed(QStringLiteral("txAussen"));
-
-    const TemperatureLimits limits = criticalTemperature(outdoorTemperature);
-    const QString humidity = FormatResult(limits.roomHumidity, 1);
-    const QString condensation = FormatResult(limits.condensation, 1);
-    const QString mould = FormatResult(limits.mould, 1);
-
-    w.field(QStringLiteral("txFeuchte1"))->setText(humidity);
-    w.field(QStringLiteral("txKondens"))->setText(condensation);
-    w.field(QStringLiteral("txSchimel"))->setText(mould);
-}
-
-}  // namespace
-
 std::unique_ptr<CalculatorForm> makeTemperaturForm(std::function<void()> showMenu)
 {
     return std::make_unique<CalculatorForm>(std::move(showMenu), [] {
+        // Grenztemperatur: the outdoor temperature through the comma fix, all
+        // three results computed and formatted, then written; a failure (-65 °C
+        // or below, overflow) leaves them as they were.
         auto* w = new CalculatorWindow(temperaturDesign());
-        w->onClick(QStringLiteral("cmdRun_Grenzen"), [w] { calculateTemperatureLimits(*w); });
+        w->setModels({&temperaturModel()});
+        w->onClick(QStringLiteral("cmdRun_Grenzen"), [w] { w->calculate(temperaturModel()); });
         return w;
     });
 }

@@ -25,22 +25,26 @@ double SaturationTemperature(double vapourPressure)
     return (Real(100.0) * (root - form.b)).value();
 }
 
-double DewPoint(double vapourPressure)
+double DewPoint(double vapourPressure, Trace* trace)
 {
-    const Real hectopascal = Real(vapourPressure) / 100.0;
-    const Real y = hectopascal / kMagnusReferenceHpa;
-    const Real x = Log10(y.value());
+    const Real y = step(trace, "dewY", [&] {
+        const Real hectopascal = Real(vapourPressure) / 100.0;
+        return (hectopascal / kMagnusReferenceHpa).value();
+    });
+    const Real x = step(trace, "dewX", [&] { return Log10(y.value()); });
     return ((x * kMagnusTemperature) / (Real(kMagnusCoefficient) - x)).value();
 }
 
-HumidityLimits criticalHumidity(double roomTemperature, double surfaceTemperature)
+HumidityLimits criticalHumidity(double roomTemperature, double surfaceTemperature, Trace* trace)
 {
-    const Real roomPressure = SaturationPressure(roomTemperature);
-    const Real surfacePressure = SaturationPressure(surfaceTemperature);
-    const Real condensation = (Real(100.0) * surfacePressure) / roomPressure;
+    const Real roomPressure = step(trace, "pr", [&] { return SaturationPressure(roomTemperature); });
+    const Real surfacePressure =
+        step(trace, "ps", [&] { return SaturationPressure(surfaceTemperature); });
+    const Real condensation =
+        step(trace, "phiK", [&] { return ((Real(100.0) * surfacePressure) / roomPressure).value(); });
     // Both from the unrounded condensation limit.
-    const Real mould = condensation * 0.8;
-    const Real corrosion = condensation * 0.6;
+    const Real mould = step(trace, "phiS", [&] { return (condensation * 0.8).value(); });
+    const Real corrosion = step(trace, "phiC", [&] { return (condensation * 0.6).value(); });
     return {condensation.value(), mould.value(), corrosion.value()};
 }
 
@@ -54,14 +58,20 @@ double roomHumidity(double outdoorTemperature)
     return (Real(65.0) + outdoor).value();
 }
 
-TemperatureLimits criticalTemperature(double outdoorTemperature)
+TemperatureLimits criticalTemperature(double outdoorTemperature, Trace* trace)
 {
-    const Real humidity = roomHumidity(outdoorTemperature);
-    const Real roomPressure = SaturationPressure(kAssessedRoomTemperature);
-    const Real vapourPressure = (roomPressure * humidity) / 100.0;
-    const double condensation = DewPoint(vapourPressure.value());
+    const Real humidity = step(trace, "phi", [&] { return roomHumidity(outdoorTemperature); });
+    const Real roomPressure =
+        step(trace, "pr", [&] { return SaturationPressure(kAssessedRoomTemperature); });
+    const Real vapourPressure =
+        step(trace, "pw", [&] { return ((roomPressure * humidity) / 100.0).value(); });
+    // DewPoint records its own steps inside this one.
+    const double condensation =
+        step(trace, "thetaK", [&] { return DewPoint(vapourPressure.value(), trace); });
+    const Real mouldPressure =
+        step(trace, "pw80", [&] { return (vapourPressure / kMouldSurfaceHumidity).value(); });
     const double mould =
-        SaturationTemperature((vapourPressure / kMouldSurfaceHumidity).value());
+        step(trace, "thetaM", [&] { return SaturationTemperature(mouldPressure.value()); });
     return {humidity.value(), condensation, mould};
 }
 

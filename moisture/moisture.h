@@ -13,6 +13,11 @@
 // function's domain (a negative base under a fractional power, the
 // logarithm of p <= 0, division by zero, overflow) throws ArithmeticError
 // instead of returning NaN or infinity.
+//
+// With a trace, DewPoint and the two calculators record their intermediate
+// values under the keys named at each function.
+
+#include "calculation.h"
 
 namespace orvella {
 
@@ -45,20 +50,23 @@ double SaturationPressure(double airTemperature);
 double SaturationTemperature(double vapourPressure);
 
 // Dew point [°C] of air with vapour pressure p [Pa] after Magnus. Needs p > 0.
-double DewPoint(double vapourPressure);
+// Traces "dewY" (p in hPa over the reference pressure) and "dewX" (its lg).
+double DewPoint(double vapourPressure, Trace* trace = nullptr);
 
 // --- critical humidity ------------------------------------------------------
 
 // Room humidities [%] at which a surface of temperature θs in a room of air
 // temperature θr reaches 100 % (condensation), 80 % (mould) and 60 %
 // (corrosion) relative humidity. Not clamped: a surface warmer than the room
-// gives limits above 100 %.
+// gives limits above 100 %. Traces "pr" and "ps" (the saturation pressures
+// of room and surface) and "phiK", "phiS", "phiC".
 struct HumidityLimits {
     double condensation;
     double mould;
     double corrosion;
 };
-HumidityLimits criticalHumidity(double roomTemperature, double surfaceTemperature);
+HumidityLimits criticalHumidity(double roomTemperature, double surfaceTemperature,
+                                Trace* trace = nullptr);
 
 // --- critical temperature ---------------------------------------------------
 
@@ -75,12 +83,14 @@ double roomHumidity(double outdoorTemperature);
 // For outdoor temperature θe: the assumed room humidity [%], the
 // condensation limit (dew point of the room air, Magnus) [°C] and the mould
 // limit (surface temperature at 80 % surface humidity, power law) [°C].
-// Fails from θe <= -65 °C on, where the room air holds no vapour.
+// Fails from θe <= -65 °C on, where the room air holds no vapour. Traces
+// "phi", "pr" (saturation pressure at 20 °C), "pw" (vapour pressure of the
+// room air), DewPoint's steps, "thetaK", "pw80" (pw / 0.8) and "thetaM".
 struct TemperatureLimits {
     double roomHumidity;
     double condensation;
     double mould;
 };
-TemperatureLimits criticalTemperature(double outdoorTemperature);
+TemperatureLimits criticalTemperature(double outdoorTemperature, Trace* trace = nullptr);
 
 }  // namespace orvella

@@ -24,20 +24,19 @@ double l4Prognose(const DLprognoseInput& in)
     return l4.value();
 }
 
-double lrPrognose(double dl2, double l4, double r)
+double lrPrognose(double dl2, double l4, double r, Trace* trace)
 {
     // lg 4 first, then lg R, then their difference.
-    const Real lg4 = Log10(4.0);
-    const Real lgR = Log10(r);
-    const Real lr = Real(l4) - (Real(3.3) * dl2) * (lgR - lg4);
-    return lr.value();
+    const Real lg4 = step(trace, "lg4", [] { return Log10(4.0); });
+    const Real lgR = step(trace, "lgR", [&] { return Log10(r); });
+    return step(trace, "lr", [&] { return (Real(l4) - (Real(3.3) * dl2) * (lgR - lg4)).value(); });
 }
 
-DLprognoseResult computeDLprognose(const DLprognoseInput& in)
+DLprognoseResult computeDLprognose(const DLprognoseInput& in, Trace* trace)
 {
-    const double dl2 = dl2Prognose(in);
-    const double l4 = l4Prognose(in);
-    const double lr = lrPrognose(dl2, l4, in.r);
+    const double dl2 = step(trace, "dl2", [&] { return dl2Prognose(in); });
+    const double l4 = step(trace, "l4", [&] { return l4Prognose(in); });
+    const double lr = lrPrognose(dl2, l4, in.r, trace);
     return {dl2, l4, lr};
 }
 

@@ -5,7 +5,10 @@
 // (DL2), the speech level at 4 m (L4) and at a chosen distance R (Lr).
 // Three fixed regression formulas with constant coefficients.
 // Qt-free; every operation is checked and throws ArithmeticError where it
-// fails (a room height of 0, a distance R <= 0, an overflow).
+// fails (a room height of 0, a distance R <= 0, an overflow). With a trace,
+// the calculation records "dl2", "l4", "lg4", "lgR" and "lr".
+
+#include "calculation.h"
 
 namespace orvella {
 
@@ -34,9 +37,9 @@ double l4Prognose(const DLprognoseInput& in);
 
 // Lr = L4 − 3.3·DL2·(lg R − lg 4), from the unrounded DL2 and L4. The factor
 // is 3.3, not 1/lg 2, so R = 8 lies 0.9934·DL2 (not exactly DL2) below L4.
-double lrPrognose(double dl2, double l4, double r);
+double lrPrognose(double dl2, double l4, double r, Trace* trace = nullptr);
 
 // All three, in the order DL2, L4, Lr.
-DLprognoseResult computeDLprognose(const DLprognoseInput& in);
+DLprognoseResult computeDLprognose(const DLprognoseInput& in, Trace* trace = nullptr);
 
 }  // namespace orvella

@@ -1,9 +1,6 @@
 #include "frmdlprognose.h"
 
-#include "dlprognose.h"
-#include "fields.h"
-
-#include <QLineEdit>
+#include "dlprognosemodel.h"
 
 namespace orvella {
 
@@ -46,43 +43,17 @@ WindowDesign dlPrognoseDesign()
     };
 }
 
-namespace {
-
-// "Berechnung". Every input passes through the comma fix right before it is
-// read, field by field, so that 58,5 dB or 8,5 m is read as typed. The
-// results are written only once all three are computed and formatted: a
-// calculation that stops (room height 0, distance <= 0, an overflow, a
-// number too large to read) throws before any result field changes.
-void calculate(const CalculatorWindow& w)
-{
-    const auto fixAndRead = [&w](const char* name) { return w.readFixed(QString::fromLatin1(name)); };
-    DLprognoseInput in{};
-    in.alphaCell = fixAndRead("txALPHAcell");
-    in.alphaHori = fixAndRead("txALPHAhori");
-    in.hScreen = fixAndRead("txHscreen");
-    in.lRaum = fixAndRead("txLraum");
-    in.wRaum = fixAndRead("txWraum");
-    in.hRaum = fixAndRead("txHraum");
-    in.l1 = fixAndRead("txL1");
-    in.r = fixAndRead("txR");
-
-    const DLprognoseResult result = computeDLprognose(in);
-
-    const QString dl2 = FormatResult(result.dl2, 1);
-    const QString l4 = FormatResult(result.l4, 1);
-    const QString lr = FormatResult(result.lr, 1);
-    w.field(QStringLiteral("txDL2"))->setText(dl2);
-    w.field(QStringLiteral("txL4"))->setText(l4);
-    w.field(QStringLiteral("txLr"))->setText(lr);
-}
-
-}  // namespace
-
 std::unique_ptr<CalculatorForm> makeDLprognoseForm(std::function<void()> showMenu)
 {
     return std::make_unique<CalculatorForm>(std::move(showMenu), [] {
+        // "Berechnung": every input through the comma fix right before it is
+        // read, field by field, so that 58,5 dB or 8,5 m reads as typed; the
+        // results are written once all three are computed and formatted, so
+        // a calculation that stops (room height 0, distance <= 0, overflow, a
+        // number too large to read) changes no result field.
         auto* w = new CalculatorWindow(dlPrognoseDesign());
-        w->onClick(QStringLiteral("cmdRUNDL"), [w] { calculate(*w); });
+        w->setModels({&dlPrognoseModel()});
+        w->onClick(QStringLiteral("cmdRUNDL"), [w] { w->calculate(dlPrognoseModel()); });
         return w;
     });
 }

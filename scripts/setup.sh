@@ -6,6 +6,9 @@ set -euo pipefail
 packages=(
   # build
   g++ cmake ninja-build make qt6-base-dev
+  # the parameter study's charts and their SVG export; Qt6Charts' CMake files
+  # need Qt6OpenGL's, which Debian 12 packages apart
+  qt6-charts-dev libqt6opengl6-dev qt6-svg-dev
   # run: the SVG icon plugin and a sans metric-compatible with the designs' font
   libqt6svg6 fonts-liberation2
   # Qt's own texts (message box buttons) in the user's language

@@ -136,26 +136,6 @@ void TestFlow::openConverterAndClose()
     QCOMPARE(reopened->focusWidget(), buttonOf(reopened, "cmdUload"));
 }
 
-namespace {
-
-// Runs the event loop as main() does, closes `window` with its title-bar
-// close box from inside it, and tells whether the loop then ended by itself
-// with exit status 0 (a safety timer would end it with 99).
-bool programEndsWhenClosed(QWidget* window)
-{
-    QApplication::setQuitOnLastWindowClosed(true);
-    QTimer::singleShot(0, window, [window] { window->close(); });
-    QTimer safety;
-    safety.setSingleShot(true);
-    QObject::connect(&safety, &QTimer::timeout, [] { QApplication::exit(99); });
-    safety.start(5000);
-    const int status = QApplication::exec();
-    QApplication::setQuitOnLastWindowClosed(false);
-    return status == 0 && safety.isActive();
-}
-
-}  // namespace
-
 void TestFlow::calculatorCloseBoxEndsProgram()
 {
     click(shell->menu().window(), "Command2");

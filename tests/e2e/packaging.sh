@@ -112,11 +112,13 @@ package)
   expected="usr/bin/orvella
 usr/share/applications/orvella.desktop
 usr/share/icons/hicolor/scalable/apps/orvella.svg
-usr/share/metainfo/de.orvella.Orvella.metainfo.xml"
+usr/share/metainfo/de.orvella.Orvella.metainfo.xml
+usr/lib/orvella/orvella_help.so
+usr/lib/orvella/orvella_study.so"
   for s in $sizes; do expected+=$'\n'"usr/share/icons/hicolor/${s}x${s}/apps/orvella.png"; done
   actual=$(cd "$root" && find . -type f | sed 's#^\./##' | sort)
   if [ "$actual" = "$(echo "$expected" | sort)" ]; then
-    pass "the package holds exactly the program, desktop entry, metainfo and $(($(echo "$expected" | wc -l) - 3)) icons"
+    pass "the package holds exactly the program, its two plugins, desktop entry, metainfo and $(($(echo "$expected" | wc -l) - 5)) icons"
   else
     fail "package files differ:"; diff <(echo "$expected" | sort) <(echo "$actual") | sed 's/^/    /'
   fi

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QTest>
+#include <QTimer>
 
 namespace orvella::test {
 
@@ -79,6 +80,19 @@ QWidget* openFromMenu(Form& menu, const QString& button, const QString& windowNa
     click(menu.window(), button);
     processDeferredDeletes();
     return visibleWindow(windowName);
+}
+
+bool programEndsWhenClosed(QWidget* window)
+{
+    QApplication::setQuitOnLastWindowClosed(true);
+    QTimer::singleShot(0, window, [window] { window->close(); });
+    QTimer safety;
+    safety.setSingleShot(true);
+    QObject::connect(&safety, &QTimer::timeout, [] { QApplication::exit(99); });
+    safety.start(5000);
+    const int status = QApplication::exec();
+    QApplication::setQuitOnLastWindowClosed(false);
+    return status == 0 && safety.isActive();
 }
 
 void processDeferredDeletes()

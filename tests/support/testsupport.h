@@ -51,6 +51,11 @@ QStringList focusChain(const QWidget* window, const QString& start);
 // calculator window that opened (null when `windowName` did not open).
 QWidget* openFromMenu(Form& menu, const QString& button, const QString& windowName);
 
+// Runs the event loop as main() does, closes `window` with its title-bar
+// close box from inside it, and tells whether the loop then ended by itself
+// with exit status 0 (a safety timer would end it with 99).
+bool programEndsWhenClosed(QWidget* window);
+
 // Runs pending deferred deletions, so that unloaded windows are really gone.
 void processDeferredDeletes();
 

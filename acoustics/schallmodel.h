@@ -1,0 +1,14 @@
+#pragma once
+// The two halves of frmSchall as calculator descriptions: the sound power
+// level from pressure level and distance (left frame, "Schallleistungspegel")
+// and the sound pressure level from power level and distance (right frame,
+// "Schalldruckpegel"). Qt-free.
+
+#include "calculation.h"
+
+namespace orvella {
+
+const CalculatorModel& schallPowerModel();     // frmSchall.l: Lp, r -> Lw
+const CalculatorModel& schallPressureModel();  // frmSchall.p: Lw, r -> Lp
+
+}  // namespace orvella

@@ -1,0 +1,87 @@
+#include "companions.h"
+
+#include "commands.h"
+#include "dlprognosemodel.h"
+#include "form.h"
+#include "moisturemodels.h"
+#include "schallmodel.h"
+
+#include <QMessageBox>
+
+namespace orvella {
+
+namespace {
+
+constexpr const char* kMenuName = "frmOption";
+
+bool isMenu(const DesignedWindow& w) { return w.objectName() == QLatin1String(kMenuName); }
+
+const CalculatorWindow* asCalculator(const DesignedWindow& w)
+{
+    return qobject_cast<const CalculatorWindow*>(&w);
+}
+
+// Loads the plugin and opens its companion for the window; a plugin that
+// cannot be loaded is reported in the window's own words.
+void openCompanion(DesignedWindow& window, const QString& plugin, const QString& what)
+{
+    QString error;
+    CompanionPlugin* companion = loadCompanionPlugin(plugin, &error);
+    if (!companion) {
+        QMessageBox::warning(&window, QStringLiteral("Orvella"),
+                             QStringLiteral("%1 kann nicht geöffnet werden, weil ein Teil des "
+                                            "Programms fehlt oder beschädigt ist.\n\n%2")
+                                 .arg(what, error));
+        return;
+    }
+    companion->open(companionRequest(window));
+}
+
+}  // namespace
+
+std::vector<const CalculatorModel*> allCalculatorModels()
+{
+    return {&schallPowerModel(), &schallPressureModel(), &dlPrognoseModel(), &feuchteModel(),
+            &temperaturModel()};
+}
+
+CompanionRequest companionRequest(DesignedWindow& window)
+{
+    CompanionRequest request;
+    request.owner = &window;
+    if (const CalculatorWindow* calculator = asCalculator(window)) {
+        request.title = calculator->menuTitle();
+        request.models = calculator->models();
+        QPointer<const CalculatorWindow> guard(calculator);
+        request.state = [guard] { return guard ? guard->state() : WindowState{}; };
+    } else {
+        request.title = QStringLiteral("Orvella");
+        request.models = allCalculatorModels();
+        request.state = [] { return WindowState{}; };
+    }
+    return request;
+}
+
+void installCompanionCommands()
+{
+    addWindowCommand({QStringLiteral("Hilfe und Rechenweg"), QKeySequence(Qt::Key_F1),
+                      [](const DesignedWindow& w) { return asCalculator(w) != nullptr; },
+                      [](DesignedWindow& w) {
+                          openCompanion(w, QStringLiteral("orvella_help"), QStringLiteral("Die Hilfe"));
+                      }});
+    addWindowCommand({QStringLiteral("Hilfe"), QKeySequence(Qt::Key_F1), isMenu,
+                      [](DesignedWindow& w) {
+                          openCompanion(w, QStringLiteral("orvella_help"), QStringLiteral("Die Hilfe"));
+                      }});
+    addWindowCommand({QStringLiteral("Parameterstudie…"), QKeySequence(Qt::Key_F2),
+                      [](const DesignedWindow& w) {
+                          const CalculatorWindow* c = asCalculator(w);
+                          return c && !c->models().empty();
+                      },
+                      [](DesignedWindow& w) {
+                          openCompanion(w, QStringLiteral("orvella_study"),
+                                        QStringLiteral("Die Parameterstudie"));
+                      }});
+}
+
+}  // namespace orvella

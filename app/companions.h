@@ -1,0 +1,22 @@
+#pragma once
+// The commands that open the companion windows: F1 "Hilfe und Rechenweg" on
+// every calculator (on the menu an overview of all five), F2
+// "Parameterstudie…" on the four formula calculators. Each companion lives in
+// a plugin that is loaded the first time the user asks for it.
+
+#include "companion.h"
+
+namespace orvella {
+
+class DesignedWindow;
+
+// Adds both commands to the windows loaded from now on.
+void installCompanionCommands();
+
+// The request a command of `window` hands to its companion plugin.
+CompanionRequest companionRequest(DesignedWindow& window);
+
+// Every calculator description, in the order of the menu.
+std::vector<const CalculatorModel*> allCalculatorModels();
+
+}  // namespace orvella

@@ -1,0 +1,126 @@
+#include "companion.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QEvent>
+#include <QHash>
+#include <QPluginLoader>
+#include <QPointer>
+#include <QStringList>
+#include <QWidget>
+
+namespace orvella {
+
+namespace {
+
+constexpr const char* kCompanionProperty = "orvellaCompanion";
+
+// Closes an owner's companions when the owner is hidden (CLOSE unloads it)
+// or closed (its close box).
+class CompanionCloser : public QObject {
+public:
+    static constexpr const char* kName = "orvellaCompanionCloser";
+    explicit CompanionCloser(QWidget* owner) : QObject(owner)
+    {
+        setObjectName(QLatin1String(kName));
+        owner->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Hide || event->type() == QEvent::Close) {
+            const auto children = watched->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+            for (QWidget* child : children)
+                if (child->isWindow() && child->property(kCompanionProperty).toBool())
+                    child->close();
+        }
+        return false;
+    }
+};
+
+}  // namespace
+
+void attachCompanion(QWidget* owner, QWidget* companion)
+{
+    if (!owner->findChild<QObject*>(QLatin1String(CompanionCloser::kName), Qt::FindDirectChildrenOnly))
+        new CompanionCloser(owner);
+    // A child window is deleted with its owner and stays in front of it;
+    // unlike a child widget it inherits neither palette nor fonts
+    // (Qt::WA_WindowPropagation is off), so it shows the system's look.
+    companion->setParent(owner, Qt::Window);
+    companion->setAttribute(Qt::WA_DeleteOnClose);
+    companion->setAttribute(Qt::WA_QuitOnClose, false);
+    companion->setProperty(kCompanionProperty, true);
+}
+
+QWidget* findCompanion(const QWidget* owner, const QString& objectName)
+{
+    if (!owner)
+        return nullptr;
+    const auto children = owner->findChildren<QWidget*>(objectName, Qt::FindDirectChildrenOnly);
+    for (QWidget* child : children)
+        if (child->isWindow() && child->property(kCompanionProperty).toBool())
+            return child;
+    return nullptr;
+}
+
+void raiseCompanion(QWidget* companion)
+{
+    companion->show();
+    companion->raise();
+    companion->activateWindow();
+}
+
+namespace {
+
+QStringList& extraPluginPaths()
+{
+    static QStringList paths;
+    return paths;
+}
+
+QStringList pluginFolders()
+{
+    const QString appDir = QCoreApplication::applicationDirPath();
+    QStringList folders{appDir + QStringLiteral("/plugins"),
+                        QDir::cleanPath(appDir + QStringLiteral("/../") +
+                                        QStringLiteral(ORVELLA_PLUGIN_RELDIR))};
+    folders += extraPluginPaths();
+    return folders;
+}
+
+}  // namespace
+
+void addCompanionPluginPath(const QString& folder)
+{
+    if (!extraPluginPaths().contains(folder))
+        extraPluginPaths().append(folder);
+}
+
+CompanionPlugin* loadCompanionPlugin(const QString& baseName, QString* error)
+{
+    static QHash<QString, QPointer<QObject>> loaded;
+    if (QObject* instance = loaded.value(baseName))
+        return qobject_cast<CompanionPlugin*>(instance);
+
+    QStringList reasons;
+    for (const QString& folder : pluginFolders()) {
+        QPluginLoader loader(folder + u'/' + baseName);
+        if (!QFileInfo::exists(loader.fileName()))
+            continue;
+        QObject* instance = loader.instance();
+        if (auto* plugin = qobject_cast<CompanionPlugin*>(instance)) {
+            loaded.insert(baseName, instance);
+            return plugin;
+        }
+        reasons << loader.errorString();
+    }
+    if (error)
+        *error = reasons.isEmpty() ? QStringLiteral("%1 wurde nicht gefunden.").arg(baseName)
+                                   : reasons.join(u'\n');
+    return nullptr;
+}
+
+}  // namespace orvella

@@ -1,0 +1,72 @@
+#pragma once
+// Companion windows (help, parameter study): ordinary resizable Qt windows
+// that belong to one designed window. They close when their owner is closed
+// or unloaded, and never keep the program running on their own, so the
+// program still ends when its last designed window closes.
+//
+// The companions live in plugins that the program loads on first use, so
+// that nothing of them (nor Qt Charts or Qt PrintSupport) is loaded at start.
+
+#include "calculation.h"
+
+#include <QObject>
+#include <QString>
+#include <QtPlugin>
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+class QWidget;
+
+namespace orvella {
+
+// Makes `companion` a window of its own that belongs to `owner`: deleted with
+// it, closed when it is hidden or closed, not counted as a window that keeps
+// the program alive. The companion keeps its own palette and fonts.
+void attachCompanion(QWidget* owner, QWidget* companion);
+
+// The owner's open companion with this object name, or null.
+QWidget* findCompanion(const QWidget* owner, const QString& objectName);
+
+// Brings a window to the front and gives it the keyboard.
+void raiseCompanion(QWidget* companion);
+
+// Values a window keeps outside its fields (the keypad's operands), as pairs
+// of a key and a text.
+using WindowState = std::vector<std::pair<std::string, std::string>>;
+
+// What a companion is opened for.
+struct CompanionRequest {
+    QWidget* owner = nullptr;  // the designed window the command came from
+    QString title;             // its calculator's name as the menu shows it; "Orvella" for the menu
+    // The calculators of the window, in the order of its frames; for the
+    // menu every calculator that has a description. The keypad has none.
+    std::vector<const CalculatorModel*> models;
+    // The window's state outside its fields; empty for most windows.
+    std::function<WindowState()> state;
+};
+
+class CompanionPlugin {
+public:
+    virtual ~CompanionPlugin() = default;
+    // Opens the companion for the request's owner, or raises the one that is
+    // open already, and returns it.
+    virtual QWidget* open(const CompanionRequest& request) = 0;
+};
+
+// Loads the plugin `baseName` ("orvella_help") on first use and returns its
+// companion interface; null when it cannot be found or loaded, with the
+// reason in `error`. Looks next to the program (the build tree), in the
+// installed plugin folder relative to the program, then in the folders added
+// with addCompanionPluginPath.
+CompanionPlugin* loadCompanionPlugin(const QString& baseName, QString* error = nullptr);
+
+// Another folder to look in (tests point this at the build tree).
+void addCompanionPluginPath(const QString& folder);
+
+}  // namespace orvella
+
+#define OrvellaCompanionPlugin_iid "de.orvella.Orvella.CompanionPlugin/1.0"
+Q_DECLARE_INTERFACE(orvella::CompanionPlugin, OrvellaCompanionPlugin_iid)

@@ -1,0 +1,173 @@
+// The companion windows as the program opens them: F1 and F2 load their
+// plugins from the build tree and open a window that belongs to the designed
+// window it came from, once per window, closed with it; the program still
+// ends when the last designed window closes.
+
+#include "companions.h"
+#include "shell.h"
+#include "testsupport.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QTest>
+#include <QTimer>
+
+using namespace orvella;
+using namespace orvella::test;
+
+namespace {
+
+const char* const kMenuButtons[] = {"Command1", "Command2", "Command3", "Command4", "Command5"};
+const char* const kWindows[] = {"frmCalculator", "frmSchall", "frmFeuchte", "frmTemperatur",
+                                "frmDLprognose"};
+
+// The companion windows (top-level children) of `owner` that are visible.
+QList<QWidget*> openCompanions(const QWidget* owner)
+{
+    QList<QWidget*> list;
+    for (QWidget* w : owner->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        if (w->isWindow() && w->isVisible())
+            list << w;
+    return list;
+}
+
+}  // namespace
+
+class TestCompanions : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void keysOpenTheirCompanion_data();
+    void keysOpenTheirCompanion();
+    void studyOnlyOnFormulaCalculators();
+    void secondKeyPressRaisesTheSameWindow();
+    void closeTakesTheCompanionsAlong();
+    void programEndsWithTheLastDesignedWindow();
+
+private:
+    std::unique_ptr<Shell> shell_;
+};
+
+void TestCompanions::initTestCase()
+{
+    initProgram();
+    QApplication::setQuitOnLastWindowClosed(false);
+    addCompanionPluginPath(QStringLiteral(ORVELLA_PLUGIN_BUILD_DIR));
+    installCompanionCommands();
+}
+
+void TestCompanions::init()
+{
+    shell_ = std::make_unique<Shell>();
+    shell_->menu().show();
+}
+
+void TestCompanions::cleanup()
+{
+    shell_.reset();
+    processDeferredDeletes();
+}
+
+void TestCompanions::keysOpenTheirCompanion_data()
+{
+    QTest::addColumn<QString>("button");  // empty: the menu itself
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("title");
+
+    QTest::newRow("F1 on the menu: the overview") << "" << int(Qt::Key_F1) << "Hilfe – Orvella";
+    const char* const titles[] = {"dB Calculator", "Schallleistung - Schalldruck",
+                                  "Kritische Feuchte Calculator", "KritischeTemperatur Calculator",
+                                  "Großraumbüro DL2 Prognose"};
+    for (int i = 0; i < 5; ++i) {
+        QTest::addRow("F1 on %s", kWindows[i])
+            << kMenuButtons[i] << int(Qt::Key_F1) << QString("Hilfe und Rechenweg – ") + titles[i];
+        if (i > 0)
+            QTest::addRow("F2 on %s", kWindows[i])
+                << kMenuButtons[i] << int(Qt::Key_F2) << QString("Parameterstudie – ") + titles[i];
+    }
+}
+
+void TestCompanions::keysOpenTheirCompanion()
+{
+    QFETCH(QString, button);
+    QFETCH(int, key);
+    QFETCH(QString, title);
+
+    QWidget* owner = shell_->menu().window();
+    if (!button.isEmpty()) {
+        const int i = int(std::find(std::begin(kMenuButtons), std::end(kMenuButtons), button) -
+                          std::begin(kMenuButtons));
+        owner = openFromMenu(shell_->menu(), button, kWindows[i]);
+    }
+    QVERIFY(owner);
+    // Window shortcuts work in the active window.
+    QVERIFY(QTest::qWaitForWindowActive(owner));
+    QWidget* focus = owner->focusWidget();
+    QVERIFY(focus);
+    QTest::keyClick(focus, Qt::Key(key));
+
+    const QList<QWidget*> companions = openCompanions(owner);
+    QCOMPARE(companions.size(), 1);
+    QCOMPARE(companions.first()->windowTitle(), title);
+    // The designed window keeps its focus control and its texts.
+    QCOMPARE(owner->focusWidget(), focus);
+}
+
+void TestCompanions::studyOnlyOnFormulaCalculators()
+{
+    QWidget* menu = shell_->menu().window();
+    QVERIFY(QTest::qWaitForWindowActive(menu));
+    QTest::keyClick(menu, Qt::Key_F2);
+    QVERIFY(openCompanions(menu).isEmpty());
+
+    QWidget* keypad = openFromMenu(shell_->menu(), "Command1", "frmCalculator");
+    QVERIFY(keypad);
+    QTest::keyClick(keypad->focusWidget(), Qt::Key_F2);
+    QVERIFY(openCompanions(keypad).isEmpty());
+}
+
+void TestCompanions::secondKeyPressRaisesTheSameWindow()
+{
+    QWidget* w = openFromMenu(shell_->menu(), "Command3", "frmFeuchte");
+    QVERIFY(w);
+    QTest::keyClick(w->focusWidget(), Qt::Key_F1);
+    QTest::keyClick(w->focusWidget(), Qt::Key_F1);
+    QTest::keyClick(w->focusWidget(), Qt::Key_F2);
+    QTest::keyClick(w->focusWidget(), Qt::Key_F2);
+    QCOMPARE(openCompanions(w).size(), 2);
+}
+
+void TestCompanions::closeTakesTheCompanionsAlong()
+{
+    QWidget* w = openFromMenu(shell_->menu(), "Command5", "frmDLprognose");
+    QVERIFY(w);
+    QTest::keyClick(w->focusWidget(), Qt::Key_F1);
+    QTest::keyClick(w->focusWidget(), Qt::Key_F2);
+    const QList<QPointer<QWidget>> companions = {openCompanions(w).value(0), openCompanions(w).value(1)};
+    QVERIFY(companions[0] && companions[1]);
+
+    click(w, "cmdUload");
+    processDeferredDeletes();
+    QVERIFY(!companions[0]);
+    QVERIFY(!companions[1]);
+    QCOMPARE(visibleWindows().size(), 1);
+    QCOMPARE(visibleWindows().first()->objectName(), QString("frmOption"));
+}
+
+void TestCompanions::programEndsWithTheLastDesignedWindow()
+{
+    QWidget* w = openFromMenu(shell_->menu(), "Command4", "frmTemperatur");
+    QVERIFY(w);
+    QTest::keyClick(w->focusWidget(), Qt::Key_F1);
+    QTest::keyClick(w->focusWidget(), Qt::Key_F2);
+    QCOMPARE(openCompanions(w).size(), 2);
+    QVERIFY(programEndsWhenClosed(w));
+    processDeferredDeletes();
+    QVERIFY(visibleWindows().isEmpty());
+}
+
+QTEST_MAIN(TestCompanions)
+#include "tst_companions.moc"
