@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <cstdio>
+
 namespace orvella {
 
 namespace {
@@ -70,6 +72,21 @@ protected:
         // The window is built with the display's design text; the other state
         // is what the last opening left.
         keypad_.setDisplay(display->text().toStdString());
+        // The keypad's state for the help's worked calculation; numbers with
+        // 17 significant digits, which read back to the same double.
+        w->setStateReader([this] {
+            const auto number = [](double v) {
+                char buffer[32];
+                std::snprintf(buffer, sizeof buffer, "%.17g", v);
+                return std::string(buffer);
+            };
+            return WindowState{{"display", keypad_.display()},
+                               {"operand1", number(keypad_.operand1())},
+                               {"operand2", number(keypad_.operand2())},
+                               {"pendingOperator", keypad_.pendingOperator()},
+                               {"newEntry", keypad_.newEntry() ? "1" : "0"},
+                               {"result", number(keypad_.result())}};
+        });
 
         const auto show = [this, display] {
             display->setText(QString::fromStdString(keypad_.display()));
