@@ -1,9 +1,15 @@
 #include "frmcalculator.h"
 
+#include "clipboard.h"
 #include "keypad.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QHash>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -17,6 +23,168 @@ constexpr FontSpec kPointKey{18.0, false};
 
 QString numberKey(int index) { return QStringLiteral("cmdNumber(%1)").arg(index); }
 QString operatorKey(int index) { return QStringLiteral("cmdOperator(%1)").arg(index); }
+
+// The key that a typed or pasted character stands for; empty for none.
+QString keyForCharacter(QChar c)
+{
+    if (c >= u'1' && c <= u'9')
+        return numberKey(c.unicode() - u'1');
+    if (c == u'0')
+        return numberKey(9);
+    if (c == u'.' || c == u',')
+        return QStringLiteral("cmdPoint");
+    if (c == u'+')
+        return operatorKey(3);
+    if (c == u'*' || c == u'x' || c == u'X')
+        return operatorKey(1);
+    if (c == u'=')
+        return QStringLiteral("cmdEqual");
+    return {};
+}
+
+// The key that a key press stands for; empty for none. The numeric keypad
+// sends the same characters as the main row (its separator "." or ",", its
+// multiply "*"), so the character decides.
+QString keyForPress(const QKeyEvent* event)
+{
+    // With Ctrl, Alt or Meta a key is a command, not typing.
+    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return {};
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return QStringLiteral("cmdEqual");
+    case Qt::Key_Escape:
+    case Qt::Key_Delete:
+        return QStringLiteral("cmdAllClear");
+    default:
+        break;
+    }
+    const QString text = event->text();
+    return text.size() == 1 ? keyForCharacter(text.front()) : QString();
+}
+
+// The keypad from the keyboard. Watches every control of the window, so that
+// the keys work wherever the focus is (Return is "=" on any button and in
+// the display). A key clicks its button at once, through the button's
+// clicked signal like a mouse click, and shows the button pressed for a
+// moment. (QAbstractButton::animateClick would click only when it lets the
+// button go, 100 ms later, and a second press of the same key within that
+// time would restart its timer and give one click for two presses: "66"
+// would show 6.)
+class KeypadKeys : public QObject {
+public:
+    // Pasting more keys than this types the first ones and beeps: the display
+    // is unreadable long before, and each key redraws it.
+    static constexpr int kMaxPastedKeys = 1000;
+
+    KeypadKeys(CalculatorWindow* window, QLineEdit* display)
+        : QObject(window), window_(window), display_(display)
+    {
+        window->installEventFilter(this);
+        for (QWidget* w : window->findChildren<QWidget*>())
+            w->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::ShortcutOverride: {
+            // The display's own copy, and any window shortcut on a key
+            // of the keypad, give way to the keypad.
+            auto* key = static_cast<QKeyEvent*>(event);
+            if (handles(key))
+                key->accept();
+            return false;
+        }
+        case QEvent::KeyPress: {
+            auto* key = static_cast<QKeyEvent*>(event);
+            if (key->key() == Qt::Key_Space)
+                stopShowing(watched);  // the focused button's own press
+            return handles(key) && handle(key);
+        }
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+            stopShowing(watched);  // the mouse holds the button down now
+            return false;
+        default:
+            return false;
+        }
+    }
+
+private:
+    static bool handles(const QKeyEvent* key)
+    {
+        return key->matches(QKeySequence::Copy) || key->matches(QKeySequence::Paste) ||
+               !keyForPress(key).isEmpty();
+    }
+
+    bool handle(const QKeyEvent* key)
+    {
+        if (key->matches(QKeySequence::Copy))
+            copyNumber(display_->text());
+        else if (key->matches(QKeySequence::Paste))
+            paste();
+        else
+            press(keyForPress(key));
+        return true;
+    }
+
+    // Types the key characters of the clipboard's text, in order.
+    void paste()
+    {
+        const QString text = QApplication::clipboard()->text();
+        int typed = 0;
+        for (const QChar c : text) {
+            const QString name = keyForCharacter(c);
+            if (name.isEmpty())
+                continue;
+            if (typed == kMaxPastedKeys) {
+                QApplication::beep();
+                return;
+            }
+            press(name);
+            ++typed;
+        }
+    }
+
+    void press(const QString& name)
+    {
+        QPushButton* button = window_->button(name);
+        if (!button)
+            return;
+        QTimer* release = releaseTimer(button);
+        // Held down by the mouse: the click must not let it go.
+        const bool held = button->isDown() && !release->isActive();
+        button->click();
+        button->setDown(true);
+        if (!held)
+            release->start();
+    }
+
+    QTimer* releaseTimer(QPushButton* button)
+    {
+        QTimer*& timer = releaseTimers_[button];
+        if (!timer) {
+            timer = new QTimer(button);
+            timer->setSingleShot(true);
+            timer->setInterval(100);
+            connect(timer, &QTimer::timeout, button, [button] { button->setDown(false); });
+        }
+        return timer;
+    }
+
+    void stopShowing(QObject* watched)
+    {
+        if (QTimer* timer = releaseTimers_.value(qobject_cast<QPushButton*>(watched)))
+            timer->stop();
+    }
+
+    CalculatorWindow* window_;
+    QLineEdit* display_;
+    QHash<QPushButton*, QTimer*> releaseTimers_;
+};
 
 }  // namespace
 
@@ -106,6 +274,7 @@ protected:
         onKey(QStringLiteral("cmdPoint"), [this](const std::string&) { keypad_.pressPoint(); });
         onKey(QStringLiteral("cmdEqual"), [this](const std::string&) { keypad_.pressEqual(); });
         onKey(QStringLiteral("cmdAllClear"), [this](const std::string&) { keypad_.pressAllClear(); });
+        new KeypadKeys(w, display);
         return w;
     }
 

@@ -1,5 +1,6 @@
 // Orvella: starts into the main menu and runs until no window is left.
 
+#include "clipboard.h"
 #include "companions.h"
 #include "shell.h"
 
@@ -26,6 +27,8 @@ int main(int argc, char* argv[])
     orvella::installQtTranslations();
     orvella::installProgramIcon();
 
+    // The context menu lists the commands in this order.
+    orvella::installCopyCommand();
     orvella::installCompanionCommands();
 
     orvella::Shell shell;

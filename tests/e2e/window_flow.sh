@@ -11,8 +11,12 @@
 # step puts it (Top = (SH - H) / 2, Left = (SW - W) / 3 with the outer size the
 # window manager really gives it, within 1 px); CLOSE brings the menu back;
 # Enter right after start hands the web address to the system (a stub
-# xdg-open records it) and the menu stays; a calculator's title-bar close box
-# and the menu's close box end the program with exit status 0.
+# xdg-open records it) and the menu stays; typing "60+60" and Return into a
+# freshly opened keypad shows " 63" (the display's text read back through
+# the X selection), Ctrl+C puts "63" on the clipboard and fast typing loses
+# no key; Ctrl+Shift+C on a calculator puts its table on the X clipboard as
+# text and as HTML; a calculator's title-bar close box and the menu's close
+# box end the program with exit status 0.
 # Screenshots of every step are kept in ARTEFACT_DIR. Only the processes this
 # script starts are stopped, by pid, also when a check fails.
 set -u
@@ -21,7 +25,7 @@ orvella=$1
 artefacts=$2
 SCREEN_W=1280 SCREEN_H=1024
 
-for tool in Xvfb openbox xdotool xwininfo xprop xdpyinfo import; do
+for tool in Xvfb openbox xdotool xwininfo xprop xdpyinfo import xclip; do
   if ! command -v "$tool" >/dev/null; then
     echo "SKIP: $tool is not installed (make check installs it)"
     exit 77
@@ -243,6 +247,75 @@ for button in Command1 Command2 Command3 Command4 Command5; do
     cleanup; exit 1
   fi
 done
+
+# --- the keypad from the keyboard, and the clipboard -----------------------
+
+# What another program gets from the X selection (primary or clipboard).
+selection() { timeout 5 xclip -o -selection "$1" ${2:+-t "$2"} 2>/dev/null; }
+
+click_at "$menu" ${MENU_BUTTON[Command1]}
+if calc=$(wait_only_window "${CALC_SIZE[Command1]}"); then
+  xdotool windowactivate --sync "$calc" 2>/dev/null || xdotool windowfocus --sync "$calc"
+  xdotool type --delay 40 "60+60"
+  xdotool key Return
+  sleep 0.3
+  shot orvella-calculator-typed
+  # A triple click selects the whole display; its text goes to the primary selection.
+  xdotool mousemove --window "$calc" 92 44 click --repeat 3 --delay 60 1
+  sleep 0.3
+  shown=$(selection primary; echo x); shown=${shown%x}
+  if [ "$shown" = " 63" ]; then
+    pass "60+60 and Return typed into the keypad show ' 63'"
+  else
+    fail "60+60 and Return typed into the keypad show '$shown'"
+  fi
+  xdotool key ctrl+c
+  sleep 0.2
+  if [ "$(selection clipboard)" = "63" ]; then
+    pass "Ctrl+C on the keypad copies 63"
+  else
+    fail "Ctrl+C on the keypad copies '$(selection clipboard)'"
+  fi
+  # As fast as xdotool types: every key counts once.
+  xdotool key Escape
+  xdotool type --delay 1 "6660"
+  xdotool key ctrl+c
+  sleep 0.2
+  if [ "$(selection clipboard)" = "6660" ]; then
+    pass "keys typed fast are all counted (6660)"
+  else
+    fail "6660 typed fast shows '$(selection clipboard)'"
+  fi
+  # shellcheck disable=SC2086
+  click_at "$calc" ${CLOSE_BUTTON[Command1]}
+  menu=$(wait_only_window $MENU_SIZE) || { fail "CLOSE on the keypad did not bring back the menu"; cleanup; exit 1; }
+else
+  fail "the keypad did not open for the keyboard check"
+fi
+
+click_at "$menu" ${MENU_BUTTON[Command3]}
+if calc=$(wait_only_window "${CALC_SIZE[Command3]}"); then
+  xdotool windowactivate --sync "$calc" 2>/dev/null || xdotool windowfocus --sync "$calc"
+  xdotool key ctrl+shift+c
+  sleep 0.3
+  copied=$(selection clipboard text/plain)
+  if [ "$(printf '%s\n' "$copied" | sed -n 2p)" = "$(printf 'Raumtemperatur [C\302\260]\t20')" ] &&
+     [ "$(printf '%s\n' "$copied" | head -n 1)" = "Kritische Feuchte Calculator" ]; then
+    pass "Ctrl+Shift+C puts the table on the clipboard as text"
+  else
+    fail "Ctrl+Shift+C text: '$copied'"
+  fi
+  if selection clipboard text/html | grep -q '<tr><td>Raumtemperatur \[C&#176;\]</td><td>20</td></tr>'; then
+    pass "Ctrl+Shift+C puts the table on the clipboard as HTML"
+  else
+    fail "Ctrl+Shift+C HTML: '$(selection clipboard text/html)'"
+  fi
+  # shellcheck disable=SC2086
+  click_at "$calc" ${CLOSE_BUTTON[Command3]}
+  menu=$(wait_only_window $MENU_SIZE) || { fail "CLOSE did not bring back the menu"; cleanup; exit 1; }
+else
+  fail "Kritische Feuchte did not open for the copy check"
+fi
 
 # --- a calculator's close box ends the program ------------------------------
 
