@@ -16,7 +16,11 @@ WindowDesign calculatorDesign();
 
 // The calculator's instance. Its keypad state lives as long as the instance,
 // so CLOSE and reopening shows "0" but keeps a pending operator and its first
-// operand.
+// operand. The keys work from the keyboard too, wherever the focus is in the
+// window: digits, "." or "," for the point, "+", "*" or "x" for the operators,
+// "=", Return or Enter for "=", Escape or Delete for "C" (main row and numeric
+// keypad alike); Ctrl+C copies the display's number, Ctrl+V types the key
+// characters of the clipboard's text.
 std::unique_ptr<CalculatorForm> makeCalculatorForm(std::function<void()> showMenu);
 
 }  // namespace orvella

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -195,11 +196,9 @@ void TestKeypadKeys::copyDisplay_data()
     QTest::addColumn<QString>("copied");  // with a point for the decimal mark
 
     for (const char* mark : {"point", "comma"}) {
-        QTest::addRow("fresh, %s", mark) << mark << "" << "cmdNumber(6)" << "0";
         QTest::addRow("result without its blank, %s", mark) << mark << "6 0 + 6 0 =" << "cmdNumber(6)" << "63";
         QTest::addRow("fraction, %s", mark) << mark << ". 5" << "cmdUload" << "0.5";
         QTest::addRow("negative result, %s", mark) << mark << "0 x . 9 =" << "cmdNumber(6)" << "-0.5";
-        QTest::addRow("point without digits, %s", mark) << mark << "1 2 ." << "cmdNumber(6)" << "12";
         // The display's own copy would take its selection as it stands.
         QTest::addRow("display focused and selected, %s", mark)
             << mark << "5 0 + 4 0 =" << "txtDisplay" << "50.4";
@@ -235,7 +234,7 @@ void TestKeypadKeys::paste_data()
     QTest::newRow("number with unit") << "12,5 dB" << "12.5" << 0;
     QTest::newRow("a whole calculation") << "60+60=" << " 63" << 0;
     QTest::newRow("a sentence: only its keys") << "Lp = 60 dB\n+ 60 dB =" << " 63" << 0;
-    QTest::newRow("lines of a spreadsheet") << "60\t\r\n4*\r\n" << "604" << 0;
+    QTest::newRow("lines of a spreadsheet: the digits run on") << "60\t\r\n4*\r\n" << "604" << 0;
     QTest::newRow("junk") << "abc äöü €µ -/()\t\r\n\u0665\U0001F600" << "0" << 0;
     QTest::newRow("empty") << "" << "0" << 0;
     QTest::newRow("long text, one key at its end") << QString(200000, u'a') + "7" << "7" << 0;

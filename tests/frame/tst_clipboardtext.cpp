@@ -13,8 +13,7 @@ class TestClipboardText : public QObject {
 private slots:
     void plainNumber_data();
     void plainNumber();
-    void tableAsText();
-    void tableAsHtml();
+    void tables();
 };
 
 void TestClipboardText::plainNumber_data()
@@ -25,17 +24,13 @@ void TestClipboardText::plainNumber_data()
 
     // A comma-fixed or point-typed field under German settings, and back.
     QTest::newRow("52.57 under a comma") << "52.57" << "," << "52,57";
-    QTest::newRow("52,57 under a comma stays") << "52,57" << "," << "52,57";
     QTest::newRow("52,57 under a point: the comma is decimal") << "52,57" << "." << "52.57";
     QTest::newRow("design text 0,1 under a point") << "0,1" << "." << "0.1";
     QTest::newRow("design text 1,0 keeps its zero") << "1,0" << "." << "1.0";
     // The comma fix reads 1,000 as 1: a spreadsheet must not see a thousand.
     QTest::newRow("1,000 under a point is one") << "1,000" << "." << "1.000";
-    QTest::newRow("whole number") << "58" << "," << "58";
     QTest::newRow("negative") << "-3.2" << "," << "-3,2";
-    QTest::newRow("plus sign kept") << "+3.2" << "," << "+3,2";
     QTest::newRow("leading point gets a zero") << ".5" << "," << "0,5";
-    QTest::newRow("negative leading point") << "-.5" << "." << "-0.5";
     QTest::newRow("trailing point dropped") << "5." << "," << "5";
     QTest::newRow("exponent form of FormatResult") << "1E+15" << "," << "1E+15";
     QTest::newRow("exponent with fraction") << "1.5e3" << "," << "1,5e3";
@@ -45,17 +40,12 @@ void TestClipboardText::plainNumber_data()
     QTest::newRow("a mark of two bytes") << "0.5" << "\u066B" << "0\u066B5";
     // Not plain numbers: copied as they stand.
     QTest::newRow("empty result field") << "" << "," << "";
-    QTest::newRow("blank only") << " " << "," << " ";
     QTest::newRow("two commas") << "1,2,3" << "." << "1,2,3";
     QTest::newRow("German thousands point") << "1.000,5" << "." << "1.000,5";
     QTest::newRow("blank between digits") << "1 5" << "," << "1 5";
     QTest::newRow("trailing letters") << "12abc" << "," << "12abc";
     QTest::newRow("unit after the number") << "20 °C" << "," << "20 °C";
     QTest::newRow("sign alone") << "-" << "," << "-";
-    QTest::newRow("point alone") << "." << "," << ".";
-    QTest::newRow("exponent without digits") << "1E" << "," << "1E";
-    QTest::newRow("two signs") << "--5" << "," << "--5";
-    QTest::newRow("hexadecimal") << "&H1F" << "," << "&H1F";
     QTest::newRow("Arabic-Indic digits") << "\u0665" << "," << "\u0665";
 }
 
@@ -68,31 +58,22 @@ void TestClipboardText::plainNumber()
     QCOMPARE(QString::fromStdString(out), copied);
 }
 
-void TestClipboardText::tableAsText()
+void TestClipboardText::tables()
 {
-    const CopyTable table{"Schallleistung - Schalldruck",
-                          {{"Schallleistungspegel", "", true},
-                           {"Abstand [m]", "1", false},
-                           {"Note", "a\tb\nc", false}}};
-    QCOMPARE(QString::fromStdString(orvella::tableAsText(table)),
-             QStringLiteral("Schallleistung - Schalldruck\n"
-                            "Schallleistungspegel\n"
-                            "Abstand [m]\t1\n"
-                            "Note\ta b c\n"));
-}
-
-void TestClipboardText::tableAsHtml()
-{
-    const CopyTable table{"Kritische Feuchte <Calculator>",
+    const CopyTable table{"Feuchte <Calculator>",
                           {{"Schallleistungspegel", "", true},
                            {"Raumtemperatur [C°]", "20,5", false},
-                           {"A & B", "\"x\"", false}}};
-    QCOMPARE(QString::fromStdString(orvella::tableAsHtml(table)),
+                           {"A & B", "a\tb\n\"c\"", false}}};
+    // A tab or line break in a cell would split the row.
+    QCOMPARE(QString::fromStdString(tableAsText(table)),
+             QStringLiteral("Feuchte <Calculator>\nSchallleistungspegel\n"
+                            "Raumtemperatur [C°]\t20,5\nA & B\ta b \"c\"\n"));
+    QCOMPARE(QString::fromStdString(tableAsHtml(table)),
              QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\">\n"
-                            "<caption>Kritische Feuchte &lt;Calculator&gt;</caption>\n"
+                            "<caption>Feuchte &lt;Calculator&gt;</caption>\n"
                             "<tr><th colspan=\"2\">Schallleistungspegel</th></tr>\n"
                             "<tr><td>Raumtemperatur [C&#176;]</td><td>20,5</td></tr>\n"
-                            "<tr><td>A &amp; B</td><td>&quot;x&quot;</td></tr>\n"
+                            "<tr><td>A &amp; B</td><td>a\tb\n&quot;c&quot;</td></tr>\n"
                             "</table>\n"));
 }
 
