@@ -1,5 +1,6 @@
 // Orvella: starts into the main menu and runs until no window is left.
 
+#include "about.h"
 #include "companions.h"
 #include "shell.h"
 
@@ -27,6 +28,7 @@ int main(int argc, char* argv[])
     orvella::installProgramIcon();
 
     orvella::installCompanionCommands();
+    orvella::installAboutCommand();
 
     orvella::Shell shell;
     shell.menu().show();
