@@ -17,10 +17,11 @@ BENCH_RUNS ?= 15
 CHECK_PACKAGES = clang libclang-rt-14-dev llvm
 
 # What the end-to-end and packaging tests and the package build use besides
-# the build tools: an X server, a window manager, xdotool, the validators,
-# dpkg-shlibdeps, the icon renderer, pdftotext for the printed help, lintian and
-# xclip (reads the X clipboard in the end-to-end test).
-TEST_PACKAGES = xvfb openbox xdotool x11-utils imagemagick desktop-file-utils appstream \
+# the build tools: an X server, a window manager, xdotool and wmctrl (the
+# window manager's close), the validators, dpkg-shlibdeps, the icon renderer,
+# pdftotext for the printed help, lintian and xclip (reads the X clipboard in
+# the end-to-end test).
+TEST_PACKAGES = xvfb openbox xdotool wmctrl x11-utils imagemagick desktop-file-utils appstream \
   dpkg-dev librsvg2-bin poppler-utils lintian xclip
 
 .PHONY: run check setup build package fuzz bench

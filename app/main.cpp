@@ -1,5 +1,6 @@
 // Orvella: starts into the main menu and runs until no window is left.
 
+#include "about.h"
 #include "clipboard.h"
 #include "companions.h"
 #include "shell.h"
@@ -30,6 +31,7 @@ int main(int argc, char* argv[])
     // The context menu lists the commands in this order.
     orvella::installCopyCommand();
     orvella::installCompanionCommands();
+    orvella::installAboutCommand();
 
     orvella::Shell shell;
     shell.menu().show();
