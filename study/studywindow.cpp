@@ -315,7 +315,13 @@ StudyWindow::StudyWindow(const CompanionRequest& request)
     auto* refresh = new QTimer(this);
     refresh->setSingleShot(true);
     refresh->setInterval(0);
-    connect(refresh, &QTimer::timeout, this, &StudyWindow::recompute);
+    connect(refresh, &QTimer::timeout, this, [this] {
+        // A closed study catches up when it is shown again.
+        if (isVisible())
+            recompute();
+        else
+            stale_ = true;
+    });
     std::set<QString> watched;
     for (const CalculatorModel* m : models_)
         for (const InputQuantity& q : m->inputs)
@@ -524,6 +530,15 @@ void StudyWindow::updateInputList()
     }
 }
 
+void StudyWindow::showEvent(QShowEvent* event)
+{
+    if (stale_) {
+        stale_ = false;
+        recompute();
+    }
+    QWidget::showEvent(event);
+}
+
 QString StudyWindow::note() const { return note_->isVisible() ? note_->text() : QString(); }
 
 // --- files ------------------------------------------------------------------
@@ -669,9 +684,16 @@ QWidget* openStudyWindow(const CompanionRequest& request)
         if (request.models.empty())
             return nullptr;
         auto* study = new StudyWindow(request);
-        if (request.owner)
+        if (request.owner) {
             attachCompanion(request.owner, study);
+            // Closing the study hides it: F2 shows it again at once, with
+            // the range the user chose. It is deleted with its calculator.
+            study->setAttribute(Qt::WA_DeleteOnClose, false);
+        }
         window = study;
+    } else if (!window->isVisible()) {
+        if (auto* study = qobject_cast<StudyWindow*>(window))
+            study->tableView()->setFocus();
     }
     raiseCompanion(window);
     return window;

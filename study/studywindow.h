@@ -92,6 +92,9 @@ public:
     bool saveCsv();
     bool saveChart();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void chooseModel(int index);
     void chooseVariable(int index);
@@ -133,6 +136,7 @@ private:
     StudyTableView* table_ = nullptr;
     StudyTableModel* tableModel_ = nullptr;
     bool updating_ = false;
+    bool stale_ = false;  // the calculator's fields changed while the study was closed
 };
 
 // Opens the study window for the request, or raises the open one.

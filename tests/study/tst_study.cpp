@@ -124,6 +124,7 @@ private slots:
     void saveChart_data();
     void saveChart();
     void fileThatCannotBeWrittenIsReported();
+    void closedStudyComesBackWithItsRange();
     void closesWithItsCalculator();
 
 private:
@@ -526,6 +527,23 @@ void TestStudy::fileThatCannotBeWrittenIsReported()
     setStudyFileDialog([](QWidget*, const QString&, const QString&, const QString&, QString*) { return QString(); });
     QVERIFY(!study->saveChart());
     QVERIFY(!QApplication::activeModalWidget());
+}
+
+void TestStudy::closedStudyComesBackWithItsRange()
+{
+    StudyWindow* study = open("frmTemperatur");
+    QVERIFY(study);
+    studyOver(study, "thetaE", "-20", "20", 5, false);
+    study->close();
+    QVERIFY(!study->isVisible());
+    // The calculator's field changes while the study is closed.
+    setTextOf(calculator_, "txAussen", "10");
+    QApplication::processEvents();
+    QCOMPARE(openStudyWindow(companionRequest(*qobject_cast<DesignedWindow*>(calculator_))), study);
+    QVERIFY(study->isVisible());
+    QCOMPARE(study->tableView()->model()->rowCount(), 5);
+    QCOMPARE(rowTexts(study, 4).first(), QString("20"));
+    QCOMPARE(study->chart()->markerX(), 10.0);
 }
 
 void TestStudy::closesWithItsCalculator()
