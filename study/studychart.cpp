@@ -242,8 +242,11 @@ void StudyChart::setCalculator(const CalculatorModel& model)
         QLineSeries* first = addLine(curve.axis, QPen(curveColor(i), 2.0));
         first->setName(qs(r.symbol) + QStringLiteral(" – ") + qs(r.label));
         curve.runs.push_back(first);
+        // With two y axes the legend tells which curves belong to the right one.
+        const bool right = curve.axis > 0;
         curves_.push_back(std::move(curve));
-        legend_.append({first->name(), first->pen(), false});
+        legend_.append({first->name() + (right ? QStringLiteral(" (rechte Achse)") : QString()),
+                        first->pen(), false});
     }
 
     if (model.id == "frmDLprognose") {

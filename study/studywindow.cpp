@@ -78,8 +78,9 @@ void setStudyFileDialog(StudyFileDialog dialog) { fileDialog() = std::move(dialo
 
 // --- table ------------------------------------------------------------------
 
-void StudyTableModel::setTable(const TextTable& table)
+void StudyTableModel::setTable(const TextTable& table, const QStringList& headerTips)
 {
+    headerTips_ = headerTips;
     const bool sameShape = table.header == table_.header && table.rows.size() == table_.rows.size();
     if (sameShape) {
         table_ = table;
@@ -115,6 +116,8 @@ QVariant StudyTableModel::data(const QModelIndex& index, int role) const
 
 QVariant StudyTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
+    if (role == Qt::ToolTipRole && orientation == Qt::Horizontal)
+        return headerTips_.value(section);
     if (role != Qt::DisplayRole)
         return {};
     if (orientation == Qt::Horizontal)
@@ -278,7 +281,7 @@ StudyWindow::StudyWindow(const CompanionRequest& request)
         b->setAutoDefault(false);
         left->addWidget(b);
     }
-    controls->setMaximumWidth(qMax(340, fontMetrics().horizontalAdvance(QLatin1Char('x')) * 52));
+    controls->setFixedWidth(qMax(330, fontMetrics().averageCharWidth() * 48));
 
     // The chart with its legend, on white as it is saved.
     figure_ = new QWidget;
@@ -296,7 +299,9 @@ StudyWindow::StudyWindow(const CompanionRequest& request)
     figureLayout->setSpacing(0);
     figureLayout->addWidget(chart_, 1);
     figureLayout->addWidget(legend_);
+    chart_->setAccessibleName(QStringLiteral("Diagramm der Parameterstudie"));
     table_ = new StudyTableView;
+    table_->setAccessibleName(QStringLiteral("Tabelle der Parameterstudie"));
     tableModel_ = new StudyTableModel(this);
     table_->setModel(tableModel_);
     auto* splitter = new QSplitter(Qt::Vertical);
@@ -481,11 +486,14 @@ void StudyWindow::recompute()
                      logarithmic_->isEnabled() && logarithmic_->isChecked() ? Spacing::Logarithmic
                                                                              : Spacing::Linear};
     outcome_ = runStudy(request);
-    tableModel_->setTable(studyTable(model(), variable_, outcome_, decimalMark(), kMissing.toStdString()));
-    chart_->showStudy(variable_, outcome_);
-
     const CalculatorModel& m = model();
     const InputQuantity& input = m.inputs[std::size_t(variable_)];
+    QStringList tips{quantityName(input)};
+    for (const Quantity& r : m.results)
+        tips << qs(r.label) + u' ' + qs(r.symbol);
+    tableModel_->setTable(studyTable(m, variable_, outcome_, decimalMark(), kMissing.toStdString()), tips);
+    chart_->showStudy(variable_, outcome_);
+
     const StudyRangePlan& plan = outcome_.plan;
     QStringList notes;
     if (!rangeProblem_.isEmpty())
@@ -555,12 +563,8 @@ QString StudyWindow::askFile(const QString& caption, const QString& suffix, cons
                              QString* selectedFilter)
 {
     const QString suggested = suggestedName(suffix);
-    const QString path = fileDialog()
-                             ? fileDialog()(this, caption, suggested, filters, selectedFilter)
-                             : QFileDialog::getSaveFileName(this, caption, suggested, filters, selectedFilter);
-    if (!path.isEmpty())
-        lastFolder() = QFileInfo(path).absolutePath();
-    return path;
+    return fileDialog() ? fileDialog()(this, caption, suggested, filters, selectedFilter)
+                        : QFileDialog::getSaveFileName(this, caption, suggested, filters, selectedFilter);
 }
 
 void StudyWindow::reportWriteFailure(const QString& path, const QString& reason)
@@ -624,6 +628,7 @@ bool StudyWindow::saveCsv()
         reportWriteFailure(path, reason);
         return false;
     }
+    lastFolder() = QFileInfo(path).absolutePath();
     return true;
 }
 
@@ -672,9 +677,12 @@ bool StudyWindow::saveChart()
         }
         ok = writeFile(path, [&](QSaveFile& f) { return image.save(&f, "PNG"); }, &reason);
     }
-    if (!ok)
+    if (!ok) {
         reportWriteFailure(path, reason);
-    return ok;
+        return false;
+    }
+    lastFolder() = QFileInfo(path).absolutePath();
+    return true;
 }
 
 QWidget* openStudyWindow(const CompanionRequest& request)

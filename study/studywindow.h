@@ -37,7 +37,8 @@ class StudyTableModel : public QAbstractTableModel {
 public:
     using QAbstractTableModel::QAbstractTableModel;
 
-    void setTable(const TextTable& table);
+    // The table, and the full name of each column for its header's tooltip.
+    void setTable(const TextTable& table, const QStringList& headerTips = {});
     const TextTable& table() const { return table_; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -47,6 +48,7 @@ public:
 
 private:
     TextTable table_;
+    QStringList headerTips_;
 };
 
 // The table view: Ctrl+C copies the selected block (the whole table after
