@@ -82,18 +82,19 @@ QString currentText(double x)
 
 }  // namespace
 
-StudyChart::StudyChart(QWidget* parent) : QChartView(parent)
+// Built with its chart: QChartView's default chart would be left to the
+// caller to delete when replaced.
+StudyChart::StudyChart(QWidget* parent) : QChartView(new QChart, parent)
 {
     setObjectName(QStringLiteral("chart"));
     setRenderHint(QPainter::Antialiasing);
-    chart_ = new QChart;
+    chart_ = chart();
     chart_->setAnimationOptions(QChart::NoAnimation);
     chart_->setLocalizeNumbers(true);
     chart_->setLocale(QLocale());
     chart_->legend()->hide();
     chart_->setBackgroundRoundness(0);
     chart_->setMargins(QMargins(4, 8, 4, 0));
-    setChart(chart_);
     setFrameShape(QFrame::NoFrame);
 
     xLinear_ = new QValueAxis(this);
