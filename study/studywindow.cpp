@@ -309,6 +309,7 @@ StudyWindow::StudyWindow(const CompanionRequest& request)
     splitter->addWidget(table_);
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 2);
+    splitter->setSizes({560, 180});
     splitter->setChildrenCollapsible(false);
 
     auto* main = new QHBoxLayout(this);
