@@ -1,6 +1,7 @@
 // The parameter study without windows: the points of a range, what happens
 // to ranges that cannot be computed as asked, the points without an answer,
-// and the texts of the table, its CSV file and its clipboard copy.
+// and the texts of the table, its CSV file (written in both settings by
+// tst_study) and its clipboard copy.
 
 #include "dlprognosemodel.h"
 #include "moisturemodels.h"
@@ -62,13 +63,10 @@ private slots:
     void offeredRangeTakesInTheCurrentValue_data();
     void offeredRangeTakesInTheCurrentValue();
 
-    void tableOfAStudy();
     void pointsWithoutAnAnswer();
     void unreadableFixedInputLeavesEveryPointWithoutAnswer();
     void currentInputIsComputedToo();
 
-    void csvText_data();
-    void csvText();
     void csvQuotesCellsThatNeedIt();
     void clipboardTexts();
     void rangeNumbers_data();
@@ -206,25 +204,6 @@ void TestStudyCore::offeredRangeTakesInTheCurrentValue()
     QTEST(r.spacing, "spacing");
 }
 
-void TestStudyCore::tableOfAStudy()
-{
-    // The critical temperature over the outdoor temperature: the worked
-    // examples at -20, -10, 0, 10 and 20 °C.
-    const CalculatorModel& m = temperaturModel();
-    const StudyOutcome out = runStudy({&m, designTexts(m), 0, {-20.0, 20.0, 5, Spacing::Linear}});
-    QCOMPARE(out.answered, 5);
-    const TextTable comma = studyTable(m, 0, out, ",", "–");
-    QCOMPARE(comma.header.size(), std::size_t(4));
-    QCOMPARE(QString::fromStdString(comma.header[0]), QString("θe [°C]"));
-    QCOMPARE(toStrings(comma.rows[0]), (QStringList{"-20", "45", "7,7", "11"}));
-    QCOMPARE(toStrings(comma.rows[1]), (QStringList{"-10", "55", "10,7", "14,1"}));
-    QCOMPARE(toStrings(comma.rows[2]), (QStringList{"0", "65", "13,2", "16,7"}));
-    QCOMPARE(toStrings(comma.rows[3]), (QStringList{"10", "65", "13,2", "16,7"}));
-    QCOMPARE(toStrings(comma.rows[4]), (QStringList{"20", "75", "15,4", "19"}));
-    const TextTable point = studyTable(m, 0, out, ".", "–");
-    QCOMPARE(toStrings(point.rows[0]), (QStringList{"-20", "45", "7.7", "11"}));
-}
-
 void TestStudyCore::pointsWithoutAnAnswer()
 {
     // At -65 °C and below the room air holds no vapour: no dew point.
@@ -281,26 +260,6 @@ void TestStudyCore::currentInputIsComputedToo()
     QCOMPARE(QString::fromStdString(FormatResult(out.currentResults[2], 1, ".")), QString("48.3"));
     // The point at the current value equals the current result.
     QCOMPARE(out.results[1], out.currentResults);
-}
-
-void TestStudyCore::csvText_data()
-{
-    QTest::addColumn<bool>("decimalComma");
-    QTest::addColumn<QString>("expected");
-    // -65 °C has no answer (an empty cell), -64 °C is a worked example.
-    QTest::newRow("German settings") << true
-                                     << "θe [°C];φ [%];θK [°C];θM [°C]\r\n-65;;;\r\n-64;1;-37,7;-32,6\r\n";
-    QTest::newRow("English settings") << false
-                                      << "θe [°C],φ [%],θK [°C],θM [°C]\r\n-65,,,\r\n-64,1,-37.7,-32.6\r\n";
-}
-
-void TestStudyCore::csvText()
-{
-    QFETCH(bool, decimalComma);
-    const CalculatorModel& t = temperaturModel();
-    const StudyOutcome out = runStudy({&t, designTexts(t), 0, {-65.0, -64.0, 2, Spacing::Linear}});
-    const TextTable table = studyTable(t, 0, out, decimalComma ? "," : ".", "");
-    QTEST(QString::fromStdString(orvella::csvText(table, decimalComma)), "expected");
 }
 
 void TestStudyCore::csvQuotesCellsThatNeedIt()
