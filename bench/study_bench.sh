@@ -18,11 +18,8 @@ command -v Xvfb >/dev/null || { echo "Xvfb is not installed"; exit 1; }
 
 work=$(mktemp -d)
 xvfb= app=
-cleanup() {
-  [ -n "$app" ] && kill "$app" 2>/dev/null && wait "$app" 2>/dev/null
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null
-  rm -rf "$work"
-}
+stop() { [ -n "$1" ] && kill "$1" 2>/dev/null && wait "$1" 2>/dev/null || true; }
+cleanup() { stop "$app"; stop "$xvfb"; rm -rf "$work"; }
 trap cleanup EXIT
 
 for n in $(seq 300 399); do
