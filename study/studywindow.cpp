@@ -281,7 +281,8 @@ StudyWindow::StudyWindow(const CompanionRequest& request)
         b->setAutoDefault(false);
         left->addWidget(b);
     }
-    controls->setFixedWidth(qMax(330, fontMetrics().averageCharWidth() * 48));
+    controlsWidth_ = qMax(330, fontMetrics().averageCharWidth() * 48);
+    controls->setFixedWidth(controlsWidth_);
 
     // The chart with its legend, on white as it is saved.
     figure_ = new QWidget;
@@ -519,6 +520,10 @@ void StudyWindow::recompute()
                      .arg(withUnit(numberText(*outcome_.currentX), input.unit));
     note_->setText(notes.join(u'\n'));
     note_->setVisible(!notes.isEmpty());
+    // A wrapped label does not ask its layout for the height it needs: the
+    // panel has a fixed width, so the label's width is known.
+    const int width = note_->width() > 40 ? note_->width() : controlsWidth_ - 40;
+    note_->setMinimumHeight(notes.isEmpty() ? 0 : note_->heightForWidth(width));
     updateInputList();
 }
 

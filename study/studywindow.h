@@ -130,6 +130,7 @@ private:
     QSpinBox* points_ = nullptr;
     QCheckBox* logarithmic_ = nullptr;
     QLabel* note_ = nullptr;
+    int controlsWidth_ = 0;  // the fixed width of the panel on the left
     QGridLayout* inputList_ = nullptr;
     QList<QLabel*> inputLabels_;
     QWidget* figure_ = nullptr;  // the chart and its legend
