@@ -1,0 +1,168 @@
+// Timings of the parameter study, on a real X display (bench/study_bench.sh):
+//   bench_study [REPEATS]
+// Opens the open-plan office prognosis as the program does, presses F2 and
+// measures until the study window is exposed and completely painted: the
+// first time (the plugin and Qt Charts are loaded then), and REPEATS times
+// each a new study window (of the calculator opened afresh from the menu)
+// and the study reopened after it was closed. Then, with 1001 points over R,
+// it measures each change of the range until the window is repainted, and
+// prints
+//   first_open_ms <ms>
+//   later_open_ms <median> <max>     (new windows)
+//   reopen_ms <median> <max>
+//   recompute_1001_ms <median> <max>
+//   charts_loaded_before_f2 <0|1>   (Qt Charts mapped into the process)
+// Exit status 1 when a window does not appear.
+
+#include "companions.h"
+#include "shell.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableView>
+#include <QTest>
+#include <QWindow>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+using namespace orvella;
+
+namespace {
+
+bool chartsMapped()
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libQt6Charts");
+}
+
+// Runs the event loop until `done` or 5 s have passed.
+template <class Done>
+bool waitFor(Done done)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (t.elapsed() > 5000)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
+}
+
+// F2 in `calculator` until the study is exposed and painted; -1 when it does
+// not appear.
+double openStudy(QWidget* calculator, QWidget** study)
+{
+    QWidget* focus = calculator->focusWidget() ? calculator->focusWidget() : calculator;
+    QElapsedTimer t;
+    t.start();
+    QTest::keyClick(focus, Qt::Key_F2);
+    const double created = double(t.nsecsElapsed()) / 1e6;
+    *study = findCompanion(calculator, QStringLiteral("studyWindow"));
+    if (!*study || !waitFor([&] { return (*study)->windowHandle() && (*study)->windowHandle()->isExposed(); }))
+        return -1.0;
+    const double exposed = double(t.nsecsElapsed()) / 1e6;
+    (*study)->repaint();
+    if (qEnvironmentVariableIsSet("BENCH_STUDY_DETAIL"))
+        std::fprintf(stderr, "detail: created %.1f exposed %.1f painted %.1f\n", created, exposed,
+                     double(t.nsecsElapsed()) / 1e6);
+    return double(t.nsecsElapsed()) / 1e6;
+}
+
+std::pair<double, double> medianAndMax(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return {v[v.size() / 2], v.back()};
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    installDesignFonts();
+    addCompanionPluginPath(QStringLiteral(ORVELLA_PLUGIN_BUILD_DIR));
+    installCompanionCommands();
+    const int repeats = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
+
+    Shell shell;
+    shell.menu().show();
+    shell.open(Calculator::OpenPlanOffice);
+    QWidget* calculator = shell.calculator(Calculator::OpenPlanOffice)->window();
+    calculator->activateWindow();
+    if (!QTest::qWaitForWindowActive(calculator)) {
+        std::fprintf(stderr, "bench_study: the calculator did not become active\n");
+        return 1;
+    }
+    const bool chartsBefore = chartsMapped();
+
+    QWidget* study = nullptr;
+    const double first = openStudy(calculator, &study);
+    if (first < 0) {
+        std::fprintf(stderr, "bench_study: no study window\n");
+        return 1;
+    }
+    // Later studies: in a new window (the calculator closed with CLOSE and
+    // opened again from the menu), and reopened after closing the study.
+    std::vector<double> later, reopened;
+    auto activate = [&calculator] {
+        calculator->activateWindow();
+        return QTest::qWaitForWindowActive(calculator);
+    };
+    for (int i = 0; i < repeats; ++i) {
+        study->close();
+        if (!activate())
+            return 1;
+        const double again = openStudy(calculator, &study);
+        QTest::mouseClick(calculator->findChild<QPushButton*>(QStringLiteral("cmdUload")), Qt::LeftButton);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        shell.open(Calculator::OpenPlanOffice);
+        calculator = shell.calculator(Calculator::OpenPlanOffice)->window();
+        if (!activate())
+            return 1;
+        const double fresh = openStudy(calculator, &study);
+        if (again < 0 || fresh < 0)
+            return 1;
+        reopened.push_back(again);
+        later.push_back(fresh);
+    }
+
+    // 1001 points over R from 1 to 32 m (the window opens over R); each key
+    // press in "bis" changes the range: 32 -> 3 -> 32 ...
+    study->findChild<QSpinBox*>(QStringLiteral("points"))->setValue(1001);
+    auto* to = study->findChild<QLineEdit*>(QStringLiteral("to"));
+    to->setFocus();
+    to->end(false);
+    study->repaint();
+    std::vector<double> recompute;
+    for (int i = 0; i < 2 * repeats; ++i) {
+        QElapsedTimer t;
+        t.start();
+        QTest::keyClick(to, i % 2 ? Qt::Key_2 : Qt::Key_Backspace);
+        study->repaint();
+        recompute.push_back(double(t.nsecsElapsed()) / 1e6);
+    }
+    // The plugin's classes are not linked here (that would load Qt Charts
+    // at start): the table tells the number of points.
+    auto* table = study->findChild<QTableView*>(QStringLiteral("table"));
+    if (!table || table->model()->rowCount() != 1001) {
+        std::fprintf(stderr, "bench_study: the study did not compute 1001 points\n");
+        return 1;
+    }
+
+    const auto [laterMedian, laterMax] = medianAndMax(later);
+    const auto [reopenedMedian, reopenedMax] = medianAndMax(reopened);
+    const auto [recomputeMedian, recomputeMax] = medianAndMax(recompute);
+    std::printf("first_open_ms %.1f\n", first);
+    std::printf("later_open_ms %.1f %.1f\n", laterMedian, laterMax);
+    std::printf("reopen_ms %.1f %.1f\n", reopenedMedian, reopenedMax);
+    std::printf("recompute_1001_ms %.1f %.1f\n", recomputeMedian, recomputeMax);
+    std::printf("charts_loaded_before_f2 %d\n", chartsBefore ? 1 : 0);
+    return 0;
+}

@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Parameter study benchmark: F2 to the study window shown (the first of a
+# run, when the plugin and Qt Charts are loaded, and later ones), and a change
+# of a 1001-point range until it is redrawn; each run of bench_study is a
+# fresh process. Then checks that the program itself neither links Qt Charts
+# nor has it mapped after start.
+#   bench/study_bench.sh BUILD_DIR [RUNS]   (BUILD_DIR configured with the
+#                                             bench preset; builds bench_study)
+# Runs on a private Xvfb; only the processes this script starts are stopped,
+# by pid.
+set -euo pipefail
+build=$(cd "${1:?usage: study_bench.sh BUILD_DIR [RUNS]}" && pwd)
+runs=${2:-9}
+for f in orvella bench/bench_study plugins/orvella_study.so; do
+  [ -e "$build/$f" ] || { echo "missing $build/$f: cmake --build $build --target orvella bench_study"; exit 1; }
+done
+command -v Xvfb >/dev/null || { echo "Xvfb is not installed"; exit 1; }
+
+work=$(mktemp -d)
+xvfb= app=
+stop() { [ -n "$1" ] && kill "$1" 2>/dev/null && wait "$1" 2>/dev/null || true; }
+cleanup() { stop "$app"; stop "$xvfb"; rm -rf "$work"; }
+trap cleanup EXIT
+
+for n in $(seq 300 399); do
+  [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || break
+done
+export DISPLAY=:$n XDG_RUNTIME_DIR=$work/runtime LC_ALL=C.UTF-8 LANG=C.UTF-8
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY QT_SCALE_FACTOR
+Xvfb "$DISPLAY" -screen 0 1280x1024x24 -dpi 96 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb=$!
+for _ in $(seq 100); do [ -e /tmp/.X11-unix/X$n ] && break; sleep 0.1; done
+sleep 0.3
+
+"$build/bench/bench_study" 3 >/dev/null  # warm-up: the files in the page cache
+for i in $(seq "$runs"); do
+  "$build/bench/bench_study" 10 >"$work/result.$i" || { echo "bench_study failed"; exit 1; }
+done
+cat "$work"/result.* >"$work/all"
+
+median() { sort -n | awk '{v[NR]=$1} END{if (NR%2) print v[(NR+1)/2]; else print (v[NR/2]+v[NR/2+1])/2}'; }
+maximum() { sort -n | tail -1; }
+col() { awk -v k="$1" -v c="$2" '$1==k {print $c}' "$work/all"; }
+
+echo "study benchmark: $runs runs of bench_study (10 repeats each), Xvfb without window manager"
+printf '%-34s %10s %10s %10s\n' "" "median" "max" "limit"
+printf '%-34s %7.1f ms %7.1f ms %7s ms\n' "first study window after F2" "$(col first_open_ms 2 | median)" \
+  "$(col first_open_ms 2 | maximum)" 150
+printf '%-34s %7.1f ms %7.1f ms %7s ms\n' "later study windows (new) after F2" "$(col later_open_ms 2 | median)" \
+  "$(col later_open_ms 3 | maximum)" 50
+printf '%-34s %7.1f ms %7.1f ms %7s ms\n' "study reopened after closing it" "$(col reopen_ms 2 | median)" \
+  "$(col reopen_ms 3 | maximum)" 50
+printf '%-34s %7.1f ms %7.1f ms %7s ms\n' "range change, 1001 points, redrawn" "$(col recompute_1001_ms 2 | median)" \
+  "$(col recompute_1001_ms 3 | maximum)" 30
+echo "Qt Charts mapped before the first F2 (bench_study): $(col charts_loaded_before_f2 2 | sort -u | tr '\n' ' ')"
+
+# The program itself: Qt Charts is neither a dependency nor loaded at start.
+if readelf -d "$build/orvella" | grep NEEDED | grep -qi charts; then
+  echo "orvella links Qt Charts: FAILED"; exit 1
+fi
+"$build/orvella" >/dev/null 2>&1 &
+app=$!
+sleep 2
+charts=$(grep -c libQt6Charts "/proc/$app/maps" || true)
+echo "orvella after start: libQt6Charts mappings: $charts (must be 0)"
+[ "$charts" = 0 ]

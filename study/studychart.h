@@ -1,0 +1,116 @@
+#pragma once
+// The chart of a parameter study: one curve per result over the variable,
+// the results of each unit on an axis of their own (left and right), a
+// logarithmic x axis for logarithmic spacing, the calculator's current input
+// marked, and for the open-plan office the guidance values of ISO 3382-3.
+// Points without an answer leave a gap: a curve is drawn as one line per run
+// of answered points. The legend is a widget of its own below the chart
+// (StudyLegend), which wraps its entries instead of cutting them short.
+
+#include "studycore.h"
+
+#include <QChartView>
+#include <QList>
+#include <QPen>
+#include <QPointF>
+#include <QString>
+
+#include <vector>
+
+QT_BEGIN_NAMESPACE
+class QGraphicsTextItem;
+class QLineSeries;
+class QLogValueAxis;
+class QScatterSeries;
+class QValueAxis;
+class QAbstractAxis;
+QT_END_NAMESPACE
+
+namespace orvella {
+
+// An entry of the legend: the text and how its line is drawn.
+struct LegendEntry {
+    QString text;
+    QPen pen;
+    bool marker = false;  // the current input: a line with a point on it
+};
+
+class StudyChart : public QChartView {
+    Q_OBJECT
+public:
+    explicit StudyChart(QWidget* parent = nullptr);
+    ~StudyChart() override;
+
+    // Builds the curves and axes for a calculator's results.
+    void setCalculator(const CalculatorModel& model);
+
+    // Shows a computed study over input `variable` of the calculator set last.
+    void showStudy(int variable, const StudyOutcome& outcome);
+
+    // The entries of the legend for the calculator and study shown.
+    const QList<LegendEntry>& legendEntries() const { return legend_; }
+
+    // The drawn runs of result `result`'s curve (the gaps lie between them).
+    QList<QList<QPointF>> curveRuns(int result) const;
+    // The guidance lines' labels as shown (plain text), in the order of drawing.
+    QStringList guidanceLabels() const;
+    bool logarithmicX() const;
+    // The x of the current-input marker; NaN when it is not shown.
+    double markerX() const;
+
+signals:
+    void legendChanged();
+
+private:
+    struct Curve {
+        std::vector<QLineSeries*> runs;
+        int axis = 0;  // index into yAxes_
+    };
+    struct Guide {
+        int result = 0;
+        double value = 0.0;
+        bool labelBelow = false;
+        QLineSeries* line = nullptr;
+        QGraphicsTextItem* label = nullptr;
+    };
+
+    QLineSeries* addLine(int axis, const QPen& pen);
+    void attach(QAbstractSeries* series, int axis);
+    void useXAxis(QAbstractAxis* axis);
+    void setXRange(double from, double to, bool logarithmic);
+    void placeGuideLabels();
+    // The segments of the curves on y axis `axis` that meet `box` (in the
+    // chart's coordinates; `onAxesOf` is a series on the same axes).
+    int curveSegmentsIn(const QRectF& box, QLineSeries* onAxesOf, int axis) const;
+    void clearCalculator();
+
+    const CalculatorModel* model_ = nullptr;
+    QChart* chart_ = nullptr;
+    QValueAxis* xLinear_ = nullptr;
+    QLogValueAxis* xLog_ = nullptr;
+    QAbstractAxis* xAxis_ = nullptr;  // the one in the chart
+    std::vector<QValueAxis*> yAxes_;
+    std::vector<std::string> axisUnits_;
+    std::vector<Curve> curves_;
+    QLineSeries* markerLine_ = nullptr;
+    std::vector<QScatterSeries*> markerPoints_;  // one per y axis
+    std::vector<Guide> guides_;
+    double markerX_ = 0.0;
+    bool markerShown_ = false;
+    QList<LegendEntry> legend_;
+};
+
+// The legend below the chart: its entries in two columns.
+class StudyLegend : public QWidget {
+    Q_OBJECT
+public:
+    explicit StudyLegend(StudyChart* chart, QWidget* parent = nullptr);
+    QStringList texts() const;
+
+private:
+    void rebuild();
+    StudyChart* chart_;
+    QList<LegendEntry> shown_;
+};
+
+}  // namespace orvella

@@ -1,0 +1,336 @@
+#include "studycore.h"
+
+#include "numbers.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+namespace orvella {
+
+StudyRangePlan planRange(const RangeRequest& request)
+{
+    StudyRangePlan plan;
+    plan.from = request.from;
+    plan.to = request.to;
+    if (plan.from > plan.to) {
+        std::swap(plan.from, plan.to);
+        plan.swapped = true;
+    }
+    plan.points = std::clamp(request.points, kMinStudyPoints, kMaxStudyPoints);
+    plan.pointsClamped = plan.points != request.points;
+    plan.spacing = request.spacing;
+    if (plan.spacing == Spacing::Logarithmic && plan.from <= 0.0) {
+        plan.spacing = Spacing::Linear;
+        plan.logFallback = true;
+    }
+    return plan;
+}
+
+namespace {
+
+// The points before rounding.
+std::vector<double> rawPoints(const StudyRangePlan& plan)
+{
+    const int n = std::max(plan.points, kMinStudyPoints);
+    std::vector<double> xs(static_cast<std::size_t>(n));
+    const double lnFrom = plan.spacing == Spacing::Logarithmic ? std::log(plan.from) : 0.0;
+    const double lnTo = plan.spacing == Spacing::Logarithmic ? std::log(plan.to) : 0.0;
+    for (int i = 0; i < n; ++i) {
+        const double t = static_cast<double>(i) / static_cast<double>(n - 1);
+        // std::lerp does not overflow between ends of opposite sign and
+        // gives the end itself at t = 1.
+        xs[static_cast<std::size_t>(i)] = plan.spacing == Spacing::Logarithmic
+                                              ? std::exp(std::lerp(lnFrom, lnTo, t))
+                                              : std::lerp(plan.from, plan.to, t);
+    }
+    xs.front() = plan.from;
+    xs.back() = plan.to;
+    return xs;
+}
+
+// roundHalfEven, or the value itself where rounding would overflow.
+double roundedOrSelf(double value, int decimals)
+{
+    try {
+        return roundHalfEven(value, decimals);
+    } catch (const ArithmeticError&) {
+        return value;
+    }
+}
+
+}  // namespace
+
+int exactDecimals(double value)
+{
+    if (!std::isfinite(value))
+        return 0;
+    for (int d = 0; d < kMaxPointDecimals; ++d)
+        if (roundedOrSelf(value, d) == value)
+            return d;
+    return kMaxPointDecimals;
+}
+
+int pointDecimals(const StudyRangePlan& plan)
+{
+    int decimals = std::max(exactDecimals(plan.from), exactDecimals(plan.to));
+    const std::vector<double> xs = rawPoints(plan);
+    double smallestStep = HUGE_VAL;
+    for (std::size_t i = 1; i < xs.size(); ++i)
+        if (const double step = xs[i] - xs[i - 1]; step > 0.0)
+            smallestStep = std::min(smallestStep, step);
+    if (std::isfinite(smallestStep))
+        decimals = std::max(decimals, static_cast<int>(std::ceil(-std::log10(smallestStep))) + 1);
+    return std::clamp(decimals, 0, kMaxPointDecimals);
+}
+
+std::vector<double> rangePoints(const StudyRangePlan& plan, int decimals)
+{
+    std::vector<double> xs = rawPoints(plan);
+    for (std::size_t i = 1; i + 1 < xs.size(); ++i) {
+        const double r = roundedOrSelf(xs[i], decimals);
+        // A logarithmic point must stay positive, whatever the rounding.
+        if (plan.spacing == Spacing::Linear || r > 0.0)
+            xs[i] = r;
+    }
+    return xs;
+}
+
+StudyRange defaultStudyRange(const InputQuantity& input, std::optional<double> current)
+{
+    StudyRange range = input.study;
+    if (range.from > range.to)
+        std::swap(range.from, range.to);
+    if (current && std::isfinite(*current)) {
+        range.from = std::min(range.from, *current);
+        range.to = std::max(range.to, *current);
+    }
+    if (range.spacing == Spacing::Logarithmic && range.from <= 0.0)
+        range.spacing = Spacing::Linear;
+    return range;
+}
+
+std::optional<std::vector<double>> answerAt(const CalculatorModel& model,
+                                            const std::vector<double>& inputs)
+{
+    Evaluation e = evaluate(model, inputs);
+    if (!e.ok)
+        return std::nullopt;
+    // The window formats every result before it writes any: a result that
+    // cannot be written leaves the whole calculation without an answer.
+    for (std::size_t i = 0; i < e.results.size(); ++i) {
+        try {
+            roundHalfEven(e.results[i], model.results[i].decimals);
+        } catch (const ArithmeticError&) {
+            return std::nullopt;
+        }
+    }
+    return std::move(e.results);
+}
+
+StudyOutcome runStudy(const StudyRequest& request)
+{
+    StudyOutcome out;
+    const CalculatorModel& model = *request.model;
+    out.plan = planRange(request.range);
+    out.xDecimals = pointDecimals(out.plan);
+    out.xs = rangePoints(out.plan, out.xDecimals);
+    out.results.assign(out.xs.size(), {});
+
+    const std::size_t count = model.inputs.size();
+    std::vector<double> numbers(count, 0.0);
+    out.inputs.resize(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string_view text =
+            i < request.texts.size() ? std::string_view(request.texts[i]) : std::string_view();
+        try {
+            numbers[i] = readInput(model.inputs[i], text);
+            out.inputs[i] = numbers[i];
+        } catch (const ArithmeticError&) {
+            if (static_cast<int>(i) != request.variable && out.unreadableInput < 0)
+                out.unreadableInput = static_cast<int>(i);
+        }
+    }
+    const auto variable = static_cast<std::size_t>(request.variable);
+    if (variable < count)
+        out.currentX = out.inputs[variable];
+    // A fixed input that cannot be read stops the calculator before it
+    // computes anything: no point has an answer.
+    if (out.unreadableInput >= 0 || variable >= count)
+        return out;
+
+    if (out.currentX) {
+        if (auto r = answerAt(model, numbers))
+            out.currentResults = std::move(*r);
+    }
+    for (std::size_t p = 0; p < out.xs.size(); ++p) {
+        numbers[variable] = out.xs[p];
+        if (auto r = answerAt(model, numbers)) {
+            out.results[p] = std::move(*r);
+            ++out.answered;
+        }
+    }
+    return out;
+}
+
+std::string cellText(std::optional<double> value, int decimals, std::string_view decimalMark,
+                     std::string_view missing)
+{
+    if (!value)
+        return std::string(missing);
+    try {
+        return FormatResult(*value, decimals, decimalMark);
+    } catch (const ArithmeticError&) {
+        return std::string(missing);
+    }
+}
+
+std::string columnHeader(const Quantity& q)
+{
+    return q.symbol + " [" + (q.unit.empty() ? std::string("-") : q.unit) + "]";
+}
+
+TextTable studyTable(const CalculatorModel& model, int variable, const StudyOutcome& outcome,
+                     std::string_view decimalMark, std::string_view missing)
+{
+    TextTable table;
+    table.header.push_back(columnHeader(model.inputs.at(static_cast<std::size_t>(variable))));
+    for (const Quantity& r : model.results)
+        table.header.push_back(columnHeader(r));
+    table.rows.reserve(outcome.xs.size());
+    for (std::size_t p = 0; p < outcome.xs.size(); ++p) {
+        std::vector<std::string> row;
+        row.reserve(table.header.size());
+        row.push_back(cellText(outcome.xs[p], outcome.xDecimals, decimalMark, missing));
+        const std::vector<double>& results = outcome.results[p];
+        for (std::size_t r = 0; r < model.results.size(); ++r)
+            row.push_back(results.empty()
+                              ? std::string(missing)
+                              : cellText(results[r], model.results[r].decimals, decimalMark, missing));
+        table.rows.push_back(std::move(row));
+    }
+    return table;
+}
+
+namespace {
+
+void appendCsvCell(std::string& out, const std::string& cell, char separator)
+{
+    if (cell.find_first_of(std::string{separator, '"', '\r', '\n'}) == std::string::npos) {
+        out += cell;
+        return;
+    }
+    out += '"';
+    for (char c : cell) {
+        if (c == '"')
+            out += '"';
+        out += c;
+    }
+    out += '"';
+}
+
+void appendCsvRow(std::string& out, const std::vector<std::string>& row, char separator)
+{
+    for (std::size_t i = 0; i < row.size(); ++i) {
+        if (i)
+            out += separator;
+        appendCsvCell(out, row[i], separator);
+    }
+    out += "\r\n";
+}
+
+std::string flattened(std::string cell)
+{
+    std::replace_if(cell.begin(), cell.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; },
+                    ' ');
+    return cell;
+}
+
+std::string htmlEscaped(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string csvText(const TextTable& table, bool decimalComma)
+{
+    const char separator = decimalComma ? ';' : ',';
+    std::string out;
+    appendCsvRow(out, table.header, separator);
+    for (const auto& row : table.rows)
+        appendCsvRow(out, row, separator);
+    return out;
+}
+
+std::string tabSeparatedText(const TextTable& table)
+{
+    std::string out;
+    auto appendRow = [&out](const std::vector<std::string>& row) {
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            if (i)
+                out += '\t';
+            out += flattened(row[i]);
+        }
+        out += '\n';
+    };
+    appendRow(table.header);
+    for (const auto& row : table.rows)
+        appendRow(row);
+    return out;
+}
+
+std::string htmlTable(const TextTable& table)
+{
+    std::string out = "<html><head><meta charset=\"utf-8\"></head><body>\n<table border=\"1\" "
+                      "cellspacing=\"0\" cellpadding=\"2\">\n<thead><tr>";
+    for (const std::string& h : table.header)
+        out += "<th>" + htmlEscaped(h) + "</th>";
+    out += "</tr></thead>\n<tbody>\n";
+    for (const auto& row : table.rows) {
+        out += "<tr>";
+        for (const std::string& cell : row)
+            out += "<td align=\"right\">" + htmlEscaped(cell) + "</td>";
+        out += "</tr>\n";
+    }
+    out += "</tbody>\n</table>\n</body></html>\n";
+    return out;
+}
+
+std::optional<double> parseRangeNumber(std::string_view text)
+{
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.remove_suffix(1);
+    std::string s(text);
+    if (!s.empty() && s.front() == '+')
+        s.erase(0, 1);
+    // Only digits, one sign, one decimal mark and an exponent: no "inf",
+    // "nan", hexadecimal or thousands separators.
+    const std::size_t commas = std::count(s.begin(), s.end(), ',');
+    const std::size_t points = std::count(s.begin(), s.end(), '.');
+    if (commas + points > 1)
+        return std::nullopt;
+    std::replace(s.begin(), s.end(), ',', '.');
+    if (s.empty() || s.find_first_not_of("0123456789.eE-+") != std::string::npos)
+        return std::nullopt;
+    double value = 0.0;
+    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
+    if (ec != std::errc() || end != s.data() + s.size() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+}  // namespace orvella
