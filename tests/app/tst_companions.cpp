@@ -46,6 +46,8 @@ private slots:
     void secondKeyPressRaisesTheSameWindow();
     void closeTakesTheCompanionsAlong();
     void programEndsWithTheLastDesignedWindow();
+    void placedBesideItsOwner_data();
+    void placedBesideItsOwner();
 
 private:
     std::unique_ptr<Shell> shell_;
@@ -167,6 +169,41 @@ void TestCompanions::programEndsWithTheLastDesignedWindow()
     QVERIFY(programEndsWhenClosed(w));
     processDeferredDeletes();
     QVERIFY(visibleWindows().isEmpty());
+}
+
+void TestCompanions::placedBesideItsOwner_data()
+{
+    QTest::addColumn<QRect>("owner");
+    QTest::addColumn<QSize>("companion");
+    QTest::addColumn<QPoint>("expected");
+
+    // The offscreen platform's screen is 800 x 800 pixels and draws a frame
+    // of 2 pixels around each window; positions are those of the frames,
+    // 8 pixels apart.
+    QTest::newRow("room on the right") << QRect(100, 50, 300, 200) << QSize(200, 150) << QPoint(410, 48);
+    QTest::newRow("room only on the left")
+        << QRect(450, 50, 300, 200) << QSize(300, 150) << QPoint(136, 48);
+    QTest::newRow("room on neither side: the edge that covers less of the owner")
+        << QRect(150, 50, 300, 200) << QSize(500, 150) << QPoint(296, 48);
+    QTest::newRow("kept on the screen vertically")
+        << QRect(100, 700, 300, 80) << QSize(200, 300) << QPoint(410, 496);
+}
+
+void TestCompanions::placedBesideItsOwner()
+{
+    QFETCH(QRect, owner);
+    QFETCH(QSize, companion);
+    QFETCH(QPoint, expected);
+
+    QWidget o;
+    o.setGeometry(owner);
+    o.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&o));
+    auto* c = new QWidget;
+    c->resize(companion);
+    attachCompanion(&o, c);
+    raiseCompanion(c);
+    QCOMPARE(c->pos(), expected);
 }
 
 QTEST_MAIN(TestCompanions)

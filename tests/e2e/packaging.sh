@@ -151,7 +151,7 @@ press() { xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus 
 click_at() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
 
 install_and_run() {
-  local deb=$1 version=$2 menu calc log=$work/apt.log status
+  local deb=$1 version=$2 menu calc study log=$work/apt.log status
   if [ "$(id -u)" != 0 ]; then
     echo "SKIP - install and run: not root (CI runs as root); apt-get install was not tried"
     return
@@ -202,8 +202,12 @@ install_and_run() {
   click_at "$menu" 156 68
   if calc=$(wait_window '^Orvella' "$menu"); then
     press "$calc" F2
-    wait_window '^Parameterstudie' >/dev/null && pass "F2 opens the parameter study from the installed plugin" \
-      || fail "no parameter study window: $(window_titles)"
+    if study=$(wait_window '^Parameterstudie'); then
+      pass "F2 opens the parameter study from the installed plugin"
+      wmctrl -i -c "$study"
+    else
+      fail "no parameter study window: $(window_titles)"
+    fi
     click_at "$calc" 328 188
     menu=$(wait_window '^Orvella' "$calc") || fail "CLOSE did not bring the menu back: $(window_titles)"
   else
