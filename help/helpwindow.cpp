@@ -81,7 +81,7 @@ void placeBeside(QWidget* window, const QWidget* owner)
     if (!screen)
         return;
     const QRect area = screen->availableGeometry();
-    window->resize(std::min(720, area.width() * 9 / 10), std::min(860, area.height() * 9 / 10));
+    window->resize(std::min(720, area.width() * 9 / 10), std::min(860, area.height() * 85 / 100));
     if (!owner || !owner->isVisible())
         return;
     const QRect o = owner->frameGeometry();
@@ -90,7 +90,9 @@ void placeBeside(QWidget* window, const QWidget* owner)
     if (room < 520)
         return;
     window->resize(std::min(window->width(), room), window->height());
-    window->move(left, std::max(area.top(), std::min(o.top(), area.bottom() - window->height())));
+    // The title bar is not known before the window is shown; leave room for one.
+    const int titleBar = o.height() - owner->height();
+    window->move(left, std::max(area.top(), std::min(o.top(), area.bottom() - window->height() - titleBar - 8)));
 }
 
 }  // namespace
@@ -109,6 +111,9 @@ HelpWindow::HelpWindow(const CompanionRequest& request)
     browser_ = new QTextBrowser(this);
     browser_->setObjectName(QStringLiteral("helpBrowser"));
     browser_->setOpenExternalLinks(false);
+    // Every page is longer than the window; a scroll bar that appears only
+    // after the first layout would cost a second one.
+    browser_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     browser_->document()->setDefaultStyleSheet(kStyleSheet);
     browser_->document()->setDocumentMargin(12);
 
@@ -150,7 +155,6 @@ HelpWindow::HelpWindow(const CompanionRequest& request)
     shortcut(QKeySequence::Print, &HelpWindow::print);
 
     connectToOwner();
-    refresh();
     browser_->setFocus();
 }
 
@@ -197,9 +201,15 @@ HelpSubject HelpWindow::subject() const
 
 void HelpWindow::refresh()
 {
+    // Laying out the page is the slow part of opening and refreshing; an
+    // unchanged page is left as it is.
+    const QString page = helpPageHtml(subject());
+    if (page == shownPage_)
+        return;
+    shownPage_ = page;
     QScrollBar* bar = browser_->verticalScrollBar();
     const int position = bar->value();
-    browser_->setHtml(helpPageHtml(subject()));
+    browser_->setHtml(page);
     bar->setValue(position);
 }
 
@@ -301,14 +311,15 @@ QWidget* openHelpWindow(const CompanionRequest& request)
 {
     QWidget* window = findCompanion(request.owner, kObjectName);
     if (!window) {
-        auto* help = new HelpWindow(request);
-        attachCompanion(request.owner, help);
-        placeBeside(help, request.owner);
-        window = help;
-    } else if (auto* help = qobject_cast<HelpWindow*>(window)) {
-        help->refresh();
+        window = new HelpWindow(request);
+        attachCompanion(request.owner, window);
+        placeBeside(window, request.owner);
     }
+    // The page is laid out once the window has its size (shown, before the
+    // first paint), not at the width of a widget not yet shown.
     raiseCompanion(window);
+    if (auto* help = qobject_cast<HelpWindow*>(window))
+        help->refresh();
     return window;
 }
 

@@ -36,6 +36,7 @@ void setPrintQuestion(PrintQuestion question);
 class HelpWindow : public QWidget {
     Q_OBJECT
 public:
+    // An empty window; openHelpWindow shows it and fills it with refresh().
     explicit HelpWindow(const CompanionRequest& request);
 
     // Reads the window's fields (or the keypad's state) again and rebuilds
@@ -67,6 +68,7 @@ private:
     CompanionRequest request_;
     HelpSubject::Kind kind_;
     QTextBrowser* browser_ = nullptr;
+    QString shownPage_;
 };
 
 }  // namespace orvella
