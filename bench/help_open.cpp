@@ -39,8 +39,8 @@ protected:
     {
         if (event->type() == QEvent::Paint) {
             auto* w = qobject_cast<QWidget*>(watched);
-            if (w && w->window()->objectName() == QLatin1String("helpWindow") &&
-                w->parent() && w->parent()->objectName() == QLatin1String("helpBrowser"))
+            if (w && w->window()->objectName() == QLatin1String("helpWindow") && w->parent() &&
+                w->parent()->objectName() == QLatin1String("helpBrowser"))
                 painted = true;
         }
         return false;
@@ -102,7 +102,8 @@ int main(int argc, char* argv[])
         return 1;
 
     const char* const buttons[] = {"Command5", "Command3", "Command2", "Command4", "Command1"};
-    const char* const names[] = {"frmDLprognose", "frmFeuchte", "frmSchall", "frmTemperatur", "frmCalculator"};
+    const char* const names[] = {"frmDLprognose", "frmFeuchte", "frmSchall", "frmTemperatur",
+                                 "frmCalculator"};
     bool cold = true;
     int failures = 0;
     for (int i = 0; i < 5; ++i) {

@@ -1,5 +1,8 @@
 #include "helpcontent.h"
 
+#include "handbook.h"
+#include "helptext.h"
+
 #include "dlprognose.h"
 #include "keypad.h"
 #include "moisture.h"
@@ -14,69 +17,16 @@
 
 namespace orvella {
 
+using namespace help;
+
 namespace {
-
-// --- numbers ----------------------------------------------------------------
-
-// A number as the calculators write it: FormatResult with the user's mark.
-QString formatted(double value, int decimals, const QString& mark)
-{
-    try {
-        return QString::fromStdString(FormatResult(value, decimals, mark.toStdString()));
-    } catch (const ArithmeticError&) {
-        return QString::number(value, 'g', 15).replace(u'.', mark);
-    }
-}
-
-// A number with about `digits` significant digits, written by FormatResult
-// with as many decimals as that takes; very small and very large magnitudes
-// in exponent form.
-QString significant(double value, int digits, const QString& mark)
-{
-    if (value == 0.0 || !std::isfinite(value))
-        return formatted(value, 0, mark);
-    const int magnitude = static_cast<int>(std::floor(std::log10(std::fabs(value))));
-    if (magnitude < -6 || magnitude >= 15)
-        return QString::number(value, 'g', digits).toUpper().replace(u'.', mark);
-    return formatted(value, std::clamp(digits - 1 - magnitude, 0, 15), mark);
-}
-
-// Intermediate values: six significant digits. Inputs and constants: as
-// exactly as a double holds them (15 digits).
-QString valueText(double value, const QString& mark) { return significant(value, 6, mark); }
-QString exactText(double value, const QString& mark) { return significant(value, 15, mark); }
-
-// "{k:0.17}" in a text becomes 0.17 with the user's decimal mark.
-QString withMark(QString text, const QString& mark)
-{
-    static const QRegularExpression literal(QStringLiteral(R"(\{k:([^}]+)\})"));
-    QString out;
-    qsizetype last = 0;
-    auto it = literal.globalMatch(text);
-    while (it.hasNext()) {
-        const QRegularExpressionMatch m = it.next();
-        out += text.mid(last, m.capturedStart() - last);
-        QString number = m.captured(1);
-        number.replace(u'.', mark);
-        if (number.startsWith(u'-'))
-            number.replace(0, 1, u'−');
-        out += number;
-        last = m.capturedEnd();
-    }
-    out += text.mid(last);
-    return out;
-}
-
-QString html(const std::string& s) { return QString::fromStdString(s); }
-
-QString unitSuffix(const QString& unit) { return unit.isEmpty() ? QString() : u' ' + unit; }
 
 // --- the steps of each calculation --------------------------------------------
 
 // An intermediate value of a calculation as the help names it.
 struct StepInfo {
     const char* key;
-    const char* symbol;   // HTML; empty: a result of the model, named by the model
+    const char* symbol;  // HTML; empty: a result of the model, named by the model
     const char* unit;
     const char* meaning;  // German, may hold {k:...} numbers
     const char* where;    // "bei ...": where a calculation stops in this step
@@ -234,10 +184,7 @@ public:
     QString symbols(const Line& line) const { return fill(line, false); }
     QString numbers(const Line& line) const { return fill(line, true); }
 
-    bool reached(const Line& line) const
-    {
-        return value(line.step).has_value() || isFailing(line.step);
-    }
+    bool reached(const Line& line) const { return value(line.step).has_value() || isFailing(line.step); }
 
     bool isFailing(std::string_view key) const
     {
@@ -256,9 +203,11 @@ public:
         if (numbers != formula)
             rows += row({}, numbers);
         if (const std::optional<double> v = value(line.step)) {
-            const QString text = QStringLiteral("<b>") + valueText(*v, mark_) + QStringLiteral("</b>") + unitSuffix(unitOf(line.step));
-            rows += row({}, isResult ? text + QStringLiteral(" <span style=\"color:#555\">(ungerundet)</span>")
-                                     : text);
+            const QString text = QStringLiteral("<b>") + valueText(*v, mark_) + QStringLiteral("</b>") +
+                                 unitSuffix(unitOf(line.step));
+            rows +=
+                row({}, isResult ? text + QStringLiteral(" <span style=\"color:#555\">(ungerundet)</span>")
+                                 : text);
         } else {
             rows += row({}, QStringLiteral("<span style=\"color:#a00000\"><b>keine endliche Lösung</b> – "
                                            "hier bricht die Rechnung ab</span>"));
@@ -267,7 +216,10 @@ public:
     }
 
     // The rows of a formula of the handbook.
-    QString formulaRows(const Line& line) const { return caption(line) + row(symbolOf(line.step), symbols(line)); }
+    QString formulaRows(const Line& line) const
+    {
+        return caption(line) + row(symbolOf(line.step), symbols(line));
+    }
 
 private:
     QString caption(const Line& line) const
@@ -275,14 +227,16 @@ private:
         QString text = meaningOf(line.step);
         if (!line.note.isEmpty())
             text += (text.isEmpty() ? QString() : QStringLiteral(", ")) + withMark(line.note, mark_);
-        return QStringLiteral("<tr><td colspan=\"3\" style=\"padding-top:6px; color:#444\"><i>%1</i></td></tr>")
+        return QStringLiteral(
+                   "<tr><td colspan=\"3\" style=\"padding-top:6px; color:#444\"><i>%1</i></td></tr>")
             .arg(text);
     }
 
     static QString row(const QString& lhs, const QString& rhs)
     {
-        return QStringLiteral("<tr><td width=\"70\" align=\"right\">%1</td>"
-                              "<td width=\"22\" align=\"center\">=</td><td>%2</td></tr>")
+        return QStringLiteral(
+                   "<tr><td width=\"70\" align=\"right\">%1</td>"
+                   "<td width=\"22\" align=\"center\">=</td><td>%2</td></tr>")
             .arg(lhs, rhs);
     }
 
@@ -351,7 +305,8 @@ std::vector<Line> linesOf(const CalculatorModel& model, const Evaluation* e)
     const std::string& id = model.id;
     if (id == "frmSchall.l" || id == "frmSchall.p") {
         std::vector<Line> lines{
-            {"area", QStringLiteral("4 · {c:pi} · {i:r}<sup>2</sup>"),
+            {"area",
+             QStringLiteral("4 · {c:pi} · {i:r}<sup>2</sup>"),
              {{QStringLiteral("pi"), QStringLiteral("π"), kConverterPi}},
              QStringLiteral("mit π = {k:%1}").arg(QString::number(kConverterPi, 'g', 15))},
             {"spreading", QStringLiteral("10 · lg {s:area}"), {}, {}},
@@ -363,16 +318,19 @@ std::vector<Line> linesOf(const CalculatorModel& model, const Evaluation* e)
         return lines;
     }
     if (id == "frmFeuchte") {
+        // The power law over water above 0 °C, over ice at 0 °C and below.
         const auto pressure = [&](const char* step, const char* in) {
             const QString formula = QStringLiteral("{c:a} · ({c:b} + {i:%1} / 100)<sup>{c:n}</sup>").arg(in);
+            const QString symbol = html(model.inputs[std::size_t(model.inputIndex(in))].symbolHtml);
             const std::optional<double> t = input(in);
             if (!t)
                 return Line{step, formula, powerLaw(kOverWater),
                             QStringLiteral("a, b, n über Wasser oder über Eis (siehe Annahmen)")};
-            const bool water = *t > 0.0;
-            return Line{step, formula, powerLaw(water ? kOverWater : kOverIce),
-                        water ? QStringLiteral("über Wasser, da %1 &gt; 0 °C").arg(html(model.inputs[std::size_t(model.inputIndex(in))].symbolHtml))
-                              : QStringLiteral("über Eis, da %1 ≤ 0 °C").arg(html(model.inputs[std::size_t(model.inputIndex(in))].symbolHtml))};
+            if (*t > 0.0)
+                return Line{step, formula, powerLaw(kOverWater),
+                            QStringLiteral("über Wasser, da %1 &gt; 0 °C").arg(symbol)};
+            return Line{step, formula, powerLaw(kOverIce),
+                        QStringLiteral("über Eis, da %1 ≤ 0 °C").arg(symbol)};
         };
         return {
             pressure("pr", "thetaR"),
@@ -386,46 +344,56 @@ std::vector<Line> linesOf(const CalculatorModel& model, const Evaluation* e)
         std::vector<Line> lines;
         const std::optional<double> te = input("thetaE");
         if (!te || *te > 10.0)
-            lines.push_back({"phi", QStringLiteral("65 + |10 − {i:thetaE}|"), {},
+            lines.push_back({"phi",
+                             QStringLiteral("65 + |10 − {i:thetaE}|"),
+                             {},
                              QStringLiteral("für θ<sub>e</sub> &gt; 10 °C")});
         if (!te || (*te > 0.0 && *te <= 10.0))
-            lines.push_back({"phi", QStringLiteral("65"), {}, QStringLiteral("für 0 °C &lt; θ<sub>e</sub> ≤ 10 °C")});
+            lines.push_back(
+                {"phi", QStringLiteral("65"), {}, QStringLiteral("für 0 °C &lt; θ<sub>e</sub> ≤ 10 °C")});
         if (!te || *te <= 0.0)
-            lines.push_back({"phi", QStringLiteral("65 + {i:thetaE}"), {}, QStringLiteral("für θ<sub>e</sub> ≤ 0 °C")});
+            lines.push_back(
+                {"phi", QStringLiteral("65 + {i:thetaE}"), {}, QStringLiteral("für θ<sub>e</sub> ≤ 0 °C")});
         std::vector<Constant> room = powerLaw(kAssessedRoomTemperature > 0.0 ? kOverWater : kOverIce);
         room.push_back({QStringLiteral("t"), QString(), kAssessedRoomTemperature});
         lines.push_back({"pr", QStringLiteral("{c:a} · ({c:b} + {c:t} / 100)<sup>{c:n}</sup>"), room,
                          QStringLiteral("Potenzgesetz über Wasser")});
         lines.push_back({"pw", QStringLiteral("({s:pr} · {s:phi}) / 100"), {}, {}});
-        lines.push_back({"dewY", QStringLiteral("({s:pw} / 100) / {c:ref}"),
-                         {{QStringLiteral("ref"), QString(), kMagnusReferenceHpa}}, {}});
+        lines.push_back({"dewY",
+                         QStringLiteral("({s:pw} / 100) / {c:ref}"),
+                         {{QStringLiteral("ref"), QString(), kMagnusReferenceHpa}},
+                         {}});
         lines.push_back({"dewX", QStringLiteral("ln {s:dewY} / ln 10"), {}, {}});
-        lines.push_back({"thetaK", QStringLiteral("({s:dewX} · {c:t}) / ({c:c} − {s:dewX})"),
+        lines.push_back({"thetaK",
+                         QStringLiteral("({s:dewX} · {c:t}) / ({c:c} − {s:dewX})"),
                          {{QStringLiteral("t"), QString(), kMagnusTemperature},
                           {QStringLiteral("c"), QString(), kMagnusCoefficient}},
                          QStringLiteral("Taupunkt nach Magnus")});
-        lines.push_back({"pw80", QStringLiteral("{s:pw} / {c:f}"),
-                         {{QStringLiteral("f"), QString(), kMouldSurfaceHumidity}}, {}});
-        const std::optional<double> p80 = e ? [&]() -> std::optional<double> {
-            for (const TraceEntry& s : e->steps)
-                if (s.key == "pw80")
-                    return s.value;
-            return std::nullopt;
-        }()
-                                            : std::nullopt;
+        lines.push_back({"pw80",
+                         QStringLiteral("{s:pw} / {c:f}"),
+                         {{QStringLiteral("f"), QString(), kMouldSurfaceHumidity}},
+                         {}});
+        // The inverse takes the ice form below the threshold pressure.
+        std::optional<double> p80;
+        if (e)
+            for (const TraceEntry& step : e->steps)
+                if (step.key == "pw80")
+                    p80 = step.value;
         const QString inverse = QStringLiteral("100 · (({s:pw80} / {c:a})<sup>1 / {c:n}</sup> − {c:b})");
         if (!p80)
             lines.push_back({"thetaM", inverse, powerLaw(kOverWater),
                              QStringLiteral("Umkehrung des Potenzgesetzes, über Eis unter {k:%1} Pa")
                                  .arg(QString::number(kIceWaterThresholdPa, 'g', 15))});
         else if (*p80 < kIceWaterThresholdPa)
-            lines.push_back({"thetaM", inverse, powerLaw(kOverIce),
-                             QStringLiteral("Umkehrung des Potenzgesetzes über Eis, da p<sub>80</sub> &lt; {k:%1} Pa")
-                                 .arg(QString::number(kIceWaterThresholdPa, 'g', 15))});
+            lines.push_back(
+                {"thetaM", inverse, powerLaw(kOverIce),
+                 QStringLiteral("Umkehrung des Potenzgesetzes über Eis, da p<sub>80</sub> &lt; {k:%1} Pa")
+                     .arg(QString::number(kIceWaterThresholdPa, 'g', 15))});
         else
-            lines.push_back({"thetaM", inverse, powerLaw(kOverWater),
-                             QStringLiteral("Umkehrung des Potenzgesetzes über Wasser, da p<sub>80</sub> ≥ {k:%1} Pa")
-                                 .arg(QString::number(kIceWaterThresholdPa, 'g', 15))});
+            lines.push_back(
+                {"thetaM", inverse, powerLaw(kOverWater),
+                 QStringLiteral("Umkehrung des Potenzgesetzes über Wasser, da p<sub>80</sub> ≥ {k:%1} Pa")
+                     .arg(QString::number(kIceWaterThresholdPa, 'g', 15))});
         return lines;
     }
     if (id == "frmDLprognose") {
@@ -433,14 +401,18 @@ std::vector<Line> linesOf(const CalculatorModel& model, const Evaluation* e)
             {"dl2",
              QStringLiteral("7 · ({i:hScreen} / {i:hRaum}) + {k:0.17} · ({i:lRaum} / {i:hRaum}) + "
                             "{k:4.28} · {i:alphaCell} + {k:1.52} · {i:alphaHori}"),
-             {}, {}},
+             {},
+             {}},
             {"l4",
              QStringLiteral("{i:l1} − {k:3.23} · {i:hScreen} − {k:0.09} · {i:wRaum} + "
                             "{k:0.44} · {i:alphaHori} − {k:5.75} · {i:alphaCell}"),
-             {}, {}},
+             {},
+             {}},
             {"lg4", QStringLiteral("ln 4 / ln 10"), {}, {}},
             {"lgR", QStringLiteral("ln {i:r} / ln 10"), {}, {}},
-            {"lr", QStringLiteral("{s:l4} − {k:3.3} · {s:dl2} · ({s:lgR} − {s:lg4})"), {},
+            {"lr",
+             QStringLiteral("{s:l4} − {k:3.3} · {s:dl2} · ({s:lgR} − {s:lg4})"),
+             {},
              QStringLiteral("aus den ungerundeten DL<sub>2</sub> und L<sub>4</sub>")},
         };
     }
@@ -451,46 +423,15 @@ std::vector<Line> linesOf(const CalculatorModel& model, const Evaluation* e)
 std::vector<Line> comfortLines()
 {
     return {
-        {"rcExponent", QStringLiteral("({s:l4} − {c:L}) / ({k:3.3} · {s:dl2})"),
-         {{QStringLiteral("L"), QStringLiteral("45 dB"), kComfortSpeechLevelDb}}, {}},
+        {"rcExponent",
+         QStringLiteral("({s:l4} − {c:L}) / ({k:3.3} · {s:dl2})"),
+         {{QStringLiteral("L"), QStringLiteral("45 dB"), kComfortSpeechLevelDb}},
+         {}},
         {"rc", QStringLiteral("4 m · 10<sup>{s:rcExponent}</sup>"), {}, {}},
     };
 }
 
-// --- texts that depend on the calculator ---------------------------------------
-
-// The caption of the button that calculates, as the window shows it.
-QString buttonCaption(const CalculatorModel& model)
-{
-    if (model.id == "frmSchall.l")
-        return QStringLiteral("Schallleistungspegel [dB]");
-    if (model.id == "frmSchall.p")
-        return QStringLiteral("Schalldruckpegel [dB]");
-    if (model.id == "frmFeuchte")
-        return QStringLiteral("Grenzfeuchte");
-    if (model.id == "frmTemperatur")
-        return QStringLiteral("Grenztemperatur");
-    return QStringLiteral("Berechnung");
-}
-
-bool isConverter(const CalculatorModel& model) { return model.id.rfind("frmSchall", 0) == 0; }
-
-// What the window does when its inputs have no finite answer.
-QString windowOnStop(const CalculatorModel& model)
-{
-    if (isConverter(model))
-        return QStringLiteral(
-            "Das Fenster zeigt dann die Meldung „Bitte Schalldruckpegel und Abstand angeben!“ "
-            "(Titel „ Tessaly Service“) mit den Knöpfen Abbrechen, Wiederholen und Ignorieren: "
-            "Abbrechen beendet die Rechnung, und das Ergebnisfeld behält seinen Text; Wiederholen "
-            "versucht den gescheiterten Schritt noch einmal (und meldet denselben Fehler wieder); "
-            "Ignorieren rechnet mit 0 für den fehlenden Wert weiter – bei einem Abstand von 0 steht "
-            "danach „0“ im Ergebnisfeld.");
-    return QStringLiteral(
-               "Das Fenster lässt dann alle Ergebnisfelder, wie sie sind, gibt einen Signalton und zeigt "
-               "am Knopf „%1“ den Hinweis „Berechnung nicht möglich – bitte Eingaben prüfen.“")
-        .arg(buttonCaption(model));
-}
+// --- where and why a calculation stops ------------------------------------------
 
 // Why a step stopped: the specific reason where the step and its inputs tell
 // it, else what the fault means.
@@ -508,38 +449,46 @@ QString reasonOf(const CalculatorModel& model, const Evaluation& e, const QStrin
     if (step.rfind("read:", 0) == 0)
         return QStringLiteral("weil sein Text eine Zahl ist, die zu groß ist, um gelesen zu werden");
     if (isConverter(model) && step == "spreading" && invalid)
-        return QStringLiteral("weil der Abstand r 0 m ist (so liest sich auch ein leeres Feld oder ein "
-                              "Text ohne Zahl am Anfang) und der Logarithmus von 0 nicht definiert ist");
+        return QStringLiteral(
+            "weil der Abstand r 0 m ist (so liest sich auch ein leeres Feld oder ein "
+            "Text ohne Zahl am Anfang) und der Logarithmus von 0 nicht definiert ist");
     if (model.id == "frmFeuchte" && (step == "pr" || step == "ps") && invalid)
         return withMark(QStringLiteral("weil die Temperatur unter {k:-148.6} °C liegt, wo die Eisform des "
                                        "Potenzgesetzes keinen Wert hat (eine negative Zahl unter einer "
                                        "gebrochenen Potenz)"),
                         mark);
     if (model.id == "frmFeuchte" && step == "phiK" && (invalid || byZero))
-        return QStringLiteral("weil der Sättigungsdampfdruck der Raumluft p<sub>r</sub> 0 Pa ist und "
-                              "durch null nicht geteilt werden kann");
+        return QStringLiteral(
+            "weil der Sättigungsdampfdruck der Raumluft p<sub>r</sub> 0 Pa ist und "
+            "durch null nicht geteilt werden kann");
     if (model.id == "frmTemperatur" && step == "dewX" && invalid)
-        return QStringLiteral("weil die angenommene Raumluftfeuchte φ bei dieser Außentemperatur 0 % oder "
-                              "weniger beträgt, die Luft also keinen Wasserdampf enthält, und der "
-                              "Logarithmus von y ≤ 0 nicht definiert ist");
+        return QStringLiteral(
+            "weil die angenommene Raumluftfeuchte φ bei dieser Außentemperatur 0 % oder "
+            "weniger beträgt, die Luft also keinen Wasserdampf enthält, und der "
+            "Logarithmus von y ≤ 0 nicht definiert ist");
     if (model.id == "frmTemperatur" && step == "thetaK" && (invalid || byZero))
-        return QStringLiteral("weil x den Wert der Magnus-Konstante erreicht und die Formel durch null "
-                              "teilen müsste");
+        return QStringLiteral(
+            "weil x den Wert der Magnus-Konstante erreicht und die Formel durch null "
+            "teilen müsste");
     if (model.id == "frmDLprognose" && step == "dl2" && in("hRaum") == 0.0)
-        return QStringLiteral("weil die Raumhöhe H<sub>Raum</sub> 0 m ist (so liest sich auch ein leeres "
-                              "Feld oder ein Text ohne Zahl) und durch null nicht geteilt werden kann");
+        return QStringLiteral(
+            "weil die Raumhöhe H<sub>Raum</sub> 0 m ist (so liest sich auch ein leeres "
+            "Feld oder ein Text ohne Zahl) und durch null nicht geteilt werden kann");
     if (model.id == "frmDLprognose" && step == "lgR" && invalid)
-        return QStringLiteral("weil der Abstand R nicht größer als 0 m ist (auch ein leeres Feld liest sich "
-                              "als 0) und der Logarithmus nur für positive Zahlen definiert ist");
+        return QStringLiteral(
+            "weil der Abstand R nicht größer als 0 m ist (auch ein leeres Feld liest sich "
+            "als 0) und der Logarithmus nur für positive Zahlen definiert ist");
     if (model.id == "frmDLprognose" && step == "rcExponent" && invalid)
-        return QStringLiteral("weil DL<sub>2</sub> nicht größer als 0 dB ist, der Sprachpegel also mit dem "
-                              "Abstand nicht abnimmt");
+        return QStringLiteral(
+            "weil DL<sub>2</sub> nicht größer als 0 dB ist, der Sprachpegel also mit dem "
+            "Abstand nicht abnimmt");
     switch (e.fault) {
-    case ArithmeticFault::Overflow:
-        return QStringLiteral("weil ein Wert den Zahlenbereich des Rechners übersteigt (Überlauf)");
-    case ArithmeticFault::DivisionByZero:
-        return QStringLiteral("weil durch null geteilt werden müsste");
-    case ArithmeticFault::InvalidOperation: break;
+        case ArithmeticFault::Overflow:
+            return QStringLiteral("weil ein Wert den Zahlenbereich des Rechners übersteigt (Überlauf)");
+        case ArithmeticFault::DivisionByZero:
+            return QStringLiteral("weil durch null geteilt werden müsste");
+        case ArithmeticFault::InvalidOperation:
+            break;
     }
     return QStringLiteral("weil die Rechenoperation für diese Werte nicht definiert ist");
 }
@@ -551,7 +500,8 @@ QString stoppedWhere(const Sheet& sheet, const Evaluation& e)
         const int i = sheet.model().inputIndex(std::string_view(step).substr(5));
         if (i >= 0) {
             const InputQuantity& q = sheet.model().inputs[std::size_t(i)];
-            return QStringLiteral("schon beim Lesen des Feldes „%1“ (%2)").arg(html(q.label), html(q.symbolHtml));
+            return QStringLiteral("schon beim Lesen des Feldes „%1“ (%2)")
+                .arg(html(q.label), html(q.symbolHtml));
         }
         return QStringLiteral("schon beim Lesen eines Feldes");
     }
@@ -560,29 +510,20 @@ QString stoppedWhere(const Sheet& sheet, const Evaluation& e)
 
 // --- page parts ---------------------------------------------------------------
 
-QString heading(int level, const QString& text, const QString& anchor = {})
-{
-    const QString name = anchor.isEmpty() ? QString() : QStringLiteral("<a name=\"%1\"></a>").arg(anchor);
-    return QStringLiteral("<h%1>%2%3</h%1>").arg(level).arg(name, text);
-}
-
-QString paragraph(const QString& text) { return QStringLiteral("<p>") + text + QStringLiteral("</p>"); }
-
-const char* kTableStart = "<table cellspacing=\"0\" cellpadding=\"3\" border=\"1\" "
-                          "style=\"border-collapse:collapse; border-color:#bbb; margin-top:4px\">";
-
 // Inputs and results with symbol, meaning and unit.
 QString quantitiesTable(const CalculatorModel& model)
 {
     QString t = QString::fromLatin1(kTableStart);
-    t += QStringLiteral("<tr style=\"background:#eee\"><th>Symbol</th><th>Bedeutung</th><th>Einheit</th>"
-                        "<th>Rolle</th></tr>");
+    t += QStringLiteral(
+        "<tr style=\"background:#eee\"><th>Symbol</th><th>Bedeutung</th><th>Einheit</th>"
+        "<th>Rolle</th></tr>");
     for (const InputQuantity& q : model.inputs)
         t += QStringLiteral("<tr><td>%1</td><td>%2</td><td>%3</td><td>Eingabe</td></tr>")
                  .arg(html(q.symbolHtml), html(q.label),
                       q.unit.empty() ? QStringLiteral("– (ohne Einheit)") : html(q.unit));
     for (const Quantity& q : model.results)
-        t += QStringLiteral("<tr><td>%1</td><td>%2</td><td>%3</td><td>Ergebnis, %4 Nachkommastelle%5</td></tr>")
+        t += QStringLiteral(
+                 "<tr><td>%1</td><td>%2</td><td>%3</td><td>Ergebnis, %4 Nachkommastelle%5</td></tr>")
                  .arg(html(q.symbolHtml), html(q.label), html(q.unit))
                  .arg(q.decimals)
                  .arg(q.decimals == 1 ? QString() : QStringLiteral("n"));
@@ -603,217 +544,14 @@ QString frameName(const CalculatorModel& model)
     return model.part.empty() ? QString() : QStringLiteral("Rahmen „%1“").arg(html(model.part));
 }
 
-// How the window reads its fields and writes its results.
-QString readingRules(const std::vector<const CalculatorModel*>& models, const QString& mark)
-{
-    QStringList fixed;
-    QStringList unfixed;
-    bool resultsFixed = false;
-    for (const CalculatorModel* m : models) {
-        for (const InputQuantity& q : m->inputs)
-            (q.commaFix ? fixed : unfixed) << QStringLiteral("%1 (%2)").arg(html(q.label), html(q.symbolHtml));
-        resultsFixed = resultsFixed || m->resultsCommaFix;
-    }
-    fixed.removeDuplicates();
-    unfixed.removeDuplicates();
-    QString s = QStringLiteral("<ul>");
-    if (!fixed.isEmpty())
-        s += QStringLiteral("<li>Vor dem Lesen ersetzt das Fenster in %1 das erste Komma durch einen Punkt, "
-                            "sichtbar im Feld selbst: aus 2,5 wird 2.5; nur das erste Komma, aus 1,2,3 wird "
-                            "1.2,3.</li>")
-                 .arg(fixed.size() == 1 ? QStringLiteral("dem Feld ") + fixed.first()
-                                        : QStringLiteral("den Feldern ") + fixed.join(QStringLiteral(", ")));
-    if (!unfixed.isEmpty())
-        s += QStringLiteral("<li>In %1 beendet ein Komma die Zahl: 2,5 liest sich dort als 2.</li>")
-                 .arg(unfixed.join(QStringLiteral(", ")));
-    s += QStringLiteral(
-        "<li>Gelesen wird die Zahl am Anfang des Textes, mit dem Punkt als Dezimalzeichen, gleich welche "
-        "Ländereinstellung gilt: Leerzeichen werden übergangen, eine Hochzahl schreibt man 1.5E3; das Lesen "
-        "endet beim ersten Zeichen, das nicht zur Zahl gehört. Ein leeres Feld oder ein Text ohne Zahl am "
-        "Anfang zählt als 0. Eine Zahl, die zu groß für den Rechner ist (etwa 1E999), hat keine Antwort.</li>");
-    s += withMark(QStringLiteral("<li>Ergebnisse werden erst geschrieben, wenn alle berechnet sind: auf ihre "
-                                 "Nachkommastellen gerundet, bei genau einer halben Stelle zur geraden Ziffer "
-                                 "({k:0.125} wird {k:0.12}, {k:0.375} wird {k:0.38}), ohne Nullen am Ende "
-                                 "und mit dem Dezimalzeichen Ihrer Ländereinstellungen (hier „%1“).%2</li>")
-                      .arg(mark, resultsFixed ? QStringLiteral(" Danach ersetzt das Fenster ein Komma im "
-                                                               "Ergebnisfeld durch einen Punkt.")
-                                              : QString()),
-                  mark);
-    return s + QStringLiteral("</ul>");
-}
-
-// --- what each calculator is for --------------------------------------------------
-
-struct Handbook {
-    QString answers;      // what the calculator answers
-    QString forWhom;
-    QString assumptions;  // HTML
-    QString limits;       // HTML: which inputs have no finite answer
-};
-
-Handbook handbookOf(const CalculatorModel& model)
-{
-    Handbook h;
-    if (isConverter(model)) {
-        h.answers = QStringLiteral(
-            "Der Rechner rechnet zwischen dem Schallleistungspegel L<sub>W</sub> einer Schallquelle und dem "
-            "Schalldruckpegel L<sub>p</sub> im Abstand r von ihr um, in beide Richtungen: links (Rahmen "
-            "„Schallleistungspegel“) aus L<sub>p</sub> und r den Schallleistungspegel, rechts (Rahmen "
-            "„Schalldruckpegel“) aus L<sub>W</sub> und r den Schalldruckpegel. Die beiden Hälften sind "
-            "unabhängig: jeder Knopf liest nur die zwei Felder seines Rahmens und schreibt nur sein eigenes "
-            "Ergebnisfeld.");
-        h.forWhom = QStringLiteral(
-            "Für Planer und Gutachter, die aus der Schallleistung eines Geräts (etwa einer Herstellerangabe) "
-            "den Pegel in einem Abstand abschätzen oder aus einem gemessenen Schalldruckpegel auf die "
-            "Schallleistung zurückschließen.");
-        h.assumptions =
-            QStringLiteral(
-                "<ul><li>Punktförmige Quelle im freien Schallfeld: die Schallleistung verteilt sich gleichmäßig "
-                "über eine Kugel mit der Oberfläche S = 4 · π · r<sup>2</sup>. Daher "
-                "L<sub>W</sub> = L<sub>p</sub> + 10 · lg S.</li>"
-                "<li>Reflexionen, Richtwirkung, Luftdämpfung und Hindernisse gehen nicht ein. Steht die Quelle "
-                "auf einer schallharten Fläche oder in einem Raum, ist der tatsächliche Schalldruckpegel höher "
-                "als hier berechnet.</li>"
-                "<li>S wird in m² eingesetzt, also auf 1 m² bezogen; lg ist der Zehnerlogarithmus, berechnet "
-                "als ln x / ln 10.</li>"
-                "<li>π wird, wie seit jeher in diesem Rechner, als {k:%1} gerechnet. Ergebnisse, die genau "
-                "auf einer Rundungsgrenze liegen, können daher um {k:0.01} dB von einer Rechnung mit dem "
-                "vollen π abweichen.</li></ul>")
-                .arg(QString::number(kConverterPi, 'g', 15));
-        h.limits = QStringLiteral(
-            "<p>Keine endliche Antwort gibt es für den Abstand 0 – auch ein leeres Abstandsfeld oder ein Text "
-            "ohne Zahl am Anfang zählt als 0 –, weil der Logarithmus von 0 nicht definiert ist; ebenso für "
-            "eine Zahl, die zu groß zum Lesen ist (etwa 1E999), und für so große Abstände oder Pegel, dass "
-            "ein Zwischenwert den Zahlenbereich verlässt. Ein negativer Abstand ist kein Fehler: r<sup>2</sup> "
-            "zählt ihn wie seinen Betrag.</p>");
-    } else if (model.id == "frmFeuchte") {
-        h.answers = QStringLiteral(
-            "Bis zu welcher relativen Feuchte der Raumluft bleibt eine Oberfläche mit gegebener Temperatur "
-            "unkritisch? Aus der Raumlufttemperatur θ<sub>r</sub> und der Oberflächentemperatur "
-            "θ<sub>s</sub> ergeben sich drei Grenzwerte der relativen Raumluftfeuchte: bei φ<sub>K</sub> "
-            "erreicht die Luft unmittelbar an der Oberfläche 100 % relative Feuchte (Tauwasser), bei "
-            "φ<sub>S</sub> 80 % (Schimmelpilzbildung), bei φ<sub>C</sub> 60 % (Korrosion).");
-        h.forWhom = QStringLiteral(
-            "Für Bauphysiker, Planer und Sachverständige, die Wärmebrücken, Anschlüsse oder Außenwandecken "
-            "beurteilen: Liegt die tatsächliche Raumluftfeuchte unter dem Grenzwert, bleibt die Oberfläche "
-            "unter der jeweiligen Schwelle.");
-        h.assumptions = QStringLiteral(
-            "<ul><li>Die Luft an der Oberfläche hat denselben Wasserdampfdruck wie die Raumluft; sie kühlt "
-            "nur ab. Ihre relative Feuchte ist daher der Dampfdruck der Raumluft, geteilt durch den "
-            "Sättigungsdampfdruck bei θ<sub>s</sub>.</li>"
-            "<li>Den Sättigungsdampfdruck rechnet das Programm mit dem Potenzgesetz "
-            "p<sub>sat</sub> = a · (b + θ / 100)<sup>n</sup>: über Wasser für θ &gt; 0 °C "
-            "(a = %1 Pa, b = %2, n = %3), über Eis für θ ≤ 0 °C (a = %4 Pa, b = %5, n = %6). Die beiden "
-            "Formen treffen sich bei 0 °C nicht genau; nichts glättet diese Naht.</li>"
-            "<li>Schimmelkriterium 80 %, Korrosionskriterium 60 % relative Feuchte an der Oberfläche; "
-            "φ<sub>S</sub> und φ<sub>C</sub> werden aus dem ungerundeten φ<sub>K</sub> gebildet.</li>"
-            "<li>Nichts wird begrenzt: eine Oberfläche, die wärmer als die Raumluft ist, ergibt Grenzwerte "
-            "über 100 %.</li></ul>");
-        h.limits = QStringLiteral(
-            "<p>Keine endliche Antwort gibt es für Temperaturen unter {k:-148.6} °C (dort hat die Eisform "
-            "keinen Wert), für eine Raumtemperatur von genau {k:-148.6} °C (der Sättigungsdampfdruck der "
-            "Raumluft ist 0 Pa, φ<sub>K</sub> wäre eine Division durch null), für Zahlen, die zu groß zum "
-            "Lesen sind, und bei einem Überlauf. Eine Oberflächentemperatur von genau {k:-148.6} °C ergibt "
-            "0 %.</p>");
-    } else if (model.id == "frmTemperatur") {
-        h.answers = QStringLiteral(
-            "Wie warm müssen die Innenoberflächen eines Raumes bei einer gegebenen Außentemperatur mindestens "
-            "sein, damit sich kein Tauwasser bildet und kein Schimmel wächst? Aus der Außentemperatur "
-            "θ<sub>e</sub> folgen die angenommene relative Raumluftfeuchte φ, die Tauwassergrenze "
-            "θ<sub>K</sub> (der Taupunkt der Raumluft) und die Schimmelgrenze θ<sub>M</sub> (die "
-            "Oberflächentemperatur, bei der die Oberfläche 80 % relative Feuchte erreicht).");
-        h.forWhom = QStringLiteral(
-            "Für die Beurteilung von Wärmebrücken und Bauteilanschlüssen: Liegt die Oberflächentemperatur "
-            "über θ<sub>M</sub>, ist bei dem angenommenen Raumklima kein Schimmel zu erwarten, liegt sie "
-            "über θ<sub>K</sub>, kein Tauwasser.");
-        h.assumptions = QStringLiteral(
-            "<ul><li>Raumluft mit %7 °C; ihre relative Feuchte hängt von der Außentemperatur ab: 65 % für "
-            "0 °C &lt; θ<sub>e</sub> ≤ 10 °C, darunter ein Prozentpunkt weniger je Grad, darüber ein Punkt "
-            "mehr je Grad. Die Regel hat keine obere und keine untere Grenze.</li>"
-            "<li>Sättigungsdampfdruck nach dem Potenzgesetz p<sub>sat</sub> = a · (b + θ / 100)<sup>n</sup> "
-            "über Wasser (a = %1 Pa, b = %2, n = %3); die Schimmelgrenze kehrt es um, unterhalb von "
-            "%8 Pa mit der Eisform (a = %4 Pa, b = %5, n = %6).</li>"
-            "<li>Der Taupunkt folgt der Magnus-Formel über Wasser mit %9 hPa, %10 und %11 °C. Magnus ist "
-            "nicht genau die Umkehrung des Potenzgesetzes: der Taupunkt von Luft mit dem Sättigungsdampfdruck "
-            "von 20 °C ergibt {k:20.0007} °C. Beide werden so verwendet, wie sie sind.</li>"
-            "<li>Schimmelkriterium: 80 % relative Feuchte an der Oberfläche (Faktor %12).</li></ul>");
-        h.limits = QStringLiteral(
-            "<p>Ab einer Außentemperatur von −65 °C abwärts ist die angenommene Raumluftfeuchte 0 % oder "
-            "weniger; die Luft enthält keinen Dampf, und der Taupunkt ist nicht definiert. Dann gibt es – wie "
-            "bei Zahlen, die zu groß zum Lesen sind – keine endliche Antwort, und auch φ wird nicht "
-            "geschrieben. Oberhalb von 45 °C liegt φ über 100 % und wird so angezeigt.</p>");
-    } else if (model.id == "frmDLprognose") {
-        h.answers = QStringLiteral(
-            "Wie weit trägt Sprache in einem Großraumbüro? Aus dem Sprachpegel in 1 m Abstand, Länge, Breite "
-            "und Höhe des Raumes, der Höhe der Stellwände und zwei mittleren Absorptionsgraden schätzt der "
-            "Rechner DL<sub>2</sub>, die Pegelminderung der Sprache pro Abstandsverdopplung, L<sub>4</sub>, "
-            "den Sprachpegel in 4 m Abstand, und L<sub>r</sub>, den Sprachpegel im gewählten Abstand R.");
-        h.forWhom = QStringLiteral(
-            "Für Akustik- und Büroplaner in der Entwurfsphase: um abzuschätzen, wie höhere Stellwände, mehr "
-            "Absorption oder ein anderer Raumzuschnitt die Ausbreitung der Sprache über die Arbeitsplätze "
-            "hinweg verringern.");
-        h.assumptions = QStringLiteral(
-            "<ul><li>Drei feste empirische Formeln mit konstanten Koeffizienten; sie liefern Schätzwerte, "
-            "keine Messwerte. Jede wird von links nach rechts ohne Zwischenrundung ausgewertet.</li>"
-            "<li>L<sub>r</sub> setzt die Abnahme von 4 m aus logarithmisch über den Abstand fort, mit dem "
-            "Faktor {k:3.3} (nicht 1 / lg 2 = {k:3.32}…): bei R = 8 m liegt L<sub>r</sub> deshalb "
-            "{k:0.9934} · DL<sub>2</sub> unter L<sub>4</sub>, nicht genau DL<sub>2</sub>. Für R unter 4 m "
-            "liegt L<sub>r</sub> über L<sub>4</sub>.</li>"
-            "<li>Kein Eingabewert wird geprüft: Absorptionsgrade außerhalb von 0 bis 1, negative Maße oder "
-            "Stellwände, die höher als der Raum sind, werden gerechnet, wie sie eingegeben sind – das "
-            "Ergebnis hat dann keine Aussage.</li></ul>");
-        h.limits = QStringLiteral(
-            "<p>Keine endliche Antwort gibt es für die Raumhöhe 0 (die Quotienten in DL<sub>2</sub> sind "
-            "nicht definiert), für einen Abstand R ≤ 0 (kein Logarithmus) – ein leeres Feld oder ein Text "
-            "ohne Zahl zählt dabei als 0 –, für Zahlen, die zu groß zum Lesen sind, und bei einem Überlauf. "
-            "Die Kommakorrektur bleibt in den Feldern, die schon gelesen waren.</p>");
-    }
-    return h;
-}
-
-// The moisture texts name the constants of the formula code.
-QString moistureConstants(QString text, const QString& mark)
-{
-    const auto n = [&](double v) { return exactText(v, mark); };
-    if (text.contains(QStringLiteral("%12")))
-        text = text.arg(n(kOverWater.a), n(kOverWater.b), n(kOverWater.n), n(kOverIce.a), n(kOverIce.b),
-                        n(kOverIce.n), n(kAssessedRoomTemperature), n(kIceWaterThresholdPa), n(kMagnusReferenceHpa))
-                   .arg(n(kMagnusCoefficient), n(kMagnusTemperature), n(kMouldSurfaceHumidity));
-    else if (text.contains(QStringLiteral("%6")))
-        text = text.arg(n(kOverWater.a), n(kOverWater.b), n(kOverWater.n), n(kOverIce.a), n(kOverIce.b),
-                        n(kOverIce.n));
-    return withMark(text, mark);
-}
-
-// ISO 3382-3 and the comfort distance, for the open-plan office.
-QString isoSection(int level, const QString& mark)
-{
-    return heading(level, QStringLiteral("Einordnung nach ISO 3382-3")) +
-           withMark(QStringLiteral(
-               "<p>ISO 3382-3 beschreibt die Messung raumakustischer Größen in Großraumbüros. Die "
-               "Pegelabnahme der Sprache pro Abstandsverdopplung heißt dort D<sub>2,S</sub>, der "
-               "A-bewertete Schalldruckpegel der Sprache in 4 m Abstand L<sub>p,A,S,4m</sub>; "
-               "DL<sub>2</sub> und L<sub>4</sub> dieses Rechners sind Prognosen dieser beiden Größen. Der "
-               "informative Anhang der Norm nennt als Richtwerte für gute Großraumbüros "
-               "<b>D<sub>2,S</sub> ≥ 7 dB</b> und <b>L<sub>p,A,S,4m</sub> ≤ 48 dB</b>.</p>"
-               "<p>ISO 3382-3:2022 führt außerdem den Komfortabstand r<sub>C</sub> ein: den Abstand, ab dem "
-               "der Sprachpegel unter 45 dB fällt. Mit der L<sub>r</sub>-Formel dieses Rechners, "
-               "L<sub>r</sub> = 45 dB nach R aufgelöst, ergibt sich – abgeleitet, das Fenster zeigt "
-               "r<sub>C</sub> nicht an –</p>"
-               "<p style=\"margin-left:24px\">r<sub>C</sub> = 4 m · 10<sup>(L<sub>4</sub> − 45 dB) / "
-               "({k:3.3} · DL<sub>2</sub>)</sup> &nbsp;&nbsp;für DL<sub>2</sub> &gt; 0.</p>"
-               "<p>Für DL<sub>2</sub> ≤ 0 nimmt der Pegel mit dem Abstand nicht ab, und es gibt kein "
-               "endliches r<sub>C</sub>.</p>"),
-               mark);
-}
-
 // --- the worked calculation ----------------------------------------------------------
 
 QString inputsTable(const CalculatorModel& model, const std::vector<QString>& texts, const Evaluation& e,
                     const QString& mark)
 {
     QString t = QString::fromLatin1(kTableStart);
-    t += QStringLiteral("<tr style=\"background:#eee\"><th>Eingabe</th><th>Feldtext</th><th>gelesen als</th></tr>");
+    t += QStringLiteral(
+        "<tr style=\"background:#eee\"><th>Eingabe</th><th>Feldtext</th><th>gelesen als</th></tr>");
     for (std::size_t i = 0; i < model.inputs.size(); ++i) {
         const InputQuantity& q = model.inputs[i];
         const QString text = i < texts.size() ? texts[i] : QString();
@@ -856,8 +594,9 @@ QString guidance(const CalculatorModel& model, const Evaluation& e, const QStrin
     try {
         const bool decayOk = shown("dl2") >= 7.0;
         const bool levelOk = shown("l4") <= 48.0;
-        return QStringLiteral("<p>Richtwerte nach ISO 3382-3 für gute Großraumbüros: DL<sub>2</sub> = %1 dB "
-                              "%2 und L<sub>4</sub> = %3 dB %4.</p>")
+        return QStringLiteral(
+                   "<p>Richtwerte nach ISO 3382-3 für gute Großraumbüros: DL<sub>2</sub> = %1 dB "
+                   "%2 und L<sub>4</sub> = %3 dB %4.</p>")
             .arg(text("dl2"),
                  decayOk ? QStringLiteral("erfüllt D<sub>2,S</sub> ≥ 7 dB")
                          : QStringLiteral("liegt unter D<sub>2,S</sub> ≥ 7 dB"),
@@ -884,8 +623,9 @@ QString comfortDistanceWorked(const CalculatorModel& model, const Evaluation& e,
         derived.fault = error.fault();
     }
     sheet.addValues(trace.entries());
-    QString s = QStringLiteral("<p><b>Komfortabstand r<sub>C</sub></b> (abgeleitet aus der L<sub>r</sub>-Formel, "
-                               "vom Fenster nicht angezeigt):</p><table width=\"100%\" cellspacing=\"0\" cellpadding=\"2\">");
+    QString s = QStringLiteral(
+        "<p><b>Komfortabstand r<sub>C</sub></b> (abgeleitet aus der L<sub>r</sub>-Formel, "
+        "vom Fenster nicht angezeigt):</p><table width=\"100%\" cellspacing=\"0\" cellpadding=\"2\">");
     for (const Line& line : comfortLines()) {
         if (!sheet.value(line.step) && !(!derived.ok && derived.failedStep == line.step))
             continue;
@@ -893,8 +633,9 @@ QString comfortDistanceWorked(const CalculatorModel& model, const Evaluation& e,
     }
     s += QStringLiteral("</table>");
     if (derived.ok) {
-        s += QStringLiteral("<p>r<sub>C</sub> ≈ <b>%1 m</b> (abgeleitet): jenseits dieses Abstands liegt der "
-                            "Sprachpegel nach der Prognose unter 45 dB.</p>")
+        s += QStringLiteral(
+                 "<p>r<sub>C</sub> ≈ <b>%1 m</b> (abgeleitet): jenseits dieses Abstands liegt der "
+                 "Sprachpegel nach der Prognose unter 45 dB.</p>")
                  .arg(formatted(*sheet.value("rc"), 1, mark));
     } else {
         derived.inputs = e.inputs;
@@ -904,7 +645,8 @@ QString comfortDistanceWorked(const CalculatorModel& model, const Evaluation& e,
     return s;
 }
 
-QString workedCalculation(const CalculatorModel& model, const std::vector<QString>& texts, const QString& mark)
+QString workedCalculation(const CalculatorModel& model, const std::vector<QString>& texts,
+                          const QString& mark)
 {
     std::vector<std::string> strings;
     for (const QString& t : texts)
@@ -918,8 +660,9 @@ QString workedCalculation(const CalculatorModel& model, const std::vector<QStrin
         if (sheet.reached(line))
             rows += sheet.workedRows(line, model.resultIndex(line.step) >= 0);
     if (!rows.isEmpty())
-        s += QStringLiteral("<table width=\"100%\" cellspacing=\"0\" cellpadding=\"2\" style=\"margin-top:6px\">") + rows +
-             QStringLiteral("</table>");
+        s += QStringLiteral(
+                 "<table width=\"100%\" cellspacing=\"0\" cellpadding=\"2\" style=\"margin-top:6px\">") +
+             rows + QStringLiteral("</table>");
 
     if (!e.ok) {
         s += QStringLiteral("<p style=\"color:#a00000\"><b>%1</b></p>").arg(stoppedSentence(model, e, mark));
@@ -933,14 +676,16 @@ QString workedCalculation(const CalculatorModel& model, const std::vector<QStrin
         QString shown = written;
         if (model.resultsCommaFix)
             shown = QString::fromStdString(KillKomma(written.toStdString()));
-        results += QStringLiteral("<p style=\"margin-left:12px\"><b>Ergebnis:</b> %1 %2 = <b>%3</b>%4 "
-                                  "<span style=\"color:#555\">(auf %5 Nachkommastelle%6 gerundet%7)</span></p>")
-                       .arg(html(q.label), html(q.symbolHtml), shown, unitSuffix(html(q.unit)))
-                       .arg(q.decimals)
-                       .arg(q.decimals == 1 ? QString() : QStringLiteral("n"))
-                       .arg(shown != written ? QStringLiteral("; geschrieben als %1, das Komma wird zum Punkt")
-                                                   .arg(written)
-                                             : QString());
+        results +=
+            QStringLiteral(
+                "<p style=\"margin-left:12px\"><b>Ergebnis:</b> %1 %2 = <b>%3</b>%4 "
+                "<span style=\"color:#555\">(auf %5 Nachkommastelle%6 gerundet%7)</span></p>")
+                .arg(html(q.label), html(q.symbolHtml), shown, unitSuffix(html(q.unit)))
+                .arg(q.decimals)
+                .arg(q.decimals == 1 ? QString() : QStringLiteral("n"))
+                .arg(shown != written
+                         ? QStringLiteral("; geschrieben als %1, das Komma wird zum Punkt").arg(written)
+                         : QString());
     }
     s += QStringLiteral("<p>So schreibt das Fenster die Ergebnisse, sobald „%1“ gedrückt wird:</p>")
              .arg(buttonCaption(model)) +
@@ -962,46 +707,6 @@ QString stateValue(const WindowState& state, const char* key)
     return {};
 }
 
-QString keypadHandbook(int level, const QString& mark)
-{
-    return heading(level, QStringLiteral("Was die Tasten bedeuten")) +
-           withMark(QStringLiteral(
-               "<p><b>„+“ addiert zwei Pegel energetisch:</b> das Ergebnis ist der Gesamtpegel zweier "
-               "inkohärenter, voneinander unabhängiger Schallquellen. Addiert werden nicht die Pegel, sondern "
-               "die Schallenergien:</p>"
-               "<p style=\"margin-left:24px\">L = 10 · lg(10<sup>{k:0.1} · L<sub>1</sub></sup> + "
-               "10<sup>{k:0.1} · L<sub>2</sub></sup>)</p>"
-               "<p>Zwei gleich laute Quellen ergeben rund 3 dB mehr als eine; ist eine Quelle viel leiser "
-               "als die andere, ändert sie den Gesamtpegel kaum.</p>"
-               "<p><b>„x“ vervielfacht die Schallenergie eines Pegels:</b> das Ergebnis ist der Pegel von n "
-               "gleich lauten Quellen:</p>"
-               "<p style=\"margin-left:24px\">L = 10 · lg(10<sup>{k:0.1} · L<sub>1</sub></sup> · n) "
-               "= L<sub>1</sub> + 10 · lg n</p>"
-               "<p>Die doppelte Anzahl ergibt rund 3 dB mehr, die zehnfache 10 dB mehr. Zuerst den Pegel, "
-               "dann die Anzahl eingeben: die Reihenfolge zählt.</p>") +
-               QStringLiteral(
-                   "<p>Ziffern und Punkt bauen die Zahl in der Anzeige auf. Eine Rechentaste übernimmt die "
-                   "Anzeige als Operand 1, „=“ die Anzeige als Operand 2 und rechnet; das Ergebnis wird auf "
-                   "eine Nachkommastelle gerundet (bei genau halber Stelle zur geraden Ziffer) und immer mit "
-                   "Punkt angezeigt, mit einem Leerzeichen vor nicht negativen Werten. „C“ setzt alles auf "
-                   "0.</p>"
-                   "<p>Eine Rechentaste rechnet eine offene Rechnung nicht aus: bei 1 + 2 + 3 = ersetzt das "
-                   "zweite „+“ den ersten Operanden, das Ergebnis ist 2 + 3. Für mehr als zwei Pegel nach "
-                   "jedem Paar „=“ drücken und mit „+“ weiterrechnen – das Ergebnis wird zum nächsten "
-                   "Operanden 1. Operanden und eine offene Rechnung bleiben auch nach CLOSE erhalten, bis "
-                   "„C“ gedrückt wird.</p>"),
-               mark) +
-           heading(level, QStringLiteral("Grenzen")) +
-           withMark(QStringLiteral(
-                        "<p>„x“ mit einer Anzahl von 0 oder weniger hat keinen Logarithmus; Pegel über etwa "
-                        "{k:3082.5} dB übersteigen den Zahlenbereich; eine Anzeige mit mehr Ziffern, als eine "
-                        "Zahl fassen kann, lässt sich nicht lesen. Das Fenster gibt dann einen Signalton und "
-                        "zeigt den Hinweis „Berechnung nicht möglich – bitte Eingaben prüfen.“; die Anzeige "
-                        "und die Operanden bleiben, nur Operand 2 hat schon den Wert der Anzeige "
-                        "übernommen.</p>"),
-                    mark);
-}
-
 // One operation of the keypad with the given operands, worked with the
 // keypad's own functions.
 QString keypadOperation(const QString& op, double level, double second, const QString& mark)
@@ -1011,23 +716,29 @@ QString keypadOperation(const QString& op, double level, double second, const QS
     const QString bp = second < 0 ? u'(' + b + u')' : b;
     QString s;
     if (op == QLatin1String("+"))
-        s = QStringLiteral("L = 10 · lg(10<sup>%3 · %1</sup> + 10<sup>%3 · %2</sup>)").arg(a, bp, withMark(QStringLiteral("{k:0.1}"), mark));
+        s = QStringLiteral("L = 10 · lg(10<sup>%3 · %1</sup> + 10<sup>%3 · %2</sup>)")
+                .arg(a, bp, withMark(QStringLiteral("{k:0.1}"), mark));
     else
-        s = QStringLiteral("L = 10 · lg(10<sup>%3 · %1</sup> · %2)").arg(a, bp, withMark(QStringLiteral("{k:0.1}"), mark));
+        s = QStringLiteral("L = 10 · lg(10<sup>%3 · %1</sup> · %2)")
+                .arg(a, bp, withMark(QStringLiteral("{k:0.1}"), mark));
     try {
-        const double value = op == QLatin1String("+") ? addLevels(level, second) : multiplyLevel(level, second);
+        const double value =
+            op == QLatin1String("+") ? addLevels(level, second) : multiplyLevel(level, second);
         const double rounded = roundHalfEven(value, 1);
-        s += QStringLiteral(" = %1 dB → Anzeige „%2“").arg(valueText(value, mark),
-                                                          QString::fromStdString(displayText(rounded)).replace(u' ', QStringLiteral("&nbsp;")));
+        s += QStringLiteral(" = %1 dB → Anzeige „%2“")
+                 .arg(valueText(value, mark),
+                      QString::fromStdString(displayText(rounded)).replace(u' ', QStringLiteral("&nbsp;")));
     } catch (const ArithmeticError& error) {
-        s += QStringLiteral(" – <span style=\"color:#a00000\"><b>keine endliche Lösung</b>: %1</span>")
-                 .arg(op == QLatin1String("x") && !(second > 0.0)
-                          ? QStringLiteral("die Anzahl n = %1 ist nicht größer als 0, und der Logarithmus ist "
-                                           "nur für positive Zahlen definiert.")
-                                .arg(b)
-                      : error.fault() == ArithmeticFault::Overflow
-                          ? QStringLiteral("die Schallenergie übersteigt den Zahlenbereich des Rechners (Überlauf).")
-                          : QStringLiteral("die Rechnung ist für diese Werte nicht definiert."));
+        s +=
+            QStringLiteral(" – <span style=\"color:#a00000\"><b>keine endliche Lösung</b>: %1</span>")
+                .arg(op == QLatin1String("x") && !(second > 0.0)
+                         ? QStringLiteral("die Anzahl n = %1 ist nicht größer als 0, und der Logarithmus ist "
+                                          "nur für positive Zahlen definiert.")
+                               .arg(b)
+                     : error.fault() == ArithmeticFault::Overflow
+                         ? QStringLiteral(
+                               "die Schallenergie übersteigt den Zahlenbereich des Rechners (Überlauf).")
+                         : QStringLiteral("die Rechnung ist für diese Werte nicht definiert."));
     }
     return s;
 }
@@ -1045,10 +756,13 @@ QString keypadWorked(const WindowState& state, const QString& mark)
     const auto row = [&](const QString& a, const QString& b) {
         t += QStringLiteral("<tr><td>%1</td><td>%2</td></tr>").arg(a, b);
     };
-    row(QStringLiteral("Anzeige"), QStringLiteral("„") + display.toHtmlEscaped().replace(u' ', QStringLiteral("&nbsp;")) + QStringLiteral("“"));
+    row(QStringLiteral("Anzeige"), QStringLiteral("„") +
+                                       display.toHtmlEscaped().replace(u' ', QStringLiteral("&nbsp;")) +
+                                       QStringLiteral("“"));
     row(QStringLiteral("Operand 1"), exactText(operand1, mark));
     row(QStringLiteral("Operand 2"), exactText(operand2, mark));
-    row(QStringLiteral("offene Rechnung"), pending.isEmpty() ? QStringLiteral("keine") : QStringLiteral("„") + pending + QStringLiteral("“"));
+    row(QStringLiteral("offene Rechnung"),
+        pending.isEmpty() ? QStringLiteral("keine") : QStringLiteral("„") + pending + QStringLiteral("“"));
     row(QStringLiteral("nächste Ziffer"),
         newEntry ? QStringLiteral("beginnt eine neue Zahl") : QStringLiteral("wird angehängt"));
     row(QStringLiteral("letztes Ergebnis"), exactText(result, mark));
@@ -1068,8 +782,9 @@ QString keypadWorked(const WindowState& state, const QString& mark)
                                       "Operand 2 (%3) und rechnet:")
                            .arg(pending, exactText(operand1, mark), exactText(second, mark)));
         s += QStringLiteral("<p style=\"margin-left:24px\">%1</p>")
-                 .arg(keypadOperation(pending == QLatin1String("x") ? QStringLiteral("x") : QStringLiteral("+"), operand1,
-                                      second, mark));
+                 .arg(keypadOperation(
+                     pending == QLatin1String("x") ? QStringLiteral("x") : QStringLiteral("+"), operand1,
+                     second, mark));
         s += paragraph(pending == QLatin1String("x")
                            ? QStringLiteral("Das ist der Pegel von %1 gleich lauten Quellen mit je %2 dB.")
                                  .arg(exactText(second, mark), exactText(operand1, mark))
@@ -1079,15 +794,18 @@ QString keypadWorked(const WindowState& state, const QString& mark)
         return s;
     }
     if (operand1 == 0.0 && operand2 == 0.0 && result == 0.0) {
-        s += paragraph(QStringLiteral("Noch keine Rechnung: Pegel eingeben, „+“ oder „x“ drücken, den zweiten "
-                                      "Pegel oder die Anzahl eingeben und „=“ drücken."));
+        s +=
+            paragraph(QStringLiteral("Noch keine Rechnung: Pegel eingeben, „+“ oder „x“ drücken, den zweiten "
+                                     "Pegel oder die Anzahl eingeben und „=“ drücken."));
         return s;
     }
-    s += paragraph(QStringLiteral("Keine Rechnung offen. Die beiden Rechenarten mit den Operanden der letzten "
-                                  "Rechnung, Operand 1 = %1 und Operand 2 = %2:")
-                       .arg(exactText(operand1, mark), exactText(operand2, mark)));
-    s += QStringLiteral("<p style=\"margin-left:24px\">„+“ (zwei Quellen mit %1 dB und %2 dB): %3</p>"
-                        "<p style=\"margin-left:24px\">„x“ (%2 Quellen mit je %1 dB): %4</p>")
+    s +=
+        paragraph(QStringLiteral("Keine Rechnung offen. Die beiden Rechenarten mit den Operanden der letzten "
+                                 "Rechnung, Operand 1 = %1 und Operand 2 = %2:")
+                      .arg(exactText(operand1, mark), exactText(operand2, mark)));
+    s += QStringLiteral(
+             "<p style=\"margin-left:24px\">„+“ (zwei Quellen mit %1 dB und %2 dB): %3</p>"
+             "<p style=\"margin-left:24px\">„x“ (%2 Quellen mit je %1 dB): %4</p>")
              .arg(exactText(operand1, mark), exactText(operand2, mark),
                   keypadOperation(QStringLiteral("+"), operand1, operand2, mark),
                   keypadOperation(QStringLiteral("x"), operand1, operand2, mark));
@@ -1100,27 +818,28 @@ QString calculatorSections(const HelpSubject& subject, int level, bool worked)
 {
     const QString& mark = subject.decimalMark;
     const CalculatorModel& first = *subject.models.front();
-    const Handbook h = handbookOf(first);
+    const Handbook h = handbookOf(first, mark);
     QString s = paragraph(h.answers) + paragraph(h.forWhom);
     if (worked) {
-        s += heading(level, QStringLiteral("Rechenweg mit den Zahlen des Fensters"), QStringLiteral("rechenweg"));
-        s += paragraph(QStringLiteral("Die Rechnung geht von den Texten aus, die jetzt in den Feldern stehen, und "
-                                      "liest sie so, wie das Fenster es tut, ohne sie zu ändern. Sie folgt jedem "
-                                      "Klick auf den Rechenknopf des Fensters und „Aktualisieren“."));
+        s += heading(level, QStringLiteral("Rechenweg mit den Zahlen des Fensters"),
+                     QStringLiteral("rechenweg"));
+        s += paragraph(
+            QStringLiteral("Die Rechnung geht von den Texten aus, die jetzt in den Feldern stehen, und "
+                           "liest sie so, wie das Fenster es tut, ohne sie zu ändern. Sie folgt jedem "
+                           "Klick auf den Rechenknopf des Fensters und „Aktualisieren“."));
         for (std::size_t i = 0; i < subject.models.size(); ++i) {
             const CalculatorModel& m = *subject.models[i];
             if (subject.models.size() > 1)
-                s += heading(level + 1, QStringLiteral("%1: %2 aus %3")
-                                            .arg(frameName(m), html(m.results.front().label),
-                                                 [&] {
-                                                     QStringList in;
-                                                     for (const InputQuantity& q : m.inputs)
-                                                         in << html(q.symbolHtml);
-                                                     return in.join(QStringLiteral(" und "));
-                                                 }()));
-            s += workedCalculation(m, i < subject.fieldTexts.size() ? subject.fieldTexts[i]
-                                                                    : std::vector<QString>{},
-                                   mark);
+                s += heading(
+                    level + 1,
+                    QStringLiteral("%1: %2 aus %3").arg(frameName(m), html(m.results.front().label), [&] {
+                        QStringList in;
+                        for (const InputQuantity& q : m.inputs)
+                            in << html(q.symbolHtml);
+                        return in.join(QStringLiteral(" und "));
+                    }()));
+            s += workedCalculation(
+                m, i < subject.fieldTexts.size() ? subject.fieldTexts[i] : std::vector<QString>{}, mark);
         }
     }
     s += heading(level, QStringLiteral("Eingaben und Ergebnisse"), QStringLiteral("groessen"));
@@ -1135,10 +854,10 @@ QString calculatorSections(const HelpSubject& subject, int level, bool worked)
             s += paragraph(QStringLiteral("<b>%1</b>").arg(frameName(*m)));
         s += formulasTable(*m, mark);
     }
-    s += heading(level, QStringLiteral("Annahmen")) + moistureConstants(h.assumptions, mark);
+    s += heading(level, QStringLiteral("Annahmen")) + h.assumptions;
     if (first.id == "frmDLprognose")
         s += isoSection(level, mark);
-    s += heading(level, QStringLiteral("Grenzen"), QStringLiteral("grenzen")) + moistureConstants(h.limits, mark);
+    s += heading(level, QStringLiteral("Grenzen"), QStringLiteral("grenzen")) + h.limits;
     s += paragraph(windowOnStop(first));
     s += heading(level, QStringLiteral("Zahlen lesen und schreiben")) + readingRules(subject.models, mark);
     return s;
@@ -1151,7 +870,8 @@ QString keypadSections(const HelpSubject& subject, int level, bool worked)
         "Gesamtpegel zweier Quellen, „x“ für den Pegel mehrerer gleich lauter Quellen. Für alle, die "
         "schnell Pegel zusammenfassen wollen, etwa mehrere Geräte in einem Raum."));
     if (worked) {
-        s += heading(level, QStringLiteral("Rechenweg mit den aktuellen Operanden"), QStringLiteral("rechenweg"));
+        s += heading(level, QStringLiteral("Rechenweg mit den aktuellen Operanden"),
+                     QStringLiteral("rechenweg"));
         s += keypadWorked(subject.keypadState, subject.decimalMark);
     }
     return s + keypadHandbook(level, subject.decimalMark);
@@ -1195,7 +915,8 @@ QString overview(const HelpSubject& subject)
 
 }  // namespace
 
-QString stoppedSentence(const CalculatorModel& model, const Evaluation& evaluation, const QString& decimalMark)
+QString stoppedSentence(const CalculatorModel& model, const Evaluation& evaluation,
+                        const QString& decimalMark)
 {
     if (evaluation.ok)
         return {};
@@ -1204,24 +925,15 @@ QString stoppedSentence(const CalculatorModel& model, const Evaluation& evaluati
         .arg(stoppedWhere(sheet, evaluation), reasonOf(model, evaluation, decimalMark));
 }
 
-namespace {
-
-// A unit stays on the line of its number.
-QString keepUnits(QString page)
-{
-    for (const char* unit : {" %", " °C", " dB", " Pa", " hPa", " m²"})
-        page.replace(QString::fromUtf8(unit), QStringLiteral("&nbsp;") + QString::fromUtf8(unit + 1));
-    return page;
-}
-
-}  // namespace
-
 QString helpPageBody(const HelpSubject& subject)
 {
     switch (subject.kind) {
-    case HelpSubject::Kind::Overview: return keepUnits(overview(subject));
-    case HelpSubject::Kind::Keypad: return keepUnits(keypadSections(subject, 2, true));
-    case HelpSubject::Kind::Calculator: break;
+        case HelpSubject::Kind::Overview:
+            return keepUnits(overview(subject));
+        case HelpSubject::Kind::Keypad:
+            return keepUnits(keypadSections(subject, 2, true));
+        case HelpSubject::Kind::Calculator:
+            break;
     }
     if (subject.models.empty())
         return {};

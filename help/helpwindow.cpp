@@ -92,13 +92,20 @@ void placeBeside(QWidget* window, const QWidget* owner)
     window->resize(std::min(window->width(), room), window->height());
     // The title bar is not known before the window is shown; leave room for one.
     const int titleBar = o.height() - owner->height();
-    window->move(left, std::max(area.top(), std::min(o.top(), area.bottom() - window->height() - titleBar - 8)));
+    window->move(left,
+                 std::max(area.top(), std::min(o.top(), area.bottom() - window->height() - titleBar - 8)));
 }
 
 }  // namespace
 
-void setSaveFileQuestion(SaveFileQuestion question) { saveFileQuestion() = std::move(question); }
-void setPrintQuestion(PrintQuestion question) { printQuestion() = std::move(question); }
+void setSaveFileQuestion(SaveFileQuestion question)
+{
+    saveFileQuestion() = std::move(question);
+}
+void setPrintQuestion(PrintQuestion question)
+{
+    printQuestion() = std::move(question);
+}
 
 HelpWindow::HelpWindow(const CompanionRequest& request)
     : owner_(request.owner), request_(request), kind_(kindOf(request))
@@ -213,7 +220,10 @@ void HelpWindow::refresh()
     bar->setValue(position);
 }
 
-QString HelpWindow::pageText() const { return browser_->toPlainText(); }
+QString HelpWindow::pageText() const
+{
+    return browser_->toPlainText();
+}
 
 QString HelpWindow::printHtml() const
 {
@@ -266,7 +276,8 @@ void HelpWindow::saveAsPdf()
 {
     refresh();
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const QString suggested = QDir(folder.isEmpty() ? QDir::homePath() : folder).filePath(windowTitle() + QStringLiteral(".pdf"));
+    const QString suggested =
+        QDir(folder.isEmpty() ? QDir::homePath() : folder).filePath(windowTitle() + QStringLiteral(".pdf"));
     const SaveFileQuestion& ask = saveFileQuestion();
     const QString path = ask ? ask(this, suggested) : askForPdfFile(this, suggested);
     if (path.isEmpty())

@@ -16,6 +16,7 @@
 #include <QMessageBox>
 #include <QPrinter>
 #include <QProcess>
+#include <QScrollBar>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -284,10 +285,16 @@ void TestHelp::readsWithoutChangingTheFields()
     QCOMPARE(textOf(w, "txKondens"), QString("0"));
     QVERIFY(resultLine(help, feuchteModel().results[0]).contains(" = 59,18 %"));
 
-    // "Aktualisieren" reads the fields again; a second F1 raises the same window.
+    // "Aktualisieren" reads the fields again where the reader left the page;
+    // a second F1 raises the same window.
+    QScrollBar* bar = help->browser()->verticalScrollBar();
+    bar->setValue(bar->maximum() / 2);
+    const int position = bar->value();
+    QVERIFY(position > 0);
     setTextOf(w, "txOberflaeche", "10");
     click(help, "helpRefresh");
     QVERIFY(resultLine(help, feuchteModel().results[0]).contains(" = 50,98 %"));
+    QCOMPARE(bar->value(), position);
     QCOMPARE(openHelp(w), help);
 }
 
