@@ -1,26 +1,336 @@
 #include "helpwindow.h"
 
-#include <QLabel>
+#include <QApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMessageBox>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QScreen>
+#include <QScrollBar>
+#include <QShortcut>
+#include <QStandardPaths>
+#include <QTextBrowser>
+#include <QTextDocument>
 #include <QVBoxLayout>
-#include <QWidget>
 
 namespace orvella {
 
+namespace {
+
+const QString kObjectName = QStringLiteral("helpWindow");
+
+// Headings in the system font, a little larger; tables with room to breathe.
+const QString kStyleSheet = QStringLiteral(
+    "h1 { font-size: x-large; margin-bottom: 6px; }"
+    "h2 { font-size: large; margin-top: 16px; margin-bottom: 4px; }"
+    "h3 { font-size: medium; margin-top: 12px; margin-bottom: 2px; }"
+    "th { text-align: left; }"
+    "td { vertical-align: top; }");
+
+SaveFileQuestion& saveFileQuestion()
+{
+    static SaveFileQuestion question;
+    return question;
+}
+
+PrintQuestion& printQuestion()
+{
+    static PrintQuestion question;
+    return question;
+}
+
+QString askForPdfFile(QWidget* parent, const QString& suggested)
+{
+    QFileDialog dialog(parent, QStringLiteral("Als PDF speichern"), suggested,
+                       QStringLiteral("PDF-Dokumente (*.pdf)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles().value(0);
+}
+
+bool askForPrinter(QWidget* parent, QPrinter* printer)
+{
+    QPrintDialog dialog(printer, parent);
+    dialog.setWindowTitle(QStringLiteral("Drucken"));
+    return dialog.exec() == QDialog::Accepted;
+}
+
+HelpSubject::Kind kindOf(const CompanionRequest& request)
+{
+    if (request.owner && request.owner->objectName() == QLatin1String("frmOption"))
+        return HelpSubject::Kind::Overview;
+    return request.models.empty() ? HelpSubject::Kind::Keypad : HelpSubject::Kind::Calculator;
+}
+
+// Next to its calculator when the screen has room there, else where the
+// window system puts new windows.
+void placeBeside(QWidget* window, const QWidget* owner)
+{
+    const QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    window->resize(std::min(720, area.width() * 9 / 10), std::min(860, area.height() * 85 / 100));
+    if (!owner || !owner->isVisible())
+        return;
+    const QRect o = owner->frameGeometry();
+    const int left = o.right() + 12;
+    const int room = area.right() - left;
+    if (room < 520)
+        return;
+    window->resize(std::min(window->width(), room), window->height());
+    // The title bar is not known before the window is shown; leave room for one.
+    const int titleBar = o.height() - owner->height();
+    window->move(left,
+                 std::max(area.top(), std::min(o.top(), area.bottom() - window->height() - titleBar - 8)));
+}
+
+}  // namespace
+
+void setSaveFileQuestion(SaveFileQuestion question)
+{
+    saveFileQuestion() = std::move(question);
+}
+void setPrintQuestion(PrintQuestion question)
+{
+    printQuestion() = std::move(question);
+}
+
+HelpWindow::HelpWindow(const CompanionRequest& request)
+    : owner_(request.owner), request_(request), kind_(kindOf(request))
+{
+    setObjectName(kObjectName);
+    setWindowTitle(kind_ == HelpSubject::Kind::Overview
+                       ? QStringLiteral("Hilfe – Orvella")
+                       : QStringLiteral("Hilfe und Rechenweg – ") + request.title);
+
+    browser_ = new QTextBrowser(this);
+    browser_->setObjectName(QStringLiteral("helpBrowser"));
+    browser_->setOpenExternalLinks(false);
+    // Every page is longer than the window; a scroll bar that appears only
+    // after the first layout would cost a second one.
+    browser_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    browser_->document()->setDefaultStyleSheet(kStyleSheet);
+    browser_->document()->setDocumentMargin(12);
+
+    auto* refreshButton = new QPushButton(QStringLiteral("Aktualisieren"), this);
+    refreshButton->setObjectName(QStringLiteral("helpRefresh"));
+    refreshButton->setToolTip(QStringLiteral("Den Rechenweg mit den jetzigen Feldtexten neu aufbauen (F5)"));
+    auto* printButton = new QPushButton(QStringLiteral("Drucken…"), this);
+    printButton->setObjectName(QStringLiteral("helpPrint"));
+    auto* pdfButton = new QPushButton(QStringLiteral("Als PDF speichern…"), this);
+    pdfButton->setObjectName(QStringLiteral("helpPdf"));
+    auto* closeButton = new QPushButton(QStringLiteral("Schließen"), this);
+    closeButton->setObjectName(QStringLiteral("helpClose"));
+    for (QPushButton* b : {refreshButton, printButton, pdfButton, closeButton})
+        b->setAutoDefault(false);
+    // The overview has no numbers to read again.
+    refreshButton->setVisible(kind_ != HelpSubject::Kind::Overview);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(refreshButton);
+    buttons->addStretch(1);
+    buttons->addWidget(printButton);
+    buttons->addWidget(pdfButton);
+    buttons->addWidget(closeButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(browser_, 1);
+    layout->addLayout(buttons);
+
+    connect(refreshButton, &QPushButton::clicked, this, &HelpWindow::refresh);
+    connect(printButton, &QPushButton::clicked, this, &HelpWindow::print);
+    connect(pdfButton, &QPushButton::clicked, this, &HelpWindow::saveAsPdf);
+    connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
+    const auto shortcut = [this](const QKeySequence& key, auto slot) {
+        auto* s = new QShortcut(key, this);
+        s->setContext(Qt::WindowShortcut);
+        connect(s, &QShortcut::activated, this, slot);
+    };
+    shortcut(QKeySequence(Qt::Key_Escape), &QWidget::close);
+    shortcut(QKeySequence(Qt::Key_F5), &HelpWindow::refresh);
+    shortcut(QKeySequence::Print, &HelpWindow::print);
+
+    connectToOwner();
+    browser_->setFocus();
+}
+
+void HelpWindow::connectToOwner()
+{
+    if (!owner_)
+        return;
+    // Connected after the window's own handlers (the window was built
+    // before), so the page is read once the calculation has written.
+    if (kind_ == HelpSubject::Kind::Calculator) {
+        for (const CalculatorModel* m : request_.models)
+            if (auto* b = owner_->findChild<QPushButton*>(QString::fromStdString(m->calculateButton)))
+                connect(b, &QPushButton::clicked, this, &HelpWindow::refresh);
+    } else if (kind_ == HelpSubject::Kind::Keypad) {
+        // Every key changes the keypad's state.
+        for (QPushButton* b : owner_->findChildren<QPushButton*>())
+            if (b->objectName() != QLatin1String("cmdUload"))
+                connect(b, &QPushButton::clicked, this, &HelpWindow::refresh);
+    }
+}
+
+HelpSubject HelpWindow::subject() const
+{
+    HelpSubject s;
+    s.kind = kind_;
+    s.title = request_.title;
+    s.models = request_.models;
+    s.decimalMark = QLocale().decimalPoint();
+    if (kind_ == HelpSubject::Kind::Calculator) {
+        for (const CalculatorModel* m : request_.models) {
+            std::vector<QString> texts;
+            for (const InputQuantity& q : m->inputs) {
+                const QLineEdit* box =
+                    owner_ ? owner_->findChild<QLineEdit*>(QString::fromStdString(q.field)) : nullptr;
+                texts.push_back(box ? box->text() : QString());
+            }
+            s.fieldTexts.push_back(std::move(texts));
+        }
+    } else if (kind_ == HelpSubject::Kind::Keypad && request_.state) {
+        s.keypadState = request_.state();
+    }
+    return s;
+}
+
+void HelpWindow::refresh()
+{
+    // Laying out the page is the slow part of opening and refreshing; an
+    // unchanged page is left as it is.
+    const QString page = helpPageHtml(subject());
+    if (page == shownPage_)
+        return;
+    shownPage_ = page;
+    QScrollBar* bar = browser_->verticalScrollBar();
+    const int position = bar->value();
+    browser_->setHtml(page);
+    bar->setValue(position);
+}
+
+QString HelpWindow::pageText() const
+{
+    return browser_->toPlainText();
+}
+
+QString HelpWindow::printHtml() const
+{
+    const QString when =
+        QLocale(QLocale::German, QLocale::Germany)
+            .toString(QDateTime::currentDateTime(), QStringLiteral("dd.MM.yyyy, HH:mm 'Uhr'"));
+    return QStringLiteral("<h1>%1</h1><p>Orvella, %2</p>").arg(windowTitle().toHtmlEscaped(), when) +
+           helpPageBody(subject());
+}
+
+void HelpWindow::printTo(QPagedPaintDevice* device) const
+{
+    QTextDocument document;
+    document.setDefaultStyleSheet(kStyleSheet);
+    document.setDefaultFont(browser_->font());
+    document.setHtml(printHtml());
+    // Not paginated yet: print() lays it out for the page, with margins of
+    // 2 cm and the page number at the foot of each page.
+    document.print(device);
+}
+
+bool HelpWindow::writePdf(const QString& path, QString* error) const
+{
+    // Written beside the target and renamed over it only when complete, so
+    // a failure leaves no half-written file and an existing file unchanged.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    {
+        QPdfWriter writer(&file);
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+        writer.setResolution(300);
+        writer.setTitle(windowTitle());
+        writer.setCreator(QStringLiteral("Orvella"));
+        printTo(&writer);
+    }
+    if (!file.commit()) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+void HelpWindow::saveAsPdf()
+{
+    refresh();
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString suggested =
+        QDir(folder.isEmpty() ? QDir::homePath() : folder).filePath(windowTitle() + QStringLiteral(".pdf"));
+    const SaveFileQuestion& ask = saveFileQuestion();
+    const QString path = ask ? ask(this, suggested) : askForPdfFile(this, suggested);
+    if (path.isEmpty())
+        return;
+    QString error;
+    if (writePdf(path, &error))
+        return;
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Orvella"),
+                    QStringLiteral("Die PDF-Datei konnte nicht gespeichert werden:\n%1\n\n"
+                                   "Der Ordner ist nicht beschreibbar, existiert nicht, oder der Datenträger "
+                                   "ist voll. Eine vorhandene Datei dieses Namens bleibt unverändert. Bitte "
+                                   "wählen Sie einen anderen Ort.")
+                        .arg(QDir::toNativeSeparators(path)),
+                    QMessageBox::Ok, this);
+    box.setObjectName(QStringLiteral("helpWriteError"));
+    box.setDetailedText(error);
+    box.exec();
+}
+
+void HelpWindow::print()
+{
+    refresh();
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setDocName(windowTitle());
+    printer.setCreator(QStringLiteral("Orvella"));
+    const PrintQuestion& ask = printQuestion();
+    if (!(ask ? ask(this, &printer) : askForPrinter(this, &printer)))
+        return;
+    printTo(&printer);
+    if (printer.printerState() == QPrinter::Error) {
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("Orvella"),
+                        QStringLiteral("Der Druck ist fehlgeschlagen. Bitte prüfen Sie den Drucker und "
+                                       "versuchen Sie es noch einmal."),
+                        QMessageBox::Ok, this);
+        box.setObjectName(QStringLiteral("helpPrintError"));
+        box.exec();
+    }
+}
+
 QWidget* openHelpWindow(const CompanionRequest& request)
 {
-    const QString name = QStringLiteral("helpWindow");
-    QWidget* window = findCompanion(request.owner, name);
+    QWidget* window = findCompanion(request.owner, kObjectName);
     if (!window) {
-        window = new QWidget;
-        window->setObjectName(name);
-        const bool overview = request.title == QLatin1String("Orvella");
-        window->setWindowTitle(overview ? QStringLiteral("Hilfe – Orvella")
-                                        : QStringLiteral("Hilfe und Rechenweg – ") + request.title);
-        auto* layout = new QVBoxLayout(window);
-        layout->addWidget(new QLabel(window->windowTitle(), window));
+        window = new HelpWindow(request);
         attachCompanion(request.owner, window);
+        placeBeside(window, request.owner);
     }
+    // The page is laid out once the window has its size (shown, before the
+    // first paint), not at the width of a widget not yet shown.
     raiseCompanion(window);
+    if (auto* help = qobject_cast<HelpWindow*>(window))
+        help->refresh();
     return window;
 }
 

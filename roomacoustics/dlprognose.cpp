@@ -40,4 +40,16 @@ DLprognoseResult computeDLprognose(const DLprognoseInput& in, Trace* trace)
     return {dl2, l4, lr};
 }
 
+double comfortDistance(double dl2, double l4, Trace* trace)
+{
+    const Real exponent = step(trace, "rcExponent", [&] {
+        // DL2 = 0 would divide by zero; below 0 the level rises with distance
+        // and never falls to 45 dB on the far side.
+        if (!(dl2 > 0.0))
+            throw ArithmeticError(ArithmeticFault::InvalidOperation);
+        return ((Real(l4) - kComfortSpeechLevelDb) / (Real(3.3) * dl2)).value();
+    });
+    return step(trace, "rc", [&] { return (Real(4.0) * pow(Real(10.0), exponent)).value(); });
+}
+
 }  // namespace orvella

@@ -42,4 +42,15 @@ double lrPrognose(double dl2, double l4, double r, Trace* trace = nullptr);
 // All three, in the order DL2, L4, Lr.
 DLprognoseResult computeDLprognose(const DLprognoseInput& in, Trace* trace = nullptr);
 
+// The speech level [dB] below which the comfort distance begins.
+inline constexpr double kComfortSpeechLevelDb = 45.0;
+
+// Comfort distance rC [m]: the distance at which the speech level, falling
+// with distance as the Lr formula above has it, drops to 45 dB, i.e. Lr = 45 dB
+// solved for R: rC = 4 m · 10^((L4 − 45 dB) / (3.3 · DL2)). Only defined when
+// the level falls with distance: throws ArithmeticError(InvalidOperation) for
+// DL2 <= 0, and Overflow where the power leaves the double range. With a
+// trace, records "rcExponent" ((L4 − 45) / (3.3 · DL2)) and "rc".
+double comfortDistance(double dl2, double l4, Trace* trace = nullptr);
+
 }  // namespace orvella

@@ -54,6 +54,10 @@ private slots:
     void factorIsThreePointThreeNotOneOverLg2();
     void stops_data();
     void stops();
+    void comfortDistance_data();
+    void comfortDistance();
+    void noComfortDistance_data();
+    void noComfortDistance();
 };
 
 void TestDLprognose::workedExamples_data()
@@ -182,6 +186,63 @@ void TestDLprognose::stops()
         in.wRaum = value;
     }
     QVERIFY_THROWS_EXCEPTION(ArithmeticError, computeDLprognose(in));
+}
+
+void TestDLprognose::comfortDistance_data()
+{
+    // rC = 4 m · 10^((L4 − 45) / (3.3 · DL2)), worked by hand (40 digits).
+    QTest::addColumn<double>("dl2");
+    QTest::addColumn<double>("l4");
+    QTest::addColumn<double>("rc");
+    QTest::addColumn<double>("tolerance");
+    QTest::newRow("L4 at 45 dB: rC is 4 m") << 4.0 << 45.0 << 4.0 << 0.0;
+    QTest::newRow("one decade: 16.5 / (3.3 · 5) = 1, rC 40 m") << 5.0 << 61.5 << 40.0 << 1e-12;
+    QTest::newRow("design texts: 13.1903 m") << 7 * (1.0 / 3) + 0.17 * (30.0 / 3) + 4.28 * 0.1 + 1.52 * 0.1
+                                             << 52.889 << 13.190308304113785 << 1e-12;
+    QTest::newRow("guidance values 7 dB and 48 dB: 5.3942 m") << 7.0 << 48.0 << 5.394238212210239 << 1e-12;
+    QTest::newRow("L4 below 45 dB: inside 4 m") << 2.0 << 38.4 << 0.4 << 1e-12;
+}
+
+void TestDLprognose::comfortDistance()
+{
+    QFETCH(double, dl2);
+    QFETCH(double, l4);
+    QFETCH(double, rc);
+    QFETCH(double, tolerance);
+    Trace trace;
+    const double value = orvella::comfortDistance(dl2, l4, &trace);
+    QVERIFY2(std::fabs(value - rc) <= tolerance * rc, qPrintable(QString::number(value, 'g', 17)));
+    QCOMPARE(trace.value("rc"), value);
+    // At rC the Lr formula gives 45 dB again.
+    QVERIFY(std::fabs(lrPrognose(dl2, l4, value) - 45.0) < 1e-9);
+}
+
+void TestDLprognose::noComfortDistance_data()
+{
+    QTest::addColumn<double>("dl2");
+    QTest::addColumn<double>("l4");
+    QTest::addColumn<int>("fault");
+    const int invalid = int(ArithmeticFault::InvalidOperation);
+    QTest::newRow("DL2 0: the level does not fall") << 0.0 << 52.0 << invalid;
+    QTest::newRow("DL2 -0") << -0.0 << 52.0 << invalid;
+    QTest::newRow("DL2 negative: the level rises") << -1.0 << 52.0 << invalid;
+    QTest::newRow("tiny DL2: 10^x overflows") << 1e-6 << 60.0 << int(ArithmeticFault::Overflow);
+}
+
+void TestDLprognose::noComfortDistance()
+{
+    QFETCH(double, dl2);
+    QFETCH(double, l4);
+    QFETCH(int, fault);
+    Trace trace;
+    try {
+        orvella::comfortDistance(dl2, l4, &trace);
+        QFAIL("no exception");
+    } catch (const ArithmeticError& e) {
+        QCOMPARE(int(e.fault()), fault);
+    }
+    QCOMPARE(QString::fromStdString(trace.running()),
+             QString(fault == int(ArithmeticFault::Overflow) ? "rc" : "rcExponent"));
 }
 
 QTEST_APPLESS_MAIN(TestDLprognose)

@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Opening time of the help window after F1 (bench/help_open.cpp), on a private
+# Xvfb without a window manager. Runs the measuring program RUNS times (each
+# run has one cold first F1: the help plugin and Qt PrintSupport are loaded)
+# and prints the medians over the runs, per calculator.
+#   bench/help_open.sh BUILD_DIR [RUNS] [REPEATS]   (BUILD_DIR configured with
+#                                                   ORVELLA_BENCH=ON; build the
+#                                                   target bench_help_open)
+# Only the processes this script starts are stopped, by pid.
+set -euo pipefail
+build=$(cd "${1:?usage: help_open.sh BUILD_DIR [RUNS] [REPEATS]}" && pwd)
+runs=${2:-5}
+repeats=${3:-10}
+[ -x "$build/bench/bench_help_open" ] || { echo "missing $build/bench/bench_help_open: cmake --build $build --target bench_help_open"; exit 1; }
+command -v Xvfb >/dev/null || { echo "Xvfb is not installed"; exit 1; }
+
+work=$(mktemp -d)
+xvfb=
+cleanup() { [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null; rm -rf "$work"; }
+trap cleanup EXIT
+
+for n in $(seq 300 399); do
+  [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || break
+done
+export DISPLAY=:$n XDG_RUNTIME_DIR=$work/runtime LC_ALL=C.UTF-8 LANG=C.UTF-8
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY QT_SCALE_FACTOR
+Xvfb "$DISPLAY" -screen 0 1280x1024x24 -dpi 96 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb=$!
+for _ in $(seq 100); do [ -e /tmp/.X11-unix/X$n ] && break; sleep 0.1; done
+sleep 0.3
+
+for i in $(seq "$runs"); do
+  "$build/bench/bench_help_open" "$repeats" >>"$work/lines" 2>>"$work/errors.log" || {
+    echo "run $i failed:" >&2; cat "$work/errors.log" >&2; exit 1; }
+done
+
+echo "help window after F1: medians over $runs runs ($repeats warm openings each), Xvfb without window manager"
+printf '%-14s %12s %12s %12s %12s\n' window "cold F1" "warm F1" "warm max" "F1 again"
+awk '
+  { n[$1]++; cold[$1, n[$1]] = $2; warm[$1, n[$1]] = $3; mx[$1, n[$1]] = $4; again[$1, n[$1]] = $5; order[$1] = NR }
+  function med(a, k, c,   i, j, t, v) {
+    for (i = 1; i <= c; i++) v[i] = a[k, i]
+    for (i = 1; i <= c; i++) for (j = i + 1; j <= c; j++) if (v[j] + 0 < v[i] + 0) { t = v[i]; v[i] = v[j]; v[j] = t }
+    return (c % 2) ? v[(c + 1) / 2] : (v[c / 2] + v[c / 2 + 1]) / 2
+  }
+  END {
+    for (k in n) {
+      c = (cold[k, 1] == "-") ? "-" : sprintf("%.1f ms", med(cold, k, n[k]))
+      printf "%-14s %12s %9.1f ms %9.1f ms %9.1f ms\n", k, c, med(warm, k, n[k]), med(mx, k, n[k]), med(again, k, n[k])
+    }
+  }' "$work/lines" | sort -k2,2r

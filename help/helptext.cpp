@@ -1,0 +1,94 @@
+#include "helptext.h"
+
+#include "checked.h"
+#include "numbers.h"
+
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <cmath>
+
+namespace orvella::help {
+
+QString formatted(double value, int decimals, const QString& mark)
+{
+    try {
+        return QString::fromStdString(FormatResult(value, decimals, mark.toStdString()));
+    } catch (const ArithmeticError&) {
+        return QString::number(value, 'g', 15).replace(u'.', mark);
+    }
+}
+
+QString significant(double value, int digits, const QString& mark)
+{
+    if (value == 0.0 || !std::isfinite(value))
+        return formatted(value, 0, mark);
+    const int magnitude = static_cast<int>(std::floor(std::log10(std::fabs(value))));
+    if (magnitude < -6 || magnitude >= 15)
+        return QString::number(value, 'g', digits).toUpper().replace(u'.', mark);
+    return formatted(value, std::clamp(digits - 1 - magnitude, 0, 15), mark);
+}
+
+QString valueText(double value, const QString& mark)
+{
+    return significant(value, 6, mark);
+}
+QString exactText(double value, const QString& mark)
+{
+    return significant(value, 15, mark);
+}
+
+QString withMark(QString text, const QString& mark)
+{
+    static const QRegularExpression literal(QStringLiteral(R"(\{k:([^}]+)\})"));
+    QString out;
+    qsizetype last = 0;
+    auto it = literal.globalMatch(text);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch m = it.next();
+        out += text.mid(last, m.capturedStart() - last);
+        QString number = m.captured(1);
+        number.replace(u'.', mark);
+        if (number.startsWith(u'-'))
+            number.replace(0, 1, u'−');
+        out += number;
+        last = m.capturedEnd();
+    }
+    out += text.mid(last);
+    return out;
+}
+
+QString html(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+
+QString unitSuffix(const QString& unit)
+{
+    return unit.isEmpty() ? QString() : u' ' + unit;
+}
+
+QString heading(int level, const QString& text, const QString& anchor)
+{
+    const QString name = anchor.isEmpty() ? QString() : QStringLiteral("<a name=\"%1\"></a>").arg(anchor);
+    return QStringLiteral("<h%1>%2%3</h%1>").arg(level).arg(name, text);
+}
+
+QString paragraph(const QString& text)
+{
+    return QStringLiteral("<p>") + text + QStringLiteral("</p>");
+}
+
+const char* const kTableStart =
+    "<table cellspacing=\"0\" cellpadding=\"3\" border=\"1\" "
+    "style=\"border-collapse:collapse; border-color:#bbb; margin-top:4px\">";
+
+// A unit stays on the line of its number.
+QString keepUnits(QString page)
+{
+    for (const char* unit : {" %", " °C", " dB", " Pa", " hPa", " m²"})
+        page.replace(QString::fromUtf8(unit), QStringLiteral("&nbsp;") + QString::fromUtf8(unit + 1));
+    return page;
+}
+
+}  // namespace orvella::help
