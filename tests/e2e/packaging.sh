@@ -127,8 +127,9 @@ package_of_library() {
 # --- installed and run -------------------------------------------------------
 
 app_window() {  # the pid's viewable window whose title matches, other than $2
+  # (--all: the pid and the title both; xdotool matches either by default)
   local id
-  for id in $(xdotool search --onlyvisible --pid "$app" --name "$1" 2>/dev/null); do
+  for id in $(xdotool search --all --onlyvisible --pid "$app" --name "$1" 2>/dev/null); do
     [ "$id" = "${2:-}" ] && continue
     xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable' && { echo "$id"; return 0; }
   done
@@ -143,7 +144,7 @@ wait_window() {  # waits up to 15 s for app_window
 }
 window_titles() {
   local id
-  for id in $(xdotool search --onlyvisible --pid "$app" --name . 2>/dev/null); do
+  for id in $(xdotool search --all --onlyvisible --pid "$app" --name . 2>/dev/null); do
     printf "'%s' " "$(xdotool getwindowname "$id")"
   done
 }

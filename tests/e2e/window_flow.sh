@@ -91,7 +91,7 @@ start_app() {
 # The program's visible top-level windows (ids), found by their pid.
 app_windows() {
   local id
-  for id in $(xdotool search --onlyvisible --pid "$app" --name '^Orvella' 2>/dev/null); do
+  for id in $(xdotool search --all --onlyvisible --pid "$app" --name '^Orvella' 2>/dev/null); do
     xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable' && echo "$id"
   done
 }
