@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The two commands of the README:
 #   make run    set up (Debian packages), build and start Orvella
 #   make check  set up, build and run every test

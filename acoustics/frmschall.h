@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // frmSchall: sound power level from sound pressure level and distance (left
 // half), and sound pressure level from sound power level and distance (right

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Free-field conversion between the sound power level of a point source and
 // the sound pressure level at a distance: the power spreads over a sphere of

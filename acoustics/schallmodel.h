@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The two halves of frmSchall as calculator descriptions: the sound power
 // level from pressure level and distance (left frame, "Schallleistungspegel")

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Running a calculation step by step under one error path, as the converter
 // does: a step that throws is reported to `ask`, and the answer decides how

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "Über Orvella": the entry at the end of every window's context menu that
 // names the program, its version, its licence, the Qt version it runs on and

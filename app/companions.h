@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The commands that open the companion windows: F1 "Hilfe und Rechenweg" on
 // every calculator (on the menu an overview of all five), F2

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Orvella: starts into the main menu and runs until no window is left.
 
 #include "about.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's windows and the flow between them: the main menu opens a
 // calculator (the calculator shows, then the menu unloads), a calculator's

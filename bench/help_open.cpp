@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opening time of the help window: from the F1 key press in a calculator
 // until the help window has painted its page, measured inside the program
 // as the user starts it (the menu, the calculator opened from it, the help

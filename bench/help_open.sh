@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Opening time of the help window after F1 (bench/help_open.cpp), on a private
 # Xvfb without a window manager. Runs the measuring program RUNS times (each
 # run has one cold first F1: the help plugin and Qt PrintSupport are loaded)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Stopwatch for the startup benchmark:
 //   bench_mapwait SETTLE_MS PROGRAM [ARG...]
 // Starts PROGRAM on the X display of $DISPLAY (which must have no window

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The reference for the startup benchmark: a Qt Widgets window with one
 // push button, built with the same compiler and flags as Orvella.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Startup benchmark: time from starting the program to its first window being
 # mapped, and peak resident memory, for Orvella and for a minimal Qt Widgets
 # window (bench/minimal.cpp) built by the same CMake. Runs on a private Xvfb

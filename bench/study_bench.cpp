@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Timings of the parameter study, on a real X display (bench/study_bench.sh):
 //   bench_study [REPEATS]
 // Opens the open-plan office prognosis as the program does, presses F2 and

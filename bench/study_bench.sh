@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Parameter study benchmark: F2 to the study window shown (the first of a
 # run, when the plugin and Qt Charts are loaded, and later ones), and a change
 # of a 1001-point range until it is redrawn; each run of bench_study is a

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Build variants that look for faults; the normal build is unaffected.
 #
 #   ORVELLA_SANITIZE  everything built with AddressSanitizer and

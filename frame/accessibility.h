@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Names for assistive technology. The captions of the designs carry runs of
 // blanks that place a unit at the right-hand end of a box; a screen reader

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One description of each formula calculator, shared by its window and by
 // the companion windows (help, parameter study): its inputs and results with

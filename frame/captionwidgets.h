@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Labels, buttons and frames that draw their captions the way the designs
 // need them on any font.

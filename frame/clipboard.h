@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "Eingaben und Ergebnisse kopieren": what a calculator window shows, onto
 // the clipboard in one keystroke, so that it pastes as a table into a word

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What "Eingaben und Ergebnisse kopieren" puts on the clipboard, as text,
 // without Qt: the numbers of the fields in the user's decimal mark, and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Commands beyond the designed windows: copying, help, the parameter study,
 // the about box. Each is an entry of a window's context menu and, with the

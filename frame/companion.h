@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Companion windows (help, parameter study): ordinary resizable Qt windows
 // that belong to one designed window. They close when their owner is closed

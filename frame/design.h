@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Window designs as data, in twips, and the one builder that turns them into
 // widgets. A design table reads like the layout tables of the windows:

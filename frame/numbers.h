@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The number rules every calculator window shares: the comma fix, reading a
 // number from a field's text, writing a rounded result, the common logarithm

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The DL2 prognosis over any eight input texts.
 //
 // Input: the eight fields in the order the window reads them, one per line:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // FormatResult on any double, with 0, 1 or 2 decimals and either decimal mark.
 //
 // Input: 8 bytes of the double's bit pattern (little-endian), then one byte

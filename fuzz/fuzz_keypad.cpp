@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The decibel calculator's keypad over any key sequence.
 //
 // Input: one key per byte. The readable keys are the captions "0"-"9", ".",

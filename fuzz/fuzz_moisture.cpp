@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two moisture calculators over any input texts.
 //
 // Input, one field per line: room air temperature and surface temperature

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ReadNumber after KillKomma, as every calculator reads a text box.
 //
 // Checks, for any text: the comma fix changes only the first comma and keeps

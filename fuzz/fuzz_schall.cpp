@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sound power / sound pressure converter over any two input texts.
 //
 // Input: the level text, a line feed, the distance text. Both halves of the

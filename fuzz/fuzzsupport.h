@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Shared by the fuzz targets: splitting an input into the texts of a
 // window's fields, reading a field the way the windows do, and the checks

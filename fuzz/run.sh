@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fuzzes every target for a bounded time:
 #   fuzz/run.sh BUILD_DIR [SECONDS_PER_TARGET] [TARGET...]
 # New inputs go to BUILD_DIR/fuzz-corpus/<target>/ (the committed seeds in

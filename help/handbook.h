@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The handbook texts of the help, in German: what each calculator answers,
 // for whom and under which assumptions, where it has no finite answer and

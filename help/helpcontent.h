@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The pages of the help: this program's own handbook for each calculator,
 // written from the descriptions the windows compute with, and the worked

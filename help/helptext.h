@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Numbers and small pieces of HTML for the help pages: numbers written as the
 // calculators write them (FormatResult, the user's decimal mark), headings,

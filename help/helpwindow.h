@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The help window of a calculator ("Hilfe und Rechenweg – ..."), or the
 // overview of all of them ("Hilfe – Orvella"), opened from the menu. It

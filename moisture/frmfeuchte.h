@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // frmFeuchte, the critical-humidity calculator: from the room air temperature
 // and an inner surface temperature, the room humidities at which the surface

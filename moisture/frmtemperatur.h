@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // frmTemperatur, the critical-temperature calculator: from the outdoor air
 // temperature, the room humidity the assessment assumes for room air at

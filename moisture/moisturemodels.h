@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The critical-humidity (frmFeuchte) and critical-temperature (frmTemperatur)
 // calculators as calculator descriptions. Qt-free.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installation into the standard places of a Linux desktop, and the Debian
 # package built from it by CPack (`make package`): the program and its
 # companion plugins, the desktop entry, the AppStream metainfo, the icons, the

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Run by CPack over the files of the package before it builds it: the ELF
 # files (the program and its plugins) stripped as Debian's dh_strip does,
 # symbols and debugging information, and the compiler's .comment and .note

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Prognosis of speech propagation in an open-plan office: from the speech
 // level at 1 m, the room's size, the screen height and two mean absorption

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // frmDLprognose: the open-plan office prognosis window. "Berechnung" reads
 // the eight inputs, computes DL2, L4 and Lr and writes them rounded to one

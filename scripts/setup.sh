@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages Orvella needs to build, run and test, when
 # they are missing. Uses apt-get, through sudo when not running as root.
 set -euo pipefail

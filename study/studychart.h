@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The chart of a parameter study: one curve per result over the variable,
 // the results of each unit on an axis of their own (left and right), a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The parameter study without Qt: the points of a range, the calculation of
 // every point with the calculator's own description, and the texts of the

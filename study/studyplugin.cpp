@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The parameter study as a plugin, loaded by the program on the first F2.
 
 #include "studywindow.h"

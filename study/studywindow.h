@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The parameter study of a formula calculator: one of its inputs varies over
 // a range while the others keep the texts of the calculator's fields; every

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The converter window through its real widgets: both directions, the comma
 // fix, regional decimal marks and the Abort/Retry/Ignore error path.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The keypad state machine on its own: the state fields after each kind of
 // key, and what a failing "=" or operator key leaves behind.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // frmCalculator from the keyboard: typed keys give what the same keys give
 // clicked with the mouse, wherever the focus is; each key counts once, however
 // fast it comes; Ctrl+C copies the display as a number, Ctrl+V types the key

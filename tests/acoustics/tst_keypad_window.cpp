@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // frmCalculator through its real buttons: the worked key sequences, the
 // failures that leave the display alone, the layout of the keypad, and the
 // state that survives CLOSE through the menu.

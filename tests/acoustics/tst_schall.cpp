@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The free-field conversion between sound power and sound pressure level.
 
 #include "checked.h"

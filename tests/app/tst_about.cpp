@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Über Orvella" on every window: the last entry of the context menu, after a
 // separator; it opens a box over its window that names the version the build
 // was configured with, the licence, the Qt version in use and the web site,

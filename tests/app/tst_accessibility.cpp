@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a screen reader announces: every text field is named by the label in
 // front of it (its padding blanks collapsed), every button and keypad key by
 // its caption, through the accessibility interface that assistive technology

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every caption of every window shows whole: the painted words of each
 // label, button and frame lie inside its box, with the unit at the right-hand
 // end, while the caption text stays exactly the designed string. Every

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The companion windows as the program opens them: F1 and F2 load their
 // plugins from the build tree and open a window that belongs to the designed
 // window it came from, once per window, closed with it; the program still

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Eingaben und Ergebnisse kopieren" on the real windows: what reaches the
 // clipboard as text/plain and as text/html under either decimal mark, after
 // a calculation and after a failed one, without changing a field; and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window flow of the program: the menu opens a calculator and unloads
 // itself, CLOSE brings back a freshly loaded menu, reopening a calculator
 // shows its design texts, the title-bar close box ends the program, and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // High-DPI screens: with a device pixel ratio (QT_SCALE_FACTOR), every window
 // keeps the proportions of its design. Layouts stay in device-independent
 // pixels (15 twips each, as at 96 dpi) and the whole window is drawn at the

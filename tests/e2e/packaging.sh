@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks of what Orvella ships, as a desktop, a Debian reviewer and a package
 # manager see it.
 #

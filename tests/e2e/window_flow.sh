@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # End-to-end test of the window flow on a real X server with a real window
 # manager: starts a private Xvfb and openbox, runs the orvella binary and
 # drives it from outside with xdotool, as a user would with the mouse and the

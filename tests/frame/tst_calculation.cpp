@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The calculator descriptions that the windows and the companion windows
 // share: field texts read as the windows read them, the results of each
 // calculator, and the step at which a calculation without an answer stops.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text of a copied window: which field texts are numbers and how they
 // are written in the user's decimal mark, and the table as tab-separated
 // lines and as HTML.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The shared number rules: comma fix, reading, rounding and writing, the
 // common logarithm, checked arithmetic and the placement on load.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The help window against the real calculator windows: its worked
 // calculation shows the results the window writes (in either decimal mark),
 // says where a calculation without an answer stops, follows the window's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // frmFeuchte through its real widgets, opened from the main menu.
 
 #include "design.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // frmTemperatur through its real widgets, opened from the main menu.
 
 #include "design.h"

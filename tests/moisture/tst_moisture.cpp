@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saturation vapour pressure, its inverse, the Magnus dew point and the
 // room-climate rule, against hand-calculated values.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The open-plan office prognosis formulas on their own.
 
 #include "checked.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The prognosis window in the program's window flow: opened from the menu,
 // back to the menu with CLOSE, fresh design texts on the next opening.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The open-plan office prognosis window through its widgets: worked examples
 // under both decimal marks, the comma fix on all eight inputs, and
 // calculations that stop without touching the results.

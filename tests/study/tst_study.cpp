@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The parameter study window over the real calculator windows: its points
 // give what the calculator gives when the point is typed into it, points
 // without an answer show "–" and leave a gap, the calculator's fields are

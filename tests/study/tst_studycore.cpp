@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The parameter study without windows: the points of a range, what happens
 // to ranges that cannot be computed as asked, the points without an answer,
 // and the texts of the table, its CSV file (written in both settings by

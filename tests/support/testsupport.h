@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Small helpers for the widget tests: regional settings for one test, and
 // finding, typing into and clicking controls by their design names.
