@@ -4,7 +4,8 @@
 #   make check  set up, build and run every test
 #   make package  the Debian package, in $(BUILD)
 #   make fuzz   every fuzz target for FUZZ_SECONDS (default 60) each
-#   make bench  the startup and memory benchmark against a minimal Qt window
+#   make bench  the startup and memory benchmark against a minimal Qt window,
+#               then the opening times of the help (F1) and the study (F2)
 BUILD ?= build
 # The sanitizer build (AddressSanitizer + UBSan) that make check runs the tests
 # in once more, the clang build of the fuzz targets, the benchmark build.
@@ -63,5 +64,7 @@ fuzz: setup
 
 bench: setup
 	@cmake --preset bench -B $(BENCH_BUILD) >/dev/null
-	@cmake --build $(BENCH_BUILD) --target orvella bench_minimal bench_mapwait
+	@cmake --build $(BENCH_BUILD) --target orvella bench_minimal bench_mapwait bench_help_open bench_study
 	@bench/startup.sh $(BENCH_BUILD) $(BENCH_RUNS)
+	@bench/help_open.sh $(BENCH_BUILD)
+	@bench/study_bench.sh $(BENCH_BUILD)
