@@ -31,7 +31,7 @@ TEST_PACKAGES = xvfb openbox xdotool wmctrl x11-utils imagemagick desktop-file-u
 setup:
 	@scripts/setup.sh $(if $(filter check package,$(MAKECMDGOALS)),$(TEST_PACKAGES)) \
 	  $(if $(filter check fuzz,$(MAKECMDGOALS)),$(CHECK_PACKAGES)) \
-	  $(if $(filter bench,$(MAKECMDGOALS)),xvfb)
+	  $(if $(filter bench,$(MAKECMDGOALS)),xvfb x11-utils)
 
 build: setup
 	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

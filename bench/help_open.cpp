@@ -56,8 +56,10 @@ QWidget* helpOf(const QWidget* owner)
     return nullptr;
 }
 
-// Presses F1 in `window` and returns the milliseconds until the help page is painted.
-double pressF1(QWidget* window, PaintWatch& watch)
+// Presses F1 in `window` and returns the milliseconds until the help page is
+// painted; with `untilPainted` false, until the events F1 posted are handled
+// (an open help with an unchanged page need not paint again).
+double pressF1(QWidget* window, PaintWatch& watch, bool untilPainted = true)
 {
     watch.painted = false;
     QElapsedTimer timer;
@@ -71,7 +73,9 @@ double pressF1(QWidget* window, PaintWatch& watch)
             if (a->shortcut() == QKeySequence(Qt::Key_F1))
                 a->trigger();
     }
-    while (!watch.painted && timer.elapsed() < 10000)
+    if (!untilPainted)
+        QCoreApplication::processEvents();
+    while (untilPainted && !watch.painted && timer.elapsed() < 10000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     return timer.nsecsElapsed() / 1e6;
 }
@@ -135,8 +139,8 @@ int main(int argc, char* argv[])
             warm.push_back(pressF1(window, watch));
             failures += watch.painted ? 0 : 1;
         }
-        // F1 with the help open reads the window again, repaints and raises it.
-        const double raiseMs = pressF1(window, watch);
+        // F1 with the help open reads the window again and raises it.
+        const double raiseMs = pressF1(window, watch, false);
 
         if (cold)
             std::printf("%-14s %8.1f %8.1f %8.1f %8.1f\n", names[i], first, median(warm),

@@ -24,15 +24,8 @@ xvfb=
 cleanup() { [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null; rm -rf "$work"; }
 trap cleanup EXIT
 
-for n in $(seq 200 299); do
-  [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || break
-done
-export DISPLAY=:$n XDG_RUNTIME_DIR=$work/runtime LC_ALL=C.UTF-8 LANG=C.UTF-8
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-unset QT_QPA_PLATFORM WAYLAND_DISPLAY QT_SCALE_FACTOR
-Xvfb "$DISPLAY" -screen 0 1280x1024x24 -dpi 96 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb=$!
-for _ in $(seq 100); do [ -e /tmp/.X11-unix/X$n ] && break; sleep 0.1; done
+. "$(dirname "$0")/../scripts/xserver.sh"
+start_xvfb "$work" 200 || { echo "Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
 sleep 0.3
 
 measure() {  # prints "ms kib"

@@ -23,15 +23,8 @@ stop() { [ -n "$1" ] && kill "$1" 2>/dev/null && wait "$1" 2>/dev/null || true; 
 cleanup() { stop "$app"; stop "$xvfb"; rm -rf "$work"; }
 trap cleanup EXIT
 
-for n in $(seq 300 399); do
-  [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || break
-done
-export DISPLAY=:$n XDG_RUNTIME_DIR=$work/runtime LC_ALL=C.UTF-8 LANG=C.UTF-8
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-unset QT_QPA_PLATFORM WAYLAND_DISPLAY QT_SCALE_FACTOR
-Xvfb "$DISPLAY" -screen 0 1280x1024x24 -dpi 96 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb=$!
-for _ in $(seq 100); do [ -e /tmp/.X11-unix/X$n ] && break; sleep 0.1; done
+. "$(dirname "$0")/../scripts/xserver.sh"
+start_xvfb "$work" 300 || { echo "Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
 sleep 0.3
 
 "$build/bench/bench_study" 3 >/dev/null  # warm-up: the files in the page cache

@@ -20,6 +20,7 @@
 set -u
 
 mode=$1 src=$2
+. "$src/scripts/xserver.sh"
 failures=0 checks=0
 pass() { checks=$((checks + 1)); echo "ok   - $*"; }
 fail() { checks=$((checks + 1)); failures=$((failures + 1)); echo "FAIL - $*"; }
@@ -175,22 +176,8 @@ install_and_run() {
   [ "$(dpkg-query -W -f='${Version}' orvella)" = "$version" ] && pass "dpkg knows orvella $version" \
     || fail "installed version $(dpkg-query -W -f='${Version}' orvella)"
 
-  local n
-  for n in $(seq 110 199); do
-    [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || break
-  done
-  export DISPLAY=:$n XDG_RUNTIME_DIR=$work/runtime LC_ALL=C.UTF-8 LANG=C.UTF-8
-  mkdir -m 700 "$XDG_RUNTIME_DIR"
-  unset QT_QPA_PLATFORM WAYLAND_DISPLAY QT_SCALE_FACTOR
-  Xvfb "$DISPLAY" -screen 0 1280x1024x24 -dpi 96 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-  xvfb=$!
-  for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-  openbox --sm-disable >"$work/openbox.log" 2>&1 &
-  wm=$!
-  for _ in $(seq 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-    sleep 0.1
-  done
+  start_xvfb "$work" 110 || { fail "Xvfb did not start"; return; }
+  start_openbox "$work" || { fail "openbox did not start"; return; }
 
   /usr/bin/orvella >"$work/orvella.log" 2>&1 &
   app=$!

@@ -50,28 +50,10 @@ pass() { checks=$((checks + 1)); echo "ok   - $*"; }
 fail() { checks=$((checks + 1)); failures=$((failures + 1)); echo "FAIL - $*"; shot "failure-$checks"; }
 shot() { import -window root "$artefacts/$1.png" 2>/dev/null; }
 
-# A free display number, as the screenshot tool picks one.
-for n in $(seq 110 199); do
-  [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || break
-done
-export DISPLAY=:$n
-export XDG_RUNTIME_DIR=$work/runtime
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-unset QT_QPA_PLATFORM WAYLAND_DISPLAY BROWSER QT_SCALE_FACTOR
-export LC_ALL=C.UTF-8 LANG=C.UTF-8
-
-Xvfb "$DISPLAY" -screen 0 ${SCREEN_W}x${SCREEN_H}x24 -dpi 96 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb=$!
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-xdpyinfo >/dev/null 2>&1 || { echo "FAIL - Xvfb did not start on $DISPLAY"; cat "$work/xvfb.log"; exit 1; }
-
-openbox --sm-disable >"$work/openbox.log" 2>&1 &
-wm=$!
-for _ in $(seq 100); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-  sleep 0.1
-done
-xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' || { echo "FAIL - openbox did not start"; exit 1; }
+. "$(dirname "$0")/../../scripts/xserver.sh"
+start_xvfb "$work" 110 "$SCREEN_W" "$SCREEN_H" || { echo "FAIL - Xvfb did not start on $DISPLAY"; cat "$work/xvfb.log"; exit 1; }
+unset BROWSER
+start_openbox "$work" || { echo "FAIL - openbox did not start"; exit 1; }
 
 # The system's browser launcher, replaced by one that only records its arguments.
 mkdir "$work/bin"

@@ -1,0 +1,43 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# A private X server for the scripts that run Orvella on a real display (the
+# end-to-end and packaging tests, the benchmarks). Sourced, not run:
+#
+#   . scripts/xserver.sh
+#   start_xvfb WORK FIRST [WIDTH HEIGHT]   free display from FIRST on; sets
+#                                          DISPLAY, xvfb (its pid), a private
+#                                          XDG_RUNTIME_DIR under WORK and the
+#                                          C.UTF-8 locale; returns 1 when the
+#                                          server does not come up
+#   start_openbox WORK                     the window manager; sets wm (its
+#                                          pid); returns 1 when it does not
+#                                          come up
+#
+# The caller stops both by pid ($xvfb, $wm) when it ends.
+
+start_xvfb() {
+  local work=$1 first=$2 width=${3:-1280} height=${4:-1024} n
+  for n in $(seq "$first" $((first + 99))); do
+    [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || break
+  done
+  export DISPLAY=:$n XDG_RUNTIME_DIR=$work/runtime LC_ALL=C.UTF-8 LANG=C.UTF-8
+  mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+  unset QT_QPA_PLATFORM WAYLAND_DISPLAY QT_SCALE_FACTOR
+  Xvfb "$DISPLAY" -screen 0 "${width}x${height}x24" -dpi 96 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  xvfb=$!
+  for _ in $(seq 100); do
+    [ -e /tmp/.X11-unix/X$n ] && xdpyinfo >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+start_openbox() {
+  local work=$1
+  openbox --sm-disable >"$work/openbox.log" 2>&1 &
+  wm=$!
+  for _ in $(seq 100); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+    sleep 0.1
+  done
+  return 1
+}
