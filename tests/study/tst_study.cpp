@@ -28,24 +28,13 @@
 #include <QTest>
 #include <QTimer>
 
+#include <map>
 #include <memory>
 
 using namespace orvella;
 using namespace orvella::test;
 
 namespace {
-
-std::unique_ptr<CalculatorForm> makeForm(const QString& window)
-{
-    auto noMenu = [] {};
-    if (window == "frmSchall")
-        return makeSchallForm(noMenu);
-    if (window == "frmFeuchte")
-        return makeFeuchteForm(noMenu);
-    if (window == "frmTemperatur")
-        return makeTemperaturForm(noMenu);
-    return makeDLprognoseForm(noMenu);
-}
 
 // The cell texts of a table row.
 QStringList rowTexts(const StudyWindow* study, int row)
@@ -67,38 +56,28 @@ int rowOf(const StudyWindow* study, const QString& x)
     return -1;
 }
 
-void typeInto(QLineEdit* edit, const QString& text)
+void typeInto(StudyWindow* study, const char* edit, const QString& text)
 {
-    edit->selectAll();
-    QTest::keyClicks(edit, text);
+    auto* field = study->findChild<QLineEdit*>(edit);
+    field->selectAll();
+    QTest::keyClicks(field, text);
 }
 
 // Chooses the variable and types the range as a user does.
 void studyOver(StudyWindow* study, const std::string& key, const QString& from, const QString& to,
                int points, bool logarithmic)
 {
-    auto* variable = study->findChild<QComboBox*>("variable");
-    variable->setCurrentIndex(study->model().inputIndex(key));
-    typeInto(study->findChild<QLineEdit*>("from"), from);
-    typeInto(study->findChild<QLineEdit*>("to"), to);
+    study->findChild<QComboBox*>("variable")->setCurrentIndex(study->model().inputIndex(key));
+    typeInto(study, "from", from);
+    typeInto(study, "to", to);
     study->findChild<QSpinBox*>("points")->setValue(points);
     study->findChild<QCheckBox*>("logarithmic")->setChecked(logarithmic);
 }
 
-// Answers the next message box with OK and keeps its text.
-QString* answerNextMessageBox()
+// The file dialog answered with `path`.
+void chooseFile(const QString& path)
 {
-    auto* text = new QString;
-    auto* timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, [timer, text] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            *text = box->text() + u'\n' + box->informativeText();
-            box->accept();
-            timer->deleteLater();
-        }
-    });
-    timer->start(20);
-    return text;
+    setStudyFileDialog([path](QWidget*, const QString&, const QString&, const QString&, QString*) { return path; });
 }
 
 }  // namespace
@@ -117,19 +96,18 @@ private slots:
     void unreadableFieldLeavesEveryPointWithoutAnswer();
     void rangeEditsRecomputeAndAreKeptSound();
     void openPlanOfficeShowsTheGuidance();
-    void calculatorFieldsNeverChange();
-    void studyFollowsTheCalculatorsFields();
+    void studyAndFailedWritesNeverChangeTheCalculator();
+    void followsItsCalculatorAndClosesWithIt();
     void copyWholeTable();
     void saveCsv_data();
     void saveCsv();
     void saveChart_data();
     void saveChart();
-    void fileThatCannotBeWrittenIsReported();
-    void closedStudyComesBackWithItsRange();
-    void closesWithItsCalculator();
 
 private:
-    StudyWindow* open(const QString& window);
+    void show(const QString& window);
+    StudyWindow* pressF2() const;
+    StudyWindow* open(const QString& window) { show(window); return pressF2(); }
     std::unique_ptr<CalculatorForm> form_;
     QWidget* calculator_ = nullptr;
 };
@@ -149,19 +127,26 @@ void TestStudy::cleanup()
     calculator_ = nullptr;
 }
 
-StudyWindow* TestStudy::open(const QString& window)
+void TestStudy::show(const QString& window)
 {
-    form_ = makeForm(window);
+    const std::map<QString, std::unique_ptr<CalculatorForm> (*)(std::function<void()>)> forms{
+        {"frmSchall", makeSchallForm}, {"frmFeuchte", makeFeuchteForm},
+        {"frmTemperatur", makeTemperaturForm}, {"frmDLprognose", makeDLprognoseForm}};
+    form_ = forms.at(window)([] {});
     form_->show();
     calculator_ = form_->window();
+}
+
+// Opens the calculator's study, or raises the one it has.
+StudyWindow* TestStudy::pressF2() const
+{
     auto* designed = qobject_cast<DesignedWindow*>(calculator_);
-    if (!designed)
-        return nullptr;
-    return qobject_cast<StudyWindow*>(openStudyWindow(companionRequest(*designed)));
+    return designed ? qobject_cast<StudyWindow*>(openStudyWindow(companionRequest(*designed))) : nullptr;
 }
 
 void TestStudy::pointsEqualTheCalculator_data()
 {
+    QTest::addColumn<QString>("mark");
     QTest::addColumn<QString>("window");
     QTest::addColumn<int>("half");  // frmSchall: 0 the left, 1 the right frame
     QTest::addColumn<QString>("variable");
@@ -171,38 +156,30 @@ void TestStudy::pointsEqualTheCalculator_data()
     QTest::addColumn<bool>("logarithmic");
     QTest::addColumn<QString>("x");            // the point looked at, with a point
     QTest::addColumn<QStringList>("expected");  // its results (worked examples), with a point
-    QTest::addColumn<QString>("mark");
 
     for (const char* mark : {"point", "comma"}) {
-        auto row = [mark](const char* name) -> QTestData& { return QTest::addRow("%s, %s", name, mark); };
-        row("prognosis over R, 16 m") << "frmDLprognose" << 0 << "r" << "1" << "32" << 6 << true
-                                      << "16" << QStringList{"4.6", "52.9", "43.7"} << mark;
-        row("prognosis over R, 1 m") << "frmDLprognose" << 0 << "r" << "1" << "32" << 6 << true
-                                     << "1" << QStringList{"4.6", "52.9", "62.1"} << mark;
-        row("prognosis over screen height 2.5 m")
-            << "frmDLprognose" << 0 << "hScreen" << "0" << "2.5" << 6 << false << "2.5"
-            << QStringList{"8.1", "48", "40"} << mark;
-        row("prognosis without screens") << "frmDLprognose" << 0 << "hScreen" << "0" << "2.5" << 6
-                                         << false << "0" << QStringList{"2.3", "56.1", "53.9"} << mark;
+        auto row = [mark](const char* name) -> QTestData& {
+            return QTest::addRow("%s, %s", name, mark) << QString(mark);
+        };
+        row("prognosis over R, 16 m") << "frmDLprognose" << 0 << "r" << "1" << "32" << 6 << true << "16"
+                                      << QStringList{"4.6", "52.9", "43.7"};
+        row("prognosis without screens") << "frmDLprognose" << 0 << "hScreen" << "0" << "2.5" << 6 << false
+                                         << "0" << QStringList{"2.3", "56.1", "53.9"};
         row("critical temperature at -10 °C") << "frmTemperatur" << 0 << "thetaE" << "-20" << "20" << 5
-                                              << false << "-10" << QStringList{"55", "10.7", "14.1"} << mark;
-        row("critical temperature at 20 °C") << "frmTemperatur" << 0 << "thetaE" << "-20" << "20" << 5
-                                             << false << "20" << QStringList{"75", "15.4", "19"} << mark;
-        row("critical humidity, surface at 0 °C (ice)")
-            << "frmFeuchte" << 0 << "thetaS" << "-10" << "25" << 8 << false << "0"
-            << QStringList{"26.18", "20.95", "15.71"} << mark;
-        row("critical humidity, surface warmer than the room")
-            << "frmFeuchte" << 0 << "thetaS" << "-10" << "25" << 8 << false << "25"
-            << QStringList{"135.41", "108.33", "81.25"} << mark;
+                                              << false << "-10" << QStringList{"55", "10.7", "14.1"};
+        row("critical humidity, surface at 0 °C (ice)") << "frmFeuchte" << 0 << "thetaS" << "-10" << "25"
+                                                        << 8 << false << "0"
+                                                        << QStringList{"26.18", "20.95", "15.71"};
         row("power level from 50 dB at 10 m") << "frmSchall" << 0 << "r" << "1" << "10" << 10 << false
-                                              << "10" << QStringList{"80.99"} << mark;
+                                              << "10" << QStringList{"80.99"};
         row("pressure level from 66 dB at 2 m") << "frmSchall" << 1 << "r" << "1" << "32" << 6 << true
-                                                << "2" << QStringList{"48.99"} << mark;
+                                                << "2" << QStringList{"48.99"};
     }
 }
 
 void TestStudy::pointsEqualTheCalculator()
 {
+    QFETCH(QString, mark);
     QFETCH(QString, window);
     QFETCH(int, half);
     QFETCH(QString, variable);
@@ -212,7 +189,6 @@ void TestStudy::pointsEqualTheCalculator()
     QFETCH(bool, logarithmic);
     QFETCH(QString, x);
     QFETCH(QStringList, expected);
-    QFETCH(QString, mark);
     LocaleScope locale(localeNamed(mark));
 
     StudyWindow* study = open(window);
@@ -225,11 +201,10 @@ void TestStudy::pointsEqualTheCalculator()
 
     const int row = rowOf(study, inLocale(x, mark));
     QVERIFY2(row >= 0, qPrintable(x));
-    QStringList worked;
-    for (const QString& e : expected)
-        worked << inLocale(e, mark);
     const QStringList shown = rowTexts(study, row);
-    QCOMPARE(shown.mid(1), worked);
+    for (QString& e : expected)
+        e = inLocale(e, mark);
+    QCOMPARE(shown.mid(1), expected);
 
     // The same point typed into the calculator, which then calculates.
     const InputQuantity& input = model.inputs[std::size_t(model.inputIndex(variable.toStdString()))];
@@ -254,25 +229,20 @@ void TestStudy::converterStartsWithTheHalfThatHasTheFocus_data()
     QTest::newRow("a button of the right half") << "cmdRun_p" << "Schalldruckpegel" << "r";
     QTest::newRow("the level field of the right half: over the level")
         << "txLeistug_p" << "Schalldruckpegel" << "Lw";
-    QTest::newRow("the distance of the left half") << "txAbstand_l" << "Schallleistungspegel" << "r";
 }
 
 void TestStudy::converterStartsWithTheHalfThatHasTheFocus()
 {
     QFETCH(QString, focus);
-    form_ = makeForm("frmSchall");
-    form_->show();
-    calculator_ = form_->window();
+    show("frmSchall");
     QVERIFY(QTest::qWaitForWindowActive(calculator_));
     calculator_->findChild<QWidget*>(focus)->setFocus();
-    auto* study = qobject_cast<StudyWindow*>(
-        openStudyWindow(companionRequest(*qobject_cast<DesignedWindow*>(calculator_))));
+    StudyWindow* study = pressF2();
     QVERIFY(study);
     QTEST(QString::fromStdString(study->model().part), "part");
     const int variable = study->findChild<QComboBox*>("variable")->currentIndex();
     QTEST(QString::fromStdString(study->model().inputs[std::size_t(variable)].key), "variable");
-    // Both conversions are offered.
-    QCOMPARE(study->findChild<QComboBox*>("conversion")->count(), 2);
+    QCOMPARE(study->findChild<QComboBox*>("conversion")->count(), 2);  // both are offered
 }
 
 void TestStudy::pointWithoutAnswerIsADashAndAGap()
@@ -302,65 +272,64 @@ void TestStudy::pointWithoutAnswerIsADashAndAGap()
 
 void TestStudy::unreadableFieldLeavesEveryPointWithoutAnswer()
 {
-    form_ = makeDLprognoseForm([] {});
-    form_->show();
-    calculator_ = form_->window();
+    show("frmDLprognose");
     setTextOf(calculator_, "txHraum", "1E999");
-    auto* study = qobject_cast<StudyWindow*>(
-        openStudyWindow(companionRequest(*qobject_cast<DesignedWindow*>(calculator_))));
+    StudyWindow* study = pressF2();
     QVERIFY(study);
-    const QAbstractItemModel* table = study->tableView()->model();
-    QVERIFY(table->rowCount() >= 2);
-    for (int r = 0; r < table->rowCount(); ++r)
+    studyOver(study, "r", "1", "32", 6, true);
+    for (int r = 0; r < 6; ++r)
         QCOMPARE(rowTexts(study, r).mid(1), (QStringList{"–", "–", "–"}));
     for (int result = 0; result < 3; ++result)
         QVERIFY(study->chart()->curveRuns(result).isEmpty());
     QVERIFY(study->note().contains("Raumhöhe"));
     QVERIFY(study->findChild<QLabel*>("input_hRaum")->text().contains("zu groß"));
+
+    // The variable's own text does not matter: the points replace it.
+    setTextOf(calculator_, "txHraum", "3");
+    setTextOf(calculator_, "txR", "1E999");
+    QTRY_COMPARE(study->outcome().answered, 6);
+    QCOMPARE(rowTexts(study, 0), (QStringList{"1", "4.6", "52.9", "62.1"}));
 }
 
 void TestStudy::rangeEditsRecomputeAndAreKeptSound()
 {
     StudyWindow* study = open("frmDLprognose");
     QVERIFY(study);
-    const QAbstractItemModel* table = study->tableView()->model();
-
     studyOver(study, "r", "1", "32", 6, true);
     QVERIFY(study->chart()->logarithmicX());
     QCOMPARE(rowTexts(study, 5).first(), QString("32"));
 
     // "bis" typed smaller than "von": computed upwards, with a note.
-    typeInto(study->findChild<QLineEdit*>("to"), "0.5");
+    typeInto(study, "to", "0.5");
     QCOMPARE(rowTexts(study, 0).first(), QString("0.5"));
     QCOMPARE(rowTexts(study, 5).first(), QString("1"));
     QVERIFY(study->note().contains("größer"));
 
     // A logarithmic range from 0: linear, with a note; R = 0 has no answer.
-    typeInto(study->findChild<QLineEdit*>("from"), "0");
-    typeInto(study->findChild<QLineEdit*>("to"), "10");
+    typeInto(study, "from", "0");
+    typeInto(study, "to", "10");
     QVERIFY(!study->chart()->logarithmicX());
     QVERIFY(study->note().contains("linear"));
     QCOMPARE(rowTexts(study, 0), (QStringList{"0", "–", "–", "–"}));
     QCOMPARE(rowTexts(study, 1).first(), QString("2"));
 
     // Text that is no number keeps the last range and says so.
-    typeInto(study->findChild<QLineEdit*>("to"), "zehn");
+    typeInto(study, "to", "zehn");
     QCOMPARE(rowTexts(study, 5).first(), QString("10"));
     QVERIFY(study->note().contains("„bis“ ist keine Zahl"));
 
     // The number of points stays within 2 and 1001.
     auto* points = study->findChild<QSpinBox*>("points");
     points->setValue(5000);
-    QCOMPARE(table->rowCount(), 1001);
+    QCOMPARE(study->tableView()->model()->rowCount(), 1001);
     points->setValue(0);
-    QCOMPARE(table->rowCount(), 2);
+    QCOMPARE(study->tableView()->model()->rowCount(), 2);
 }
 
 void TestStudy::openPlanOfficeShowsTheGuidance()
 {
     StudyWindow* study = open("frmDLprognose");
     QVERIFY(study);
-    study->resize(1100, 740);
     QVERIFY(QTest::qWaitForWindowExposed(study));
     studyOver(study, "r", "1", "32", 101, true);
     QApplication::processEvents();
@@ -369,48 +338,91 @@ void TestStudy::openPlanOfficeShowsTheGuidance()
     QVERIFY(labels[0].contains("D2,S = 7 dB"));
     QVERIFY(labels[1].contains("Lp,A,S,4m = 48 dB"));
     QVERIFY(labels[2].contains("45 dB"));
-    // The marker stands at the calculator's R of 8 m and is in the legend.
+    // The marker stands at the calculator's R of 8 m, on the curves, and is
+    // in the legend.
     QCOMPARE(study->chart()->markerX(), 8.0);
+    const int eight = rowOf(study, "8");
+    QVERIFY(eight > 0);
+    QCOMPARE(study->outcome().currentResults, study->outcome().results[std::size_t(eight)]);
     QVERIFY(study->legend()->texts().last().contains("R = 8 m"));
     // The table has the focus when the window opens.
     QVERIFY(QTest::qWaitForWindowActive(study));
     QCOMPARE(QApplication::focusWidget(), study->tableView());
 }
 
-void TestStudy::calculatorFieldsNeverChange()
+void TestStudy::studyAndFailedWritesNeverChangeTheCalculator()
 {
-    StudyWindow* study = open("frmDLprognose");
+    show("frmDLprognose");
+    auto fields = [this] {
+        QStringList all;
+        for (const QLineEdit* edit : calculator_->findChildren<QLineEdit*>())
+            if (edit->window() == calculator_)  // not the study's own
+                all << edit->objectName() + '=' + edit->text();
+        return all;
+    };
+    const QStringList before = fields();
+    QVERIFY(before.contains("txALPHAcell=0,1"));
+    StudyWindow* study = pressF2();
     QVERIFY(study);
-    const QStringList fields = {"txALPHAcell", "txALPHAhori", "txHscreen", "txLraum", "txWraum",
-                                "txHraum", "txL1", "txR", "txDL2", "txL4", "txLr"};
-    QStringList before;
-    for (const QString& f : fields)
-        before << textOf(calculator_, f);
-    for (int v = 0; v < 8; ++v)
-        study->findChild<QComboBox*>("variable")->setCurrentIndex(v);
-    studyOver(study, "alphaCell", "1", "0", 11, false);
+    auto* variable = study->findChild<QComboBox*>("variable");
+    for (int v = 0; v < variable->count(); ++v)
+        variable->setCurrentIndex(v);
+    studyOver(study, "alphaCell", "1", "0.5", 11, false);
     QTemporaryDir dir;
-    setStudyFileDialog([&dir](QWidget*, const QString&, const QString&, const QString&, QString*) {
-        return dir.filePath("s.csv");
-    });
+    chooseFile(dir.filePath("s.csv"));
     QVERIFY(study->saveCsv());
-    QStringList after;
-    for (const QString& f : fields)
-        after << textOf(calculator_, f);
-    QCOMPARE(after, before);
-    QCOMPARE(before.first(), QString("0,1"));  // not comma-fixed by the study
+
+    // A file that cannot be written: a German message, and nothing else.
+    const QStringList table = rowTexts(study, 3);
+    const QString path = dir.filePath("fehlt/studie.csv");
+    chooseFile(path);
+    QString message;  // the message box, answered with OK
+    QTimer answer;
+    connect(&answer, &QTimer::timeout, [&message] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            message = box->text() + u'\n' + box->informativeText();
+            box->accept();
+        }
+    });
+    answer.start(20);
+    QVERIFY(!study->saveCsv());
+    QVERIFY(message.contains("konnte nicht gespeichert werden"));
+    QVERIFY(message.contains("studie.csv"));
+    QVERIFY(!QFile::exists(path));
+    QCOMPARE(rowTexts(study, 3), table);
+
+    // Cancelling the dialog writes nothing and asks nothing.
+    chooseFile({});
+    QVERIFY(!study->saveChart());
+    QVERIFY(!QApplication::activeModalWidget());
+
+    QCOMPARE(fields(), before);  // "0,1" is not comma-fixed by the study either
 }
 
-void TestStudy::studyFollowsTheCalculatorsFields()
+void TestStudy::followsItsCalculatorAndClosesWithIt()
 {
-    StudyWindow* study = open("frmTemperatur");
+    QPointer<StudyWindow> study = open("frmTemperatur");
     QVERIFY(study);
     studyOver(study, "thetaE", "-20", "20", 5, false);
     QCOMPARE(study->chart()->markerX(), -3.2);
     setTextOf(calculator_, "txAussen", "10");
     QTRY_COMPARE(study->chart()->markerX(), 10.0);
-    // The user's range stays.
-    QCOMPARE(rowTexts(study, 0).first(), QString("-20"));
+    QCOMPARE(rowTexts(study, 0).first(), QString("-20"));  // the user's range stays
+
+    // Closed, it catches up when F2 brings it back, with the user's range.
+    study->close();
+    QVERIFY(!study->isVisible());
+    setTextOf(calculator_, "txAussen", "5");
+    QApplication::processEvents();
+    QCOMPARE(pressF2(), study.data());
+    QVERIFY(study->isVisible());
+    QCOMPARE(study->tableView()->model()->rowCount(), 5);
+    QCOMPARE(rowTexts(study, 4).first(), QString("20"));
+    QCOMPARE(study->chart()->markerX(), 5.0);
+
+    click(calculator_, "cmdUload");
+    processDeferredDeletes();
+    QVERIFY(!study);
 }
 
 void TestStudy::copyWholeTable()
@@ -430,7 +442,6 @@ void TestStudy::copyWholeTable()
     QCOMPARE(lines[0], QString("θe [°C]\tφ [%]\tθK [°C]\tθM [°C]"));
     QCOMPARE(lines[1], QString("-20\t45\t7,7\t11"));
     QCOMPARE(lines[5], QString("20\t75\t15,4\t19"));
-    QVERIFY(mime->hasHtml());
     QVERIFY(mime->html().contains("<td align=\"right\">15,4</td>"));
     QCOMPARE(mime->html().count("<tr>"), 6);
 }
@@ -485,7 +496,6 @@ void TestStudy::saveChart()
     QFETCH(QString, saved);
     StudyWindow* study = open("frmDLprognose");
     QVERIFY(study);
-    study->resize(1000, 700);
     QVERIFY(QTest::qWaitForWindowExposed(study));
     QTemporaryDir dir;
     setStudyFileDialog([&](QWidget*, const QString&, const QString&, const QString&, QString* selected) {
@@ -493,71 +503,16 @@ void TestStudy::saveChart()
         return dir.filePath(name);
     });
     QVERIFY(study->saveChart());
-    const QString path = dir.filePath(saved);
-    QVERIFY(QFile::exists(path));
-    if (path.endsWith(".png")) {
-        const QImage image(path);
-        QVERIFY(!image.isNull());
-        QVERIFY(image.width() >= 2 * study->chart()->width());
+    QFile file(dir.filePath(saved));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    if (saved.endsWith(".png")) {
+        QVERIFY(QImage::fromData(bytes, "PNG").width() >= 2 * study->chart()->width());
     } else {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QString svg = QString::fromUtf8(file.readAll());
-        QVERIFY(svg.contains("<svg"));
-        QVERIFY(svg.contains("Abstand R [m]"));  // the axis title as text
-        QVERIFY(svg.contains("Eingabe im Rechner"));  // the legend
+        QVERIFY(bytes.contains("<svg"));
+        QVERIFY(bytes.contains("Abstand R [m]"));       // the axis title as text
+        QVERIFY(bytes.contains("Eingabe im Rechner"));  // the legend
     }
-}
-
-void TestStudy::fileThatCannotBeWrittenIsReported()
-{
-    StudyWindow* study = open("frmFeuchte");
-    QVERIFY(study);
-    const QStringList before = rowTexts(study, 0);
-    QTemporaryDir dir;
-    const QString path = dir.filePath("fehlt/studie.csv");
-    setStudyFileDialog([&](QWidget*, const QString&, const QString&, const QString&, QString*) { return path; });
-    std::unique_ptr<QString> message(answerNextMessageBox());
-    QVERIFY(!study->saveCsv());
-    QVERIFY(message->contains("konnte nicht gespeichert werden"));
-    QVERIFY(message->contains("studie.csv"));
-    QVERIFY(!QFile::exists(path));
-    QCOMPARE(rowTexts(study, 0), before);
-
-    // Cancelling the dialog writes nothing and asks nothing.
-    setStudyFileDialog([](QWidget*, const QString&, const QString&, const QString&, QString*) { return QString(); });
-    QVERIFY(!study->saveChart());
-    QVERIFY(!QApplication::activeModalWidget());
-}
-
-void TestStudy::closedStudyComesBackWithItsRange()
-{
-    StudyWindow* study = open("frmTemperatur");
-    QVERIFY(study);
-    studyOver(study, "thetaE", "-20", "20", 5, false);
-    study->close();
-    QVERIFY(!study->isVisible());
-    // The calculator's field changes while the study is closed.
-    setTextOf(calculator_, "txAussen", "10");
-    QApplication::processEvents();
-    QCOMPARE(openStudyWindow(companionRequest(*qobject_cast<DesignedWindow*>(calculator_))), study);
-    QVERIFY(study->isVisible());
-    QCOMPARE(study->tableView()->model()->rowCount(), 5);
-    QCOMPARE(rowTexts(study, 4).first(), QString("20"));
-    QCOMPARE(study->chart()->markerX(), 10.0);
-}
-
-void TestStudy::closesWithItsCalculator()
-{
-    StudyWindow* study = open("frmFeuchte");
-    QVERIFY(study);
-    QPointer<QWidget> guard(study);
-    QVERIFY(study->isVisible());
-    // A second F2 raises the same window.
-    QCOMPARE(openStudyWindow(companionRequest(*qobject_cast<DesignedWindow*>(calculator_))), study);
-    click(calculator_, "cmdUload");
-    processDeferredDeletes();
-    QVERIFY(!guard);
 }
 
 QTEST_MAIN(TestStudy)
