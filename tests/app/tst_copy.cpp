@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// "Eingaben und Ergebnisse kopieren" on the real windows: what reaches the
-// clipboard as text/plain and as text/html under either decimal mark, after
-// a calculation and after a failed one, without changing a field; and the
-// command's place in the context menu (the window's actions) and as a
-// window shortcut.
+// "Eingaben und Ergebnisse kopieren" (Ctrl+Shift+C) on the formula windows:
+// the text/plain and text/html on the clipboard under either decimal mark,
+// with no field changed (the keypad's copy is in tst_keypad_keys.cpp); and
+// the context menu of each kind of window.
 
+#include "about.h"
 #include "clipboard.h"
 #include "companions.h"
 #include "shell.h"
@@ -23,9 +23,6 @@ using namespace orvella::test;
 
 namespace {
 
-const QString kCopy = QStringLiteral("Eingaben und Ergebnisse kopieren");
-
-// Every field's text, by name.
 QMap<QString, QString> fieldTexts(const QWidget* window)
 {
     QMap<QString, QString> texts;
@@ -34,281 +31,156 @@ QMap<QString, QString> fieldTexts(const QWidget* window)
     return texts;
 }
 
-// The document's tables, and the text of each cell of one, row by row with
-// the cells joined by a tab.
-QList<QTextTable*> tablesOf(const QTextDocument& doc)
-{
-    QList<QTextTable*> tables;
-    for (QTextFrame* f : doc.rootFrame()->childFrames())
-        if (auto* t = qobject_cast<QTextTable*>(f))
-            tables << t;
-    return tables;
-}
-
+// The rows of a table, the cells joined by a tab; a frame caption is one
+// cell across both columns.
 QStringList rowsOf(const QTextTable* table)
 {
+    const auto cell = [table](int r, int c) { return table->cellAt(r, c).firstCursorPosition().block().text(); };
     QStringList rows;
-    for (int r = 0; r < table->rows(); ++r) {
-        QStringList cells;
-        for (int c = 0; c < table->columns(); ++c) {
-            const QTextTableCell cell = table->cellAt(r, c);
-            if (cell.column() != c)
-                continue;  // the rest of a cell spanning both columns
-            QTextCursor cursor = cell.firstCursorPosition();
-            cursor.setPosition(cell.lastCursorPosition().position(), QTextCursor::KeepAnchor);
-            cells << cursor.selectedText();
-        }
-        rows << cells.join(u'\t');
-    }
+    for (int r = 0; r < table->rows(); ++r)
+        rows << (table->cellAt(r, 1).column() == 1 ? cell(r, 0) + u'\t' + cell(r, 1) : cell(r, 0));
     return rows;
 }
-
-// The first line of text in the document before its table: the caption.
-QString captionOf(const QTextDocument& doc) { return doc.toPlainText().trimmed().section(u'\n', 0, 0); }
 
 }  // namespace
 
 class TestCopy : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
+    void initTestCase()
+    {
+        initProgram();
+        QApplication::setQuitOnLastWindowClosed(false);
+        installCopyCommand();  // as main() installs them
+        installCompanionCommands();
+        installAboutCommand();
+    }
+    void cleanup() { processDeferredDeletes(); }
 
-    void copiedTable_data();
-    void copiedTable();
-    void failedCalculationCopiesWhatIsShown_data();
-    void failedCalculationCopiesWhatIsShown();
-    void dlPrognoseHtmlIsOneTable();
-    void keypadCopiesItsNumber();
+    void copied_data();
+    void copied();
     void contextMenuEntries_data();
     void contextMenuEntries();
-
-private:
-    std::unique_ptr<Shell> shell_;
 };
 
-void TestCopy::initTestCase()
+void TestCopy::copied_data()
 {
-    initProgram();
-    QApplication::setQuitOnLastWindowClosed(false);
-    // In the order the program adds them.
-    installCopyCommand();
-    installCompanionCommands();
-}
-
-void TestCopy::init() { shell_ = std::make_unique<Shell>(); }
-
-void TestCopy::cleanup()
-{
-    shell_.reset();
-    processDeferredDeletes();
-    QApplication::clipboard()->clear();
-}
-
-void TestCopy::copiedTable_data()
-{
-    QTest::addColumn<QString>("button");    // in the menu
+    QTest::addColumn<QString>("button");  // in the menu
     QTest::addColumn<QString>("window");
-    QTest::addColumn<QStringList>("clicks");  // calculate buttons clicked before copying
+    QTest::addColumn<QStringList>("steps");  // "name" clicks a button, "name=text" types into a field
     QTest::addColumn<QString>("decimalMark");
     QTest::addColumn<QStringList>("lines");  // the copied text, a point for the decimal mark
 
     for (const char* mark : {"point", "comma"}) {
-        // Results written with the user's mark, no comma fix after writing.
-        QTest::addRow("frmFeuchte calculated, %s", mark)
-            << "Command3" << "frmFeuchte" << QStringList{"cmdRun_Feuchte"} << mark
-            << QStringList{"Kritische Feuchte Calculator",
-                           "Raumtemperatur [C°]\t20",
-                           "Oberflächentemperatur [C°]\t10",
-                           "Oberflächenkondensation [%]\t52.57",
-                           "Schimmelpilzbildungsgefahr [%]\t42.06",
-                           "Korrosionsgefahr [%]\t31.54"};
+        // A room at -150,5 °C has no saturation pressure: the second calculation
+        // stops after the comma fix, the results of the first stay, and the copy
+        // takes what is shown; "10 °C" is no plain number and stays as it is.
+        QTest::addRow("frmFeuchte after a failed calculation, %s", mark)
+            << "Command3" << "frmFeuchte"
+            << QStringList{"cmdRun_Feuchte", "txRaum=-150,5", "txOberflaeche=10 °C", "cmdRun_Feuchte"}
+            << mark
+            << QStringList{"Kritische Feuchte Calculator", "Raumtemperatur [C°]\t-150.5",
+                           "Oberflächentemperatur [C°]\t10 °C", "Oberflächenkondensation [%]\t52.57",
+                           "Schimmelpilzbildungsgefahr [%]\t42.06", "Korrosionsgefahr [%]\t31.54"};
         // Both halves under their frame captions, left first; the results are
         // comma-fixed in the fields (60.99) and copied in the user's mark.
-        QTest::addRow("frmSchall calculated, %s", mark)
+        QTest::addRow("frmSchall, %s", mark)
             << "Command2" << "frmSchall" << QStringList{"cmdRun_l", "cmdRun_p"} << mark
-            << QStringList{"Schallleistung - Schalldruck",
-                           "Schallleistungspegel",
-                           "Schalldruckpegel [dB]\t50",
-                           "Abstand [m]\t1",
-                           "Schallleistungspegel [dB]\t60.99",
-                           "Schalldruckpegel",
-                           "Schallleistungspegel [dB]\t66",
-                           "Abstand [m]\t1",
+            << QStringList{"Schallleistung - Schalldruck", "Schallleistungspegel",
+                           "Schalldruckpegel [dB]\t50", "Abstand [m]\t1",
+                           "Schallleistungspegel [dB]\t60.99", "Schalldruckpegel",
+                           "Schallleistungspegel [dB]\t66", "Abstand [m]\t1",
                            "Schalldruckpegel [dB]\t55.01"};
-        QTest::addRow("frmTemperatur calculated, %s", mark)
-            << "Command4" << "frmTemperatur" << QStringList{"cmdRun_Grenzen"} << mark
-            << QStringList{"KritischeTemperatur Calculator",
-                           "Außentemperatur [°C]\t-3.2",
-                           "Relative Feuchte [%]\t61.8",
-                           "Oberflächenkondensation [°C]\t12.5",
-                           "Schimmelpilzbildungsgefahr [°C]\t15.9"};
-        // The design texts 0,1 and 1,0 are the numbers the calculation reads,
-        // in either mark; the empty result fields stay empty.
-        QTest::addRow("frmDLprognose as opened, %s", mark)
-            << "Command5" << "frmDLprognose" << QStringList{} << mark
-            << QStringList{"Großraumbüro DL2 Prognose",
-                           "Raumhöhe [m]\t3",
-                           "Raumlänge [m]\t30",
-                           "Raumbreite [m]\t15",
-                           "Stellwandhöhe [m]\t1.0",
+        // The worked example: DL2 4.6133, L4 52.889, Lr at 16 m 43.72. The design
+        // texts 1,0 and 0,1 are copied as the numbers the calculation reads.
+        QTest::addRow("frmDLprognose, %s", mark)
+            << "Command5" << "frmDLprognose" << QStringList{"txR=16", "cmdRUNDL"} << mark
+            << QStringList{"Großraumbüro DL2 Prognose", "Raumhöhe [m]\t3", "Raumlänge [m]\t30",
+                           "Raumbreite [m]\t15", "Stellwandhöhe [m]\t1.0",
                            "Mittlerer Absorptionsgrad [-]\t0.1",
-                           "Mittlerer Absorptionsgrad Stellwände + Wände [-]\t0.1",
-                           "Abstand [m]\t8",
+                           "Mittlerer Absorptionsgrad Stellwände + Wände [-]\t0.1", "Abstand [m]\t16",
                            "Schallpegel der Sprache in 1m Abstand [dB]\t58",
-                           "Pegelminderung pro Abstandsverdopplung [dB]\t",
-                           "Schallpegel in 4m Abstand [dB]\t",
-                           "Schallegel Abstand Rm [dB]\t"};
+                           "Pegelminderung pro Abstandsverdopplung [dB]\t4.6",
+                           "Schallpegel in 4m Abstand [dB]\t52.9", "Schallegel Abstand Rm [dB]\t43.7"};
     }
 }
 
-void TestCopy::copiedTable()
+void TestCopy::copied()
 {
     QFETCH(QString, button);
     QFETCH(QString, window);
-    QFETCH(QStringList, clicks);
+    QFETCH(QStringList, steps);
     QFETCH(QString, decimalMark);
     QFETCH(QStringList, lines);
 
     LocaleScope locale(localeNamed(decimalMark));
-    QWidget* w = openFromMenu(shell_->menu(), button, window);
+    Shell shell;
+    QWidget* w = openFromMenu(shell.menu(), button, window);
     QVERIFY(w);
-    for (const QString& name : clicks)
-        click(w, name);
+    for (const QString& step : steps) {
+        if (step.contains(u'='))
+            setTextOf(w, step.section(u'=', 0, 0), step.section(u'=', 1));
+        else
+            click(w, step);
+    }
     const QMap<QString, QString> before = fieldTexts(w);
 
     // The window shortcut, from a text field that has the focus.
     QLineEdit* field = w->findChildren<QLineEdit*>().first();
     field->setFocus();
     QVERIFY(QTest::qWaitForWindowActive(w));
+    QApplication::clipboard()->clear();
     QTest::keyClick(field, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(fieldTexts(w), before);
 
     const QMimeData* data = QApplication::clipboard()->mimeData();
-    QVERIFY(data && data->hasText() && data->hasHtml());
-    // The line of a frame caption has no tab; the first line is the title.
+    QVERIFY(data);
     for (QString& line : lines)
         line = inLocale(line, decimalMark);
     QCOMPARE(data->text(), lines.join(u'\n') + u'\n');
 
+    // One table of two columns under the caption: a word processor's paste.
+    QVERIFY(data->hasHtml());
     QTextDocument doc;
     doc.setHtml(data->html());
-    const QList<QTextTable*> tables = tablesOf(doc);
-    QCOMPARE(tables.size(), 1);
-    QCOMPARE(tables.first()->columns(), 2);
-    QCOMPARE(captionOf(doc), lines.first());
-    QCOMPARE(rowsOf(tables.first()), lines.mid(1));
-
-    QCOMPARE(fieldTexts(w), before);  // copying changes no field
-}
-
-void TestCopy::failedCalculationCopiesWhatIsShown_data()
-{
-    QTest::addColumn<QString>("decimalMark");
-    QTest::newRow("point") << "point";
-    QTest::newRow("comma") << "comma";
-}
-
-void TestCopy::failedCalculationCopiesWhatIsShown()
-{
-    QFETCH(QString, decimalMark);
-    LocaleScope locale(localeNamed(decimalMark));
-    QWidget* w = openFromMenu(shell_->menu(), "Command3", "frmFeuchte");
-    QVERIFY(w);
-    click(w, "cmdRun_Feuchte");  // results of 20 and 10
-    // A room at -150,5 °C has no saturation pressure: the calculation stops
-    // after the comma fix, and the results of the last one stay.
-    setTextOf(w, "txRaum", "-150,5");
-    setTextOf(w, "txOberflaeche", "10 °C");
-    click(w, "cmdRun_Feuchte");
-    QCOMPARE(textOf(w, "txRaum"), QStringLiteral("-150.5"));
-
-    copyInputsAndResults(*qobject_cast<CalculatorWindow*>(w));
-    const QStringList lines = {"Kritische Feuchte Calculator",
-                               "Raumtemperatur [C°]\t" + inLocale("-150.5", decimalMark),
-                               "Oberflächentemperatur [C°]\t10 °C",
-                               "Oberflächenkondensation [%]\t" + inLocale("52.57", decimalMark),
-                               "Schimmelpilzbildungsgefahr [%]\t" + inLocale("42.06", decimalMark),
-                               "Korrosionsgefahr [%]\t" + inLocale("31.54", decimalMark)};
-    QCOMPARE(QApplication::clipboard()->text(), lines.join(u'\n') + u'\n');
-    QCOMPARE(textOf(w, "txOberflaeche"), QStringLiteral("10 °C"));
-}
-
-void TestCopy::dlPrognoseHtmlIsOneTable()
-{
-    LocaleScope locale(localeNamed("comma"));
-    QWidget* w = openFromMenu(shell_->menu(), "Command5", "frmDLprognose");
-    QVERIFY(w);
-    setTextOf(w, "txR", "16");
-    click(w, "cmdRUNDL");
-    copyInputsAndResults(*qobject_cast<CalculatorWindow*>(w));
-
-    QTextDocument doc;
-    doc.setHtml(QApplication::clipboard()->mimeData()->html());
-    const QList<QTextTable*> tables = tablesOf(doc);
-    QCOMPARE(tables.size(), 1);
-    const QTextTable* table = tables.first();
-    QCOMPARE(table->rows(), 11);
+    const QList<QTextFrame*> frames = doc.rootFrame()->childFrames();
+    QCOMPARE(frames.size(), 1);
+    const auto* table = qobject_cast<QTextTable*>(frames.first());
+    QVERIFY(table);
     QCOMPARE(table->columns(), 2);
-    QCOMPARE(captionOf(doc), QStringLiteral("Großraumbüro DL2 Prognose"));
-    // DL2 4.6133, L4 52.889, Lr at 16 m 43.72 (the worked example).
-    const QStringList expected = {
-        "Raumhöhe [m]\t3",
-        "Raumlänge [m]\t30",
-        "Raumbreite [m]\t15",
-        "Stellwandhöhe [m]\t1,0",
-        "Mittlerer Absorptionsgrad [-]\t0,1",
-        "Mittlerer Absorptionsgrad Stellwände + Wände [-]\t0,1",
-        "Abstand [m]\t16",
-        "Schallpegel der Sprache in 1m Abstand [dB]\t58",
-        "Pegelminderung pro Abstandsverdopplung [dB]\t4,6",
-        "Schallpegel in 4m Abstand [dB]\t52,9",
-        "Schallegel Abstand Rm [dB]\t43,7",
-    };
-    QCOMPARE(rowsOf(table), expected);
-}
-
-void TestCopy::keypadCopiesItsNumber()
-{
-    LocaleScope locale(localeNamed("comma"));
-    QWidget* w = openFromMenu(shell_->menu(), "Command1", "frmCalculator");
-    QVERIFY(w);
-    for (const char* key : {"cmdPoint", "cmdNumber(4)", "cmdOperator(3)", "cmdEqual"})
-        click(w, key);  // .5 + = 3.51, shown " 3.5"
-    QVERIFY(QTest::qWaitForWindowActive(w));
-    QTest::keyClick(w->focusWidget(), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
-    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("3,5"));
-    QVERIFY(!QApplication::clipboard()->mimeData()->hasHtml());
+    QCOMPARE(doc.toPlainText().trimmed().section(u'\n', 0, 0), lines.first());
+    QCOMPARE(rowsOf(table), lines.mid(1));
 }
 
 void TestCopy::contextMenuEntries_data()
 {
     QTest::addColumn<QString>("button");  // empty: the menu
     QTest::addColumn<QString>("window");
-    QTest::addColumn<QStringList>("entries");  // text and shortcut
+    QTest::addColumn<QStringList>("entries");  // text and shortcut; "-" a separator
 
-    const QStringList formula = {kCopy + "\tCtrl+Shift+C", "Hilfe und Rechenweg\tF1",
-                                 "Parameterstudie…\tF2"};
-    QTest::newRow("frmOption") << "" << "frmOption" << QStringList{"Hilfe\tF1"};
-    QTest::newRow("frmCalculator") << "Command1" << "frmCalculator" << formula.mid(0, 2);
-    QTest::newRow("frmSchall") << "Command2" << "frmSchall" << formula;
-    QTest::newRow("frmFeuchte") << "Command3" << "frmFeuchte" << formula;
-    QTest::newRow("frmTemperatur") << "Command4" << "frmTemperatur" << formula;
-    QTest::newRow("frmDLprognose") << "Command5" << "frmDLprognose" << formula;
+    const QString copy = "Eingaben und Ergebnisse kopieren\tCtrl+Shift+C";
+    const QStringList about = {"-", "Über Orvella\t"};
+    QTest::newRow("frmOption") << "" << "frmOption" << QStringList{"Hilfe\tF1"} + about;
+    QTest::newRow("frmCalculator") << "Command1" << "frmCalculator"
+                                   << QStringList{copy, "Hilfe und Rechenweg\tF1"} + about;
+    QTest::newRow("frmSchall")
+        << "Command2" << "frmSchall"
+        << QStringList{copy, "Hilfe und Rechenweg\tF1", "Parameterstudie…\tF2"} + about;
 }
 
 void TestCopy::contextMenuEntries()
 {
     QFETCH(QString, button);
     QFETCH(QString, window);
-    QWidget* w = button.isEmpty() ? (shell_->menu().show(), shell_->menu().window())
-                                  : openFromMenu(shell_->menu(), button, window);
+    Shell shell;
+    QWidget* w = button.isEmpty() ? (shell.menu().show(), shell.menu().window())
+                                  : openFromMenu(shell.menu(), button, window);
     QVERIFY(w);
     QCOMPARE(w->objectName(), window);
     QStringList entries;
     for (const QAction* a : w->actions())
-        if (!a->isSeparator())
-            entries << a->text() + u'\t' + a->shortcut().toString();
+        entries << (a->isSeparator() ? QStringLiteral("-")
+                                     : a->text() + u'\t' + a->shortcut().toString());
     QTEST(entries, "entries");
 }
 

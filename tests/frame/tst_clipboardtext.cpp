@@ -25,29 +25,23 @@ void TestClipboardText::plainNumber_data()
 
     // A comma-fixed or point-typed field under German settings, and back.
     QTest::newRow("52.57 under a comma") << "52.57" << "," << "52,57";
-    QTest::newRow("52,57 under a point: the comma is decimal") << "52,57" << "." << "52.57";
-    QTest::newRow("design text 0,1 under a point") << "0,1" << "." << "0.1";
-    QTest::newRow("design text 1,0 keeps its zero") << "1,0" << "." << "1.0";
     // The comma fix reads 1,000 as 1: a spreadsheet must not see a thousand.
     QTest::newRow("1,000 under a point is one") << "1,000" << "." << "1.000";
     QTest::newRow("negative") << "-3.2" << "," << "-3,2";
     QTest::newRow("leading point gets a zero") << ".5" << "," << "0,5";
     QTest::newRow("trailing point dropped") << "5." << "," << "5";
-    QTest::newRow("exponent form of FormatResult") << "1E+15" << "," << "1E+15";
-    QTest::newRow("exponent with fraction") << "1.5e3" << "," << "1,5e3";
+    QTest::newRow("exponent with fraction and sign") << "1.5E+15" << "," << "1,5E+15";
     QTest::newRow("surrounding blanks trimmed") << "  63 " << "," << "63";
     QTest::newRow("many digits kept exactly") << "12345678901234567890.123" << ","
                                               << "12345678901234567890,123";
     QTest::newRow("a mark of two bytes") << "0.5" << "\u066B" << "0\u066B5";
     // Not plain numbers: copied as they stand.
     QTest::newRow("empty result field") << "" << "," << "";
-    QTest::newRow("two commas") << "1,2,3" << "." << "1,2,3";
     QTest::newRow("German thousands point") << "1.000,5" << "." << "1.000,5";
     QTest::newRow("blank between digits") << "1 5" << "," << "1 5";
-    QTest::newRow("trailing letters") << "12abc" << "," << "12abc";
     QTest::newRow("unit after the number") << "20 °C" << "," << "20 °C";
-    QTest::newRow("sign alone") << "-" << "," << "-";
-    QTest::newRow("Arabic-Indic digits") << "\u0665" << "," << "\u0665";
+    QTest::newRow("sign and mark alone") << "-," << "." << "-,";
+    QTest::newRow("exponent without digits") << "2.5E" << "," << "2.5E";
 }
 
 void TestClipboardText::plainNumber()
