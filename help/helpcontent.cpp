@@ -244,14 +244,7 @@ private:
     QString fill(const Line& line, bool numbers) const
     {
         static const QRegularExpression placeholder(QStringLiteral(R"(\{([isc]):([^}]+)\})"));
-        const QString& text = line.formula;
-        QString out;
-        qsizetype last = 0;
-        auto it = placeholder.globalMatch(text);
-        while (it.hasNext()) {
-            const QRegularExpressionMatch m = it.next();
-            out += text.mid(last, m.capturedStart() - last);
-            last = m.capturedEnd();
+        const QString out = replaceMatches(line.formula, placeholder, [&](const QRegularExpressionMatch& m) {
             const QChar kind = m.captured(1).at(0);
             const std::string key = m.captured(2).toStdString();
             std::optional<double> number;
@@ -271,17 +264,14 @@ private:
                         number = c.value;
                     }
             }
-            if (!numbers) {
-                out += symbol;
-                continue;
-            }
+            if (!numbers)
+                return symbol;
             QString n = number ? (kind == u's' ? valueText(*number, mark_) : exactText(*number, mark_))
                                : QStringLiteral("?");
             if (m.capturedStart() > 0 && n.startsWith(u'-'))
                 n = u'(' + n + u')';
-            out += n;
-        }
-        out += text.mid(last);
+            return n;
+        });
         return withMark(out, mark_);
     }
 

@@ -39,24 +39,32 @@ QString exactText(double value, const QString& mark)
     return significant(value, 15, mark);
 }
 
-QString withMark(QString text, const QString& mark)
+QString replaceMatches(const QString& text, const QRegularExpression& pattern,
+                       const std::function<QString(const QRegularExpressionMatch&)>& replacement)
 {
-    static const QRegularExpression literal(QStringLiteral(R"(\{k:([^}]+)\})"));
     QString out;
     qsizetype last = 0;
-    auto it = literal.globalMatch(text);
+    auto it = pattern.globalMatch(text);
     while (it.hasNext()) {
         const QRegularExpressionMatch m = it.next();
         out += text.mid(last, m.capturedStart() - last);
-        QString number = m.captured(1);
-        number.replace(u'.', mark);
-        if (number.startsWith(u'-'))
-            number.replace(0, 1, u'−');
-        out += number;
+        out += replacement(m);
         last = m.capturedEnd();
     }
     out += text.mid(last);
     return out;
+}
+
+QString withMark(QString text, const QString& mark)
+{
+    static const QRegularExpression literal(QStringLiteral(R"(\{k:([^}]+)\})"));
+    return replaceMatches(text, literal, [&mark](const QRegularExpressionMatch& m) {
+        QString number = m.captured(1);
+        number.replace(u'.', mark);
+        if (number.startsWith(u'-'))
+            number.replace(0, 1, u'−');
+        return number;
+    });
 }
 
 QString html(const std::string& s)

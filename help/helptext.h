@@ -4,8 +4,10 @@
 // calculators write them (FormatResult, the user's decimal mark), headings,
 // paragraphs and tables.
 
+#include <QRegularExpression>
 #include <QString>
 
+#include <functional>
 #include <string>
 
 namespace orvella::help {
@@ -23,6 +25,11 @@ QString significant(double value, int digits, const QString& mark);
 // exactly as a double holds them (15 digits).
 QString valueText(double value, const QString& mark);
 QString exactText(double value, const QString& mark);
+
+// The text with every match of `pattern` replaced by what `replacement`
+// makes of it; the rest stays as it is.
+QString replaceMatches(const QString& text, const QRegularExpression& pattern,
+                       const std::function<QString(const QRegularExpressionMatch&)>& replacement);
 
 // The text with every "{k:0.17}" written as the number with the user's
 // decimal mark (and a minus sign for "-").
