@@ -31,7 +31,7 @@ TEST_PACKAGES = xvfb openbox xdotool wmctrl x11-utils imagemagick desktop-file-u
 setup:
 	@scripts/setup.sh $(if $(filter check package,$(MAKECMDGOALS)),$(TEST_PACKAGES)) \
 	  $(if $(filter check fuzz,$(MAKECMDGOALS)),$(CHECK_PACKAGES)) \
-	  $(if $(filter bench,$(MAKECMDGOALS)),xvfb x11-utils)
+	  $(if $(filter bench,$(MAKECMDGOALS)),xvfb x11-utils libxdamage-dev)
 
 build: setup
 	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -64,7 +64,7 @@ fuzz: setup
 
 bench: setup
 	@cmake --preset bench -B $(BENCH_BUILD) >/dev/null
-	@cmake --build $(BENCH_BUILD) --target orvella bench_minimal bench_mapwait bench_help_open bench_study
+	@cmake --build $(BENCH_BUILD) --target orvella bench_minimal bench_empty bench_firstpaint bench_help_open bench_study
 	@bench/startup.sh $(BENCH_BUILD) $(BENCH_RUNS)
 	@bench/help_open.sh $(BENCH_BUILD)
 	@bench/study_bench.sh $(BENCH_BUILD)
