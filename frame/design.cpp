@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QFontDatabase>
 #include <QHash>
 #include <QIcon>
 #include <QLibraryInfo>
@@ -15,6 +16,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QTranslator>
+#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
@@ -43,23 +45,40 @@ double twipsPerPixel()
     return 1440.0 / (dpi > 0 ? dpi : 96.0);
 }
 
+// The family the designs' font is drawn with: set by installDesignFonts.
+QString& designFamily()
+{
+    static QString family = QString::fromLatin1(kFontFamily);
+    return family;
+}
+
 QFont designFont(FontSpec style)
 {
-    QFont font(QString::fromLatin1(kFontFamily));
+    QFont font(designFamily());
     font.setPointSizeF(style.pointSize);
     font.setWeight(style.bold ? QFont::Bold : QFont::Normal);
     return font;
 }
 
-QWidget* createControl(const ControlDesign& c, QWidget* parent)
+QWidget* createControl(ControlKind kind, QWidget* parent)
 {
-    switch (c.kind) {
-    case ControlKind::Frame: return new DesignFrame(c.caption, parent);
-    case ControlKind::Label: return new CaptionLabel(c.caption, parent);
-    case ControlKind::Button: return new CaptionButton(c.caption, parent);
-    case ControlKind::TextBox: return new QLineEdit(c.caption, parent);
+    switch (kind) {
+    case ControlKind::Frame: return new DesignFrame(QString(), parent);
+    case ControlKind::Label: return new CaptionLabel(QString(), parent);
+    case ControlKind::Button: return new CaptionButton(QString(), parent);
+    case ControlKind::TextBox: return new QLineEdit(parent);
     }
     return nullptr;
+}
+
+void setCaption(QWidget* w, ControlKind kind, const QString& caption)
+{
+    switch (kind) {
+    case ControlKind::Frame: static_cast<QGroupBox*>(w)->setTitle(caption); break;
+    case ControlKind::Label: static_cast<QLabel*>(w)->setText(caption); break;
+    case ControlKind::Button: static_cast<QAbstractButton*>(w)->setText(caption); break;
+    case ControlKind::TextBox: static_cast<QLineEdit*>(w)->setText(caption); break;
+    }
 }
 
 bool takesFocus(ControlKind kind) { return kind == ControlKind::TextBox || kind == ControlKind::Button; }
@@ -76,22 +95,76 @@ void installQtTranslations()
         delete translator;
 }
 
-void installProgramIcon()
-{
-    // Drawing the SVG loads the icon plugin and the SVG renderer: a few
-    // milliseconds that need not stand between the start and the menu. Set
-    // once the event loop runs, the application icon reaches every window,
-    // those loaded later included.
-    QTimer::singleShot(0, qApp, [] {
+namespace {
+
+// Sets the program icon one turn of the event loop after the first window
+// has been exposed, that is after its first drawing has been sent to the
+// screen; or after two seconds, should no window be exposed by then (started
+// minimised). Drawing the SVG loads the icon plugin, Qt Svg and the SVG
+// renderer: some milliseconds that need not stand between the start and the
+// first sight of the menu.
+constexpr int kLatestIconMs = 2000;
+
+class ProgramIconSetter : public QObject {
+public:
+    explicit ProgramIconSetter(QObject* parent) : QObject(parent)
+    {
+        const auto windows = QGuiApplication::topLevelWindows();
+        if (std::any_of(windows.begin(), windows.end(), [](QWindow* w) { return w->isExposed(); })) {
+            QTimer::singleShot(0, this, &ProgramIconSetter::setIcon);
+            return;
+        }
+        qApp->installEventFilter(this);
+        QTimer::singleShot(kLatestIconMs, this, &ProgramIconSetter::setIcon);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Expose && watched->isWindowType()) {
+            qApp->removeEventFilter(this);
+            // Queued: the window draws itself while this Expose is delivered.
+            QTimer::singleShot(0, this, &ProgramIconSetter::setIcon);
+        }
+        return false;
+    }
+
+private:
+    void setIcon()
+    {
+        if (done_)
+            return;
+        done_ = true;
+        qApp->removeEventFilter(this);
+        // The application icon reaches every window, those loaded later included.
         QApplication::setWindowIcon(QIcon(QStringLiteral(":/orvella/orvella.svg")));
-    });
-}
+        deleteLater();
+    }
+
+    bool done_ = false;
+};
+
+}  // namespace
+
+void installProgramIcon() { new ProgramIconSetter(qApp); }
 
 void installDesignFonts()
 {
-    QFont::insertSubstitutions(QString::fromLatin1(kFontFamily),
-                               {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
-                                QStringLiteral("Arial"), QStringLiteral("DejaVu Sans")});
+    const QString designed = QString::fromLatin1(kFontFamily);
+    const QStringList substitutes = {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
+                                     QStringLiteral("Arial"), QStringLiteral("DejaVu Sans")};
+    QFont::insertSubstitutions(designed, substitutes);
+    // The controls ask for the first of these families that is installed by
+    // its own name. Asked for a family that is missing, Qt would look for it
+    // in vain and collect fontconfig's whole fallback list before it tries
+    // the substitutes, for every window; the face drawn is the same.
+    designFamily() = designed;
+    for (const QString& family : QStringList{designed} + substitutes) {
+        if (QFontDatabase::hasFamily(family)) {
+            designFamily() = family;
+            break;
+        }
+    }
 }
 
 int twipsToPixels(double twips) { return static_cast<int>(std::lround(twips / twipsPerPixel())); }
@@ -119,9 +192,13 @@ void buildWindow(QWidget* window, const WindowDesign& design)
     QHash<QString, QWidget*> byName;
     auto build = [&](const ControlDesign& c) {
         QWidget* parent = c.container.isEmpty() ? window : byName.value(c.container, window);
-        QWidget* w = createControl(c, parent);
+        // The font before the caption: a frame measures its title as soon as
+        // it has one, and measuring it in Qt's default font would load a
+        // second font family that no control shows.
+        QWidget* w = createControl(c.kind, parent);
         w->setObjectName(c.name);
         w->setFont(designFont(c.font));
+        setCaption(w, c.kind, c.caption);
         w->setGeometry(twipsToPixels(c.left), twipsToPixels(c.top), twipsToPixels(c.width),
                        twipsToPixels(c.height));
         byName.insert(c.name, w);
