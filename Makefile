@@ -4,8 +4,10 @@
 #   make check  set up, build and run every test
 #   make package  the Debian package, in $(BUILD)
 #   make fuzz   every fuzz target for FUZZ_SECONDS (default 60) each
-#   make bench  the startup and memory benchmark against a minimal Qt window,
-#               then the opening times of the help (F1) and the study (F2)
+#   make bench  the start-up benchmark (time to the menu's first paint, memory)
+#               against a one-button and an empty Qt window, then the opening
+#               times of the help (F1) and the study (F2)
+#   make profile  instruction counts of the start-up path (callgrind)
 BUILD ?= build
 # The sanitizer build (AddressSanitizer + UBSan) that make check runs the tests
 # in once more, the clang build of the fuzz targets, the benchmark build.
@@ -26,12 +28,13 @@ CHECK_PACKAGES = clang libclang-rt-14-dev llvm
 TEST_PACKAGES = xvfb openbox xdotool wmctrl x11-utils imagemagick desktop-file-utils appstream \
   dpkg-dev librsvg2-bin poppler-utils lintian xclip
 
-.PHONY: run check setup build package fuzz bench
+.PHONY: run check setup build package fuzz bench profile
 
 setup:
 	@scripts/setup.sh $(if $(filter check package,$(MAKECMDGOALS)),$(TEST_PACKAGES)) \
 	  $(if $(filter check fuzz,$(MAKECMDGOALS)),$(CHECK_PACKAGES)) \
-	  $(if $(filter bench,$(MAKECMDGOALS)),xvfb x11-utils libxdamage-dev)
+	  $(if $(filter bench profile,$(MAKECMDGOALS)),xvfb x11-utils libxdamage-dev) \
+	  $(if $(filter profile,$(MAKECMDGOALS)),valgrind)
 
 build: setup
 	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -68,3 +71,8 @@ bench: setup
 	@bench/startup.sh $(BENCH_BUILD) $(BENCH_RUNS)
 	@bench/help_open.sh $(BENCH_BUILD)
 	@bench/study_bench.sh $(BENCH_BUILD)
+
+profile: setup
+	@cmake --preset bench -B $(BENCH_BUILD) >/dev/null
+	@cmake --build $(BENCH_BUILD) --target orvella bench_minimal bench_empty bench_firstpaint
+	@bench/profile.sh $(BENCH_BUILD)

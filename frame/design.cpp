@@ -99,11 +99,11 @@ namespace {
 
 // Sets the program icon one turn of the event loop after the first window
 // has been exposed, that is after its first drawing has been sent to the
-// screen; or after two seconds, should no window be exposed by then (started
+// screen; or after five seconds, should no window be exposed by then (started
 // minimised). Drawing the SVG loads the icon plugin, Qt Svg and the SVG
 // renderer: some milliseconds that need not stand between the start and the
 // first sight of the menu.
-constexpr int kLatestIconMs = 2000;
+constexpr int kLatestIconMs = 5000;
 
 class ProgramIconSetter : public QObject {
 public:
