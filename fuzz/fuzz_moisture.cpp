@@ -73,12 +73,10 @@ void checkBasics(double t)
         fuzz::check(!pSteps.finite, "saturation pressure failed inside its domain", t);
         return;
     }
-    fuzz::check(std::isfinite(p) && p >= 0.0, "saturation pressure negative or not finite",
-                t);
+    fuzz::check(std::isfinite(p) && p >= 0.0, "saturation pressure negative or not finite", t);
     fuzz::check(pSteps.finite && p == plainP, "saturation pressure differs from its formula",
                 t, " -> ", p, " expected ", plainP);
-    fuzz::check(t > -148.6 || p == 0.0 || t == -148.6, "saturation pressure below -148.6 °C",
-                t);
+    fuzz::check(t > -148.6 || p == 0.0 || t == -148.6, "saturation pressure below -148.6 °C", t);
 
     // The inverse gives the temperature back, away from the seam at 0 °C
     // (where the two forms meet with a small step) and from the lower end.
@@ -92,8 +90,7 @@ void checkBasics(double t)
                     p, " -> ", back, " expected ", plainBack);
         if (std::fabs(t) > 0.1 && t > -148.0 && t < 1e6)
             fuzz::check(std::fabs(back - t) <= 1e-9 * std::fmax(1.0, std::fabs(t)),
-                        "saturation temperature does not invert the pressure",
-                        t, " -> ", back);
+                        "saturation temperature does not invert the pressure", t, " -> ", back);
     } catch (const ArithmeticError&) {
         fuzz::fail("saturation temperature failed for a saturation pressure", fuzz::show(t));
     }
@@ -125,8 +122,7 @@ void checkBasics(double t)
     // sum), 65 in between, 65 + θe at 0 °C and below.
     const double h = roomHumidity(t);
     fuzz::check(std::isfinite(h), "room humidity not finite", t);
-    fuzz::check(h == plainRoomHumidity(t), "room-climate rule broken",
-                t, " -> ", h);
+    fuzz::check(h == plainRoomHumidity(t), "room-climate rule broken", t, " -> ", h);
     if (t > 10.0)
         fuzz::check(std::fabs(h - (55.0 + t)) <= 4.0 * DBL_EPSILON * (65.0 + std::fabs(t)),
                     "room humidity above 10 °C is not 55 + θe", t, " -> ", h);
@@ -155,8 +151,7 @@ void checkHumidity(double room, double surface)
     }
     fuzz::check(steps.finite && limits.condensation == plainCondensation,
                 "condensation limit differs from its formula",
-                room, " ", surface, " -> ", limits.condensation,
-                    " expected ", plainCondensation);
+                room, " ", surface, " -> ", limits.condensation, " expected ", plainCondensation);
     fuzz::check(std::isfinite(limits.condensation) && std::isfinite(limits.mould) &&
                     std::isfinite(limits.corrosion),
                 "a critical humidity that is not finite was not reported");
@@ -193,8 +188,7 @@ void checkTemperature(double outdoor)
     try {
         limits = criticalTemperature(outdoor);
     } catch (const ArithmeticError&) {
-        fuzz::check(!steps.finite, "critical temperature failed inside its domain",
-                    outdoor);
+        fuzz::check(!steps.finite, "critical temperature failed inside its domain", outdoor);
         return;
     }
     fuzz::check(steps.finite && limits.condensation == plainCondensation &&
@@ -203,8 +197,7 @@ void checkTemperature(double outdoor)
                 outdoor, " -> ", limits.condensation, " ",
                     limits.mould, " expected ", plainCondensation, " ",
                     plainMould);
-    fuzz::check(outdoor > -65.0, "critical temperature computed without vapour",
-                outdoor);
+    fuzz::check(outdoor > -65.0, "critical temperature computed without vapour", outdoor);
     fuzz::check(std::isfinite(limits.roomHumidity) && std::isfinite(limits.condensation) &&
                     std::isfinite(limits.mould),
                 "a critical temperature that is not finite was not reported");

@@ -52,8 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         spreading = orvella::sphereSpreadingDb(distance);
     } catch (const orvella::ArithmeticError&) {
         fuzz::check(!steps.finite && (area == 0.0 || !std::isfinite(area)),
-                    "spreading term failed though 4·π·r² is positive and finite",
-                    distance);
+                    "spreading term failed though 4·π·r² is positive and finite", distance);
         return 0;
     }
     fuzz::check(std::isfinite(spreading), "spreading term not finite", distance);
@@ -67,8 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     try {
         const double power = orvella::soundPowerLevel(level, distance);
-        fuzz::check(power == spreading + level, "Lw is not spreading + Lp",
-                    level, " ", distance);
+        fuzz::check(power == spreading + level, "Lw is not spreading + Lp", level, " ", distance);
         fuzz::checkFormatted(power, 2);
     } catch (const orvella::ArithmeticError&) {
         fuzz::check(!std::isfinite(spreading + level), "Lw failed though its sum is finite",
