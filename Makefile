@@ -3,7 +3,8 @@
 #   make run    set up (Debian packages), build and start Orvella
 #   make check  set up, build and run every test
 #   make package  the Debian package, in $(BUILD)
-#   make fuzz   every fuzz target for FUZZ_SECONDS (default 60) each
+#   make fuzz   every fuzz target for FUZZ_SECONDS (default 60) each, or for
+#               FUZZ_RUNS inputs each when that is set (make fuzz FUZZ_RUNS=10000000)
 #   make bench  the start-up benchmark (time to the menu's first paint, memory)
 #               against a one-button and an empty Qt window, then the opening
 #               times of the help (F1) and the study (F2)
@@ -15,6 +16,7 @@ ASAN_BUILD ?= $(BUILD)-asan
 FUZZ_BUILD ?= $(BUILD)-fuzz
 BENCH_BUILD ?= $(BUILD)-bench
 FUZZ_SECONDS ?= 60
+FUZZ_RUNS ?=
 BENCH_RUNS ?= 15
 # clang with its sanitizer and fuzzer runtimes, llvm-symbolizer for readable
 # sanitizer reports.
@@ -63,7 +65,7 @@ package: build
 fuzz: setup
 	@cmake --preset fuzz -B $(FUZZ_BUILD) >/dev/null
 	@cmake --build $(FUZZ_BUILD) --target orvella_fuzzers
-	@fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+	@FUZZ_RUNS=$(FUZZ_RUNS) fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 bench: setup
 	@cmake --preset bench -B $(BENCH_BUILD) >/dev/null

@@ -5,20 +5,51 @@
 // ALPHAcell, ALPHAhori, Hscreen, Lraum, Wraum, Hraum, L1, R.
 //
 // Checks: only ArithmeticError escapes; the three results are finite or the
-// calculation is reported as stopped, and it stops only where the formulas
-// have no finite answer (Hraum = 0, R <= 0, an overflow); DL2 and L4 agree
-// with the formulas rearranged (coefficients and terms in their places);
-// Lr equals L4 at R = 4 m and lies below it beyond 4 m when DL2 is
-// positive; every result reads back as written with one decimal.
+// calculation is reported as stopped, and it stops exactly where the
+// formulas have no finite answer (Hraum = 0, R <= 0, an overflow in any
+// step); DL2, L4 and Lr are bit for bit the formulas evaluated left to right
+// as written (the program's defined order: a rearranged form such as
+// (7·Hscreen + 0.17·Lraum) / Hraum rounds differently and, with subnormal
+// sizes, by far more than any fixed tolerance); Lr equals L4 at R = 4 m and
+// lies below it beyond 4 m (above it within 4 m) when DL2 is positive;
+// every result reads back as written with one decimal.
 
 #include "dlprognose.h"
 #include "fuzzsupport.h"
 
 namespace {
 
-bool close(double actual, double expected, double scale)
+struct Plain {
+    double dl2, l4, lr;
+    bool finite;
+};
+
+// The three formulas in plain doubles, each step in the order written:
+// ((7·(Hscreen/Hraum) + 0.17·(Lraum/Hraum)) + 4.28·ALPHAcell) + 1.52·ALPHAhori,
+// (((L1 − 3.23·Hscreen) − 0.09·Wraum) + 0.44·ALPHAhori) − 5.75·ALPHAcell,
+// L4 − (3.3·DL2)·(lg R − lg 4) with lg 4 before lg R.
+Plain plainPrognose(const orvella::DLprognoseInput& in)
 {
-    return std::fabs(actual - expected) <= 1e-12 * scale + 1e-300;
+    fuzz::Steps s;
+    const double t1 = s(7.0 * s(in.hScreen / in.hRaum));
+    const double t2 = s(0.17 * s(in.lRaum / in.hRaum));
+    const double t3 = s(4.28 * in.alphaCell);
+    const double t4 = s(1.52 * in.alphaHori);
+    const double dl2 = s(s(s(t1 + t2) + t3) + t4);
+    const double u1 = s(3.23 * in.hScreen), u2 = s(0.09 * in.wRaum);
+    const double u3 = s(0.44 * in.alphaHori), u4 = s(5.75 * in.alphaCell);
+    const double l4 = s(s(s(s(in.l1 - u1) - u2) + u3) - u4);
+    const double lg4 = s(fuzz::lg(4.0));
+    const double lgR = s(fuzz::lg(in.r));
+    const double lr = s(l4 - s(s(3.3 * dl2) * s(lgR - lg4)));
+    return {dl2, l4, lr, s.finite};
+}
+
+std::string showInput(const orvella::DLprognoseInput& in)
+{
+    return fuzz::show(in.alphaCell) + " " + fuzz::show(in.alphaHori) + " " + fuzz::show(in.hScreen) +
+           " " + fuzz::show(in.lRaum) + " " + fuzz::show(in.wRaum) + " " + fuzz::show(in.hRaum) +
+           " " + fuzz::show(in.l1) + " " + fuzz::show(in.r);
 }
 
 }  // namespace
@@ -40,45 +71,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;  // a number too large for a double: the window stops
     }
 
-    // The formulas with unchecked doubles, rearranged: only to tell whether a
-    // stop was due and to compare the terms.
-    const double t1 = 7.0 * (in.hScreen / in.hRaum), t2 = 0.17 * (in.lRaum / in.hRaum);
-    const double t3 = 4.28 * in.alphaCell, t4 = 1.52 * in.alphaHori;
-    const double dl2Plain = (7.0 * in.hScreen + 0.17 * in.lRaum) / in.hRaum + t3 + t4;
-    const double u1 = 3.23 * in.hScreen, u2 = 0.09 * in.wRaum;
-    const double u3 = 0.44 * in.alphaHori, u4 = 5.75 * in.alphaCell;
-    const double l4Plain = in.l1 - u1 - u2 + u3 - u4;
-    const bool allFinite = std::isfinite(t1) && std::isfinite(t2) && std::isfinite(t3) &&
-                           std::isfinite(t4) && std::isfinite(t1 + t2 + t3 + t4) &&
-                           std::isfinite(u1) && std::isfinite(u2) && std::isfinite(u3) &&
-                           std::isfinite(u4) && std::isfinite(in.l1 - u1 - u2 + u3 - u4);
-
+    const auto inputs = [&] { return showInput(in); };
+    const Plain plain = plainPrognose(in);
     orvella::DLprognoseResult result{};
     try {
         result = orvella::computeDLprognose(in);
     } catch (const orvella::ArithmeticError&) {
-        const double lrPlain = l4Plain - (3.3 * (t1 + t2 + t3 + t4)) *
-                                             (std::log10(in.r) - std::log10(4.0));
-        fuzz::check(in.hRaum == 0.0 || in.r <= 0.0 || !allFinite || !std::isfinite(lrPlain),
-                    "DL2 prognosis stopped though every term is finite",
-                    fields[0] + "|" + fields[5] + "|" + fields[7]);
+        fuzz::check(!plain.finite, "DL2 prognosis stopped though every step is finite",
+                    inputs);
         return 0;
     }
 
     fuzz::check(std::isfinite(result.dl2) && std::isfinite(result.l4) && std::isfinite(result.lr),
                 "a DL2 result that is not finite was not reported");
     fuzz::check(in.hRaum != 0.0 && in.r > 0.0, "DL2 prognosis computed with Hraum = 0 or R <= 0");
-    // (The rearranged forms can overflow where the formulas as written do
-    // not; they are compared only where they are finite.)
-    if (std::isfinite(dl2Plain))
-        fuzz::check(close(result.dl2, dl2Plain,
-                      std::fabs(t1) + std::fabs(t2) + std::fabs(t3) + std::fabs(t4)),
-                    "DL2 differs from its formula",
-                    fuzz::show(result.dl2) + " vs " + fuzz::show(dl2Plain));
-    if (std::isfinite(l4Plain))
-        fuzz::check(close(result.l4, l4Plain,
-                      std::fabs(in.l1) + std::fabs(u1) + std::fabs(u2) + std::fabs(u3) + std::fabs(u4)),
-                "L4 differs from its formula", fuzz::show(result.l4) + " vs " + fuzz::show(l4Plain));
+    fuzz::check(plain.finite, "DL2 prognosis computed though a step has no finite value",
+                inputs);
+    fuzz::check(result.dl2 == plain.dl2, "DL2 differs from its formula",
+                result.dl2, " vs ", plain.dl2, ": ", inputs);
+    fuzz::check(result.l4 == plain.l4, "L4 differs from its formula",
+                result.l4, " vs ", plain.l4, ": ", inputs);
+    fuzz::check(result.lr == plain.lr, "Lr differs from its formula",
+                result.lr, " vs ", plain.lr, ": ", inputs);
     if (in.r == 4.0)
         fuzz::check(result.lr == result.l4, "Lr at R = 4 m differs from L4");
     if (result.dl2 > 0.0 && in.r > 4.0)

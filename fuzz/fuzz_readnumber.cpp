@@ -100,7 +100,7 @@ void checkRead(const std::string& text)
         }
         if (fits && exact <= (1ULL << 53))
             fuzz::check(!overflow && value == static_cast<double>(exact),
-                        "radix integer read wrongly", text + " -> " + fuzz::show(value));
+                        "radix integer read wrongly", text, " -> ", value);
         else if (!overflow)
             fuzz::check(value >= 0.0, "radix integer read as negative", text);
         return;
@@ -109,7 +109,7 @@ void checkRead(const std::string& text)
     const std::string number = leadingNumber(s);
     if (number.empty()) {
         fuzz::check(!overflow && value == 0.0, "a text without a number must read as 0",
-                    text + " -> " + fuzz::show(value));
+                    text, " -> ", value);
         return;
     }
     errno = 0;
@@ -124,10 +124,10 @@ void checkRead(const std::string& text)
         // Below the normal range ReadNumber gives 0 (or, where the C++
         // library delivers it, the same subnormal value).
         fuzz::check(value == 0.0 || value == expected, "a tiny number read wrongly",
-                    text + " -> " + fuzz::show(value));
+                    text, " -> ", value);
     else
         fuzz::check(value == expected, "number read differs from the correctly rounded value",
-                    text + " -> " + fuzz::show(value) + " expected " + fuzz::show(expected));
+                    text, " -> ", value, " expected ", expected);
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace fuzz {
@@ -26,18 +27,68 @@ namespace fuzz {
     std::abort();
 }
 
-inline void check(bool ok, const char* what, const std::string& detail = {})
-{
-    if (!ok)
-        fail(what, detail);
-}
-
 inline std::string show(double x)
 {
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.17g", x);
     return buf;
 }
+
+// The pieces of a finding's message: texts as they are, numbers with all
+// their digits, and a function that builds a text (for a costly detail).
+inline std::string describe(const std::string& text) { return text; }
+inline std::string describe(const char* text) { return text; }
+inline std::string describe(double x) { return show(x); }
+inline std::string describe(int n) { return std::to_string(n); }
+template <class Detail>
+    requires std::is_invocable_r_v<std::string, const Detail&>
+inline std::string describe(const Detail& detail)
+{
+    return detail();
+}
+
+// Aborts with `what` and the pieces of the detail unless `ok`. The detail
+// is put together only when the check fails: most checks run several times
+// per input, and formatting numbers into a text each time would cost more
+// than the checks themselves.
+template <class... Detail>
+inline void check(bool ok, const char* what, const Detail&... detail)
+{
+    if (!ok)
+        fail(what, (std::string() + ... + describe(detail)));
+}
+
+// x, hidden from the optimiser: a library function (log, pow) called on a
+// constant is then still called at run time, as the program calls it,
+// instead of being folded by the compiler into a constant of its own.
+inline double opaque(double x)
+{
+    volatile double v = x;
+    return v;
+}
+
+// The common logarithm as the calculators take it (Log10): ln x / ln 10,
+// in plain doubles, so that a reference value computed with it agrees bit
+// for bit with a correct program; NaN or -inf outside its domain.
+inline double lg(double x)
+{
+    return std::log(opaque(x)) / std::log(opaque(10.0));
+}
+
+// A chain of plain double steps that notes whether every step stayed
+// finite. A reference value is computed with it step by step in the order
+// the formula states, so that it matches the checked arithmetic of the
+// program exactly: where the program stops (an overflow, a division by
+// zero, a logarithm of x <= 0, a negative base under a fractional power),
+// some step here is infinite or NaN, and nowhere else.
+struct Steps {
+    bool finite = true;
+    double operator()(double x)
+    {
+        finite = finite && std::isfinite(x);
+        return x;
+    }
+};
 
 // The input as the texts of `count` fields, one per line. A text box holds a
 // single line, so a line feed cannot occur inside a field; missing fields
@@ -79,30 +130,33 @@ inline double fifteenDigits(double x)
 // plain number that reads back (comma fix included) as the rounded value.
 inline void checkFormatted(double value, int decimals)
 {
-    check(std::isfinite(value), "a result that is not finite was not reported", show(value));
+    check(std::isfinite(value), "a result that is not finite was not reported", value);
     double rounded = 0.0;
     try {
         rounded = orvella::roundHalfEven(value, decimals);
     } catch (const orvella::ArithmeticError&) {
         check(std::isinf(value * std::pow(10.0, decimals)),
-              "roundHalfEven failed though value * 10^decimals is finite", show(value));
+              "roundHalfEven failed though value * 10^decimals is finite", value);
         return;
     }
-    check(std::isfinite(rounded), "roundHalfEven returned a value that is not finite", show(value));
+    check(std::isfinite(rounded), "roundHalfEven returned a value that is not finite", value);
     // The nearest integer to value * 10^decimals, ties to even, as the C
     // library rounds in its default mode, divided back.
     const double factor = std::pow(10.0, decimals);
     const double expected = std::nearbyint(value * factor) / factor;
     check(rounded == expected, "rounding is not ties-to-even on value * 10^decimals",
-          show(value) + " d=" + std::to_string(decimals) + " -> " + show(rounded) + " expected " +
-              show(expected));
+          value, " d=", decimals, " -> ", rounded, " expected ", expected);
 
+    // Within 15 significant digits of the largest double the written text
+    // lies beyond the double range; reading it back then reports an
+    // overflow, as for any other number too large.
+    const double written = fifteenDigits(rounded);
     for (const char* mark : {".", ","}) {
         const std::string text = orvella::FormatResult(value, decimals, mark);
-        check(!text.empty(), "FormatResult wrote nothing", show(value));
-        check(text != "-0", "FormatResult wrote -0", show(value));
+        check(!text.empty(), "FormatResult wrote nothing", value);
+        check(text != "-0", "FormatResult wrote -0", value);
         check((text[0] == '-') == (rounded < 0.0), "sign of the text differs from the value",
-              show(value) + " -> " + text);
+              value, " -> ", text);
 
         // Only digits, at most one decimal mark, an optional exponent; in
         // plain form no more decimals than asked for and no trailing zeros.
@@ -127,19 +181,14 @@ inline void checkFormatted(double value, int decimals)
                   "malformed exponent", text);
         }
 
-        // Within 15 significant digits of the largest double the written
-        // text lies beyond the double range; reading it back then reports an
-        // overflow, as for any other number too large.
         const std::string readable = mark[0] == ',' ? orvella::KillKomma(text) : text;
-        const double written = fifteenDigits(rounded);
         try {
             const double back = orvella::ReadNumber(readable);
             check(back == written, "result text does not read back as the rounded value",
-                  show(value) + " d=" + std::to_string(decimals) + " -> " + text + " -> " +
-                      show(back) + " expected " + show(written));
+                  value, " d=", decimals, " -> ", text, " -> ", back, " expected ", written);
         } catch (const orvella::ArithmeticError&) {
             check(std::isinf(written), "result text does not read back (overflow)",
-                  show(value) + " -> " + text);
+                  value, " -> ", text);
         }
     }
 }
