@@ -15,14 +15,8 @@ repeats=${3:-10}
 [ -x "$build/bench/bench_help_open" ] || { echo "missing $build/bench/bench_help_open: cmake --build $build --target bench_help_open"; exit 1; }
 command -v Xvfb >/dev/null || { echo "Xvfb is not installed"; exit 1; }
 
-work=$(mktemp -d)
-xvfb=
-cleanup() { [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null; rm -rf "$work"; }
-trap cleanup EXIT
-
 . "$(dirname "$0")/../scripts/xserver.sh"
-start_xvfb "$work" 300 || { echo "Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
-sleep 0.3
+bench_xvfb 300
 
 for i in $(seq "$runs"); do
   "$build/bench/bench_help_open" "$repeats" >>"$work/lines" 2>>"$work/errors.log" || {

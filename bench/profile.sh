@@ -21,13 +21,8 @@ done
 command -v valgrind >/dev/null || { echo "valgrind is not installed (make profile installs it)"; exit 1; }
 command -v Xvfb >/dev/null || { echo "Xvfb is not installed (make profile installs it)"; exit 1; }
 
-work=$(mktemp -d)
-xvfb=
-cleanup() { [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null; rm -rf "$work"; }
-trap cleanup EXIT
 . "$(dirname "$0")/../scripts/xserver.sh"
-start_xvfb "$work" 250 || { echo "Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
-sleep 0.3
+bench_xvfb 250
 rm -rf "$out"
 mkdir -p "$out"
 

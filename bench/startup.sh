@@ -22,14 +22,8 @@ for f in orvella bench/bench_minimal bench/bench_empty bench/bench_firstpaint; d
 done
 command -v Xvfb >/dev/null || { echo "Xvfb is not installed (make bench installs it)"; exit 1; }
 
-work=$(mktemp -d)
-xvfb=
-cleanup() { [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null; rm -rf "$work"; }
-trap cleanup EXIT
-
 . "$(dirname "$0")/../scripts/xserver.sh"
-start_xvfb "$work" 200 || { echo "Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
-sleep 0.3
+bench_xvfb 200
 
 programs=(orvella minimal empty)
 declare -A path=([orvella]=$build/orvella [minimal]=$build/bench/bench_minimal

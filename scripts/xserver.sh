@@ -11,6 +11,11 @@
 #   start_openbox WORK                     the window manager; sets wm (its
 #                                          pid); returns 1 when it does not
 #                                          come up
+#   bench_xvfb FIRST                       for the benchmarks: a new folder
+#                                          in $work, Xvfb without a window
+#                                          manager, both removed when the
+#                                          script exits; ends the script when
+#                                          the server does not come up
 #
 # The caller stops both by pid ($xvfb, $wm) when it ends.
 
@@ -40,4 +45,12 @@ start_openbox() {
     sleep 0.1
   done
   return 1
+}
+
+bench_xvfb() {
+  work=$(mktemp -d)
+  xvfb=
+  trap '[ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null; rm -rf "$work"' EXIT
+  start_xvfb "$work" "$1" || { echo "Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
+  sleep 0.3
 }
