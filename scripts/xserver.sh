@@ -37,12 +37,19 @@ start_xvfb() {
 }
 
 start_openbox() {
-  local work=$1
-  openbox --sm-disable >"$work/openbox.log" 2>&1 &
-  wm=$!
-  for _ in $(seq 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
-    sleep 0.1
+  local work=$1 attempt
+  # A second attempt when the first openbox ended without taking the
+  # display; its messages stay in WORK/openbox.log.
+  for attempt in 1 2; do
+    openbox --sm-disable >>"$work/openbox.log" 2>&1 &
+    wm=$!
+    for _ in $(seq 100); do
+      xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+      kill -0 "$wm" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill -0 "$wm" 2>/dev/null && return 1
+    echo "openbox ended (attempt $attempt):" >>"$work/openbox.log"
   done
   return 1
 }

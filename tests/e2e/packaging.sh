@@ -177,7 +177,7 @@ install_and_run() {
     || fail "installed version $(dpkg-query -W -f='${Version}' orvella)"
 
   start_xvfb "$work" 110 || { fail "Xvfb did not start"; return; }
-  start_openbox "$work" || { fail "openbox did not start"; return; }
+  start_openbox "$work" || { fail "openbox did not start"; sed 's/^/    /' "$work/openbox.log"; return; }
 
   /usr/bin/orvella >"$work/orvella.log" 2>&1 &
   app=$!

@@ -53,7 +53,7 @@ shot() { import -window root "$artefacts/$1.png" 2>/dev/null; }
 . "$(dirname "$0")/../../scripts/xserver.sh"
 start_xvfb "$work" 110 "$SCREEN_W" "$SCREEN_H" || { echo "FAIL - Xvfb did not start on $DISPLAY"; cat "$work/xvfb.log"; exit 1; }
 unset BROWSER
-start_openbox "$work" || { echo "FAIL - openbox did not start"; exit 1; }
+start_openbox "$work" || { echo "FAIL - openbox did not start"; cat "$work/openbox.log"; exit 1; }
 
 # The system's browser launcher, replaced by one that only records its arguments.
 mkdir "$work/bin"
