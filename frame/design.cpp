@@ -97,13 +97,15 @@ void installQtTranslations()
 
 namespace {
 
-// Sets the program icon one turn of the event loop after the first window
-// has been exposed, that is after its first drawing has been sent to the
-// screen; or after five seconds, should no window be exposed by then (started
+// Sets the program icon a fifth of a second after the first window has been
+// exposed, that is after its first drawing has been sent to the screen; or
+// after five seconds, should no window be exposed by then (started
 // minimised). Drawing the SVG loads the icon plugin, Qt Svg and the SVG
 // renderer: some milliseconds that need not stand between the start and the
-// first sight of the menu.
+// first sight of the menu, nor compete for the processor with the X server
+// and the compositor while they bring that first drawing to the screen.
 constexpr int kLatestIconMs = 5000;
+constexpr int kAfterExposeMs = 200;
 
 class ProgramIconSetter : public QObject {
 public:
@@ -123,8 +125,8 @@ protected:
     {
         if (event->type() == QEvent::Expose && watched->isWindowType()) {
             qApp->removeEventFilter(this);
-            // Queued: the window draws itself while this Expose is delivered.
-            QTimer::singleShot(0, this, &ProgramIconSetter::setIcon);
+            // Later: the window draws itself while this Expose is delivered.
+            QTimer::singleShot(kAfterExposeMs, this, &ProgramIconSetter::setIcon);
         }
         return false;
     }
