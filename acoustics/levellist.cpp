@@ -56,11 +56,8 @@ std::vector<ResultValue> emptyResults()
     };
 }
 
-ResultValue& result(std::vector<ResultValue>& results, std::string_view key)
-{
-    return *std::find_if(results.begin(), results.end(),
-                         [&](const ResultValue& r) { return r.quantity.key == key; });
-}
+// The result with this key, which is always there.
+ResultValue& result(std::vector<ResultValue>& results, std::string_view key) { return *findResult(results, key); }
 
 // Sets the value `f` computes, or the note `why` when its arithmetic fails.
 template <class F>
@@ -86,9 +83,11 @@ std::vector<ResultValue> statistics(std::span<const double> levels)
         return results;
     }
 
-    const bool allFinite = std::all_of(levels.begin(), levels.end(), [](double l) { return std::isfinite(l); });
+    const bool allFinite =
+        std::all_of(levels.begin(), levels.end(), [](double l) { return std::isfinite(l); });
     const bool allWithin = std::all_of(levels.begin(), levels.end(), withinLimit);
-    const char* beyond = "Mindestens ein Pegel liegt außerhalb von ±300 dB; damit wird nicht energetisch gerechnet.";
+    const char* beyond =
+        "Mindestens ein Pegel liegt außerhalb von ±300 dB; damit wird nicht energetisch gerechnet.";
     if (allWithin) {
         compute(result(results, "sum"), beyond, [&] { return energeticSumDb(levels); });
         compute(result(results, "mean"), beyond, [&] { return energeticMeanDb(levels); });

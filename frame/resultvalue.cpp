@@ -4,6 +4,8 @@
 #include "checked.h"
 #include "numbers.h"
 
+#include <utility>
+
 namespace orvella {
 
 ResultValue makeResultValue(std::string key, std::string symbol, std::string symbolHtml,
@@ -53,6 +55,11 @@ const ResultValue* findResult(const std::vector<ResultValue>& results, std::stri
         if (r.quantity.key == key)
             return &r;
     return nullptr;
+}
+
+ResultValue* findResult(std::vector<ResultValue>& results, std::string_view key)
+{
+    return const_cast<ResultValue*>(findResult(std::as_const(results), key));
 }
 
 }  // namespace orvella

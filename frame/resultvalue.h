@@ -45,5 +45,6 @@ void dropUnwritable(std::vector<ResultValue>& results);
 
 // The result with this key; null when there is none.
 const ResultValue* findResult(const std::vector<ResultValue>& results, std::string_view key);
+ResultValue* findResult(std::vector<ResultValue>& results, std::string_view key);
 
 }  // namespace orvella

@@ -19,7 +19,8 @@ using namespace iso3382;
 // log2(r / 1 m) as ln r / ln 2, like the program's common logarithm.
 double log2Distance(double distanceM) { return (ln(distanceM) / ln(2.0)).value(); }
 
-std::string numberText(double value, std::string_view mark) { return FormatResult(value, kStiDecimals, mark); }
+// A number in a note: a distance bound or a speech transmission index.
+std::string noteNumber(double value, std::string_view mark) { return FormatResult(value, kStiDecimals, mark); }
 
 std::vector<ResultValue> emptyResults()
 {
@@ -38,11 +39,8 @@ std::vector<ResultValue> emptyResults()
     };
 }
 
-ResultValue& result(std::vector<ResultValue>& results, std::string_view key)
-{
-    return *std::find_if(results.begin(), results.end(),
-                         [&](const ResultValue& r) { return r.quantity.key == key; });
-}
+// The result with this key, which is always there.
+ResultValue& result(std::vector<ResultValue>& results, std::string_view key) { return *findResult(results, key); }
 
 void appendSentence(std::string& note, std::string_view sentence)
 {
@@ -84,9 +82,6 @@ void readColumn(PositionRow& row, const ColumnRule& rule, const std::string& tex
         appendSentence(row.note, problem);
     }
 }
-
-// A whole number of the standard's rules as the notes write it.
-std::string whole(double value) { return FormatResult(value, 0, "."); }
 
 // The least-squares line through (x, y) on centred sums; nothing when all x
 // are equal (no slope is determined).
@@ -160,7 +155,7 @@ void distanceWhere(ResultValue& r, const RegressionLine& line, double target, st
     try {
         const double distance = ((Real(target) - line.intercept) / line.slope).value();
         if (!(distance > 0.0)) {
-            r.note = "Die Regressionsgerade liegt schon bei 0 m unter STI = " + numberText(target, mark) + ".";
+            r.note = "Die Regressionsgerade liegt schon bei 0 m unter STI = " + noteNumber(target, mark) + ".";
             return;
         }
         r.value = distance;
@@ -252,7 +247,8 @@ void stiRegression(Iso3382Evaluation& e, const std::vector<const PositionRow*>& 
     e.stiLine = fitLine(withSti, &PositionRow::sti, false);
     if (!e.stiLine) {
         setNote(e.results, {"rD", "rP"},
-                "Alle Positionen mit STI liegen in derselben Entfernung; die Regressionsgerade ist nicht bestimmt.");
+                "Alle Positionen mit STI liegen in derselben Entfernung; "
+                "die Regressionsgerade ist nicht bestimmt.");
         return;
     }
     if (!(e.stiLine->slope < 0.0)) {
@@ -297,7 +293,7 @@ double RegressionLine::at(double distanceM) const
     return (Real(intercept) + Real(slope) * x).value();
 }
 
-PositionRow readPosition(const PositionTexts& texts)
+PositionRow readPosition(const PositionTexts& texts, std::string_view decimalMark)
 {
     PositionRow row;
     const bool allEmpty = readCell(texts.distance).text.empty() && readCell(texts.speechLevel).text.empty() &&
@@ -305,8 +301,9 @@ PositionRow readPosition(const PositionTexts& texts)
     if (allEmpty)
         return row;
 
-    const std::string levelLimit = "außerhalb von ±" + whole(kLevelLimitDb) + " dB.";
-    readColumn(row, {kDistanceColumn, "r", true, 0.0, true, HUGE_VAL, "Die Entfernung r muss größer als 0 m sein."},
+    const std::string levelLimit = "außerhalb von ±" + noteNumber(kLevelLimitDb, decimalMark) + " dB.";
+    readColumn(row,
+               {kDistanceColumn, "r", true, 0.0, true, HUGE_VAL, "Die Entfernung r muss größer als 0 m sein."},
                texts.distance, row.distanceM);
     readColumn(row, {kSpeechLevelColumn, "Lp,A,S", true, -kLevelLimitDb, false, kLevelLimitDb,
                      "Lp,A,S liegt " + levelLimit},
@@ -326,8 +323,8 @@ PositionRow readPosition(const PositionTexts& texts)
         row.backgroundDb.reset();
     } else if (*row.distanceM < kMinDistanceM || *row.distanceM > kMaxDistanceM) {
         row.use = PositionUse::OutsideRange;
-        row.note = "Außerhalb von " + whole(kMinDistanceM) + " m bis " + whole(kMaxDistanceM) +
-                   " m: nicht in den Regressionen.";
+        row.note = "Außerhalb von " + noteNumber(kMinDistanceM, decimalMark) + " m bis " +
+                   noteNumber(kMaxDistanceM, decimalMark) + " m: nicht in den Regressionen.";
     } else {
         row.use = PositionUse::Used;
     }
@@ -340,7 +337,7 @@ Iso3382Evaluation evaluateIso3382(const std::vector<PositionTexts>& rows, std::s
     e.results = emptyResults();
     e.positions.reserve(rows.size());
     for (const PositionTexts& texts : rows)
-        e.positions.push_back(readPosition(texts));
+        e.positions.push_back(readPosition(texts, decimalMark));
 
     std::vector<const PositionRow*> used;
     for (const PositionRow& p : e.positions)
@@ -355,8 +352,8 @@ Iso3382Evaluation evaluateIso3382(const std::vector<PositionTexts>& rows, std::s
             if (r.quantity.key != "n")
                 r.note = "Keine Messpositionen eingegeben.";
     } else {
-        const std::string rangeText = " zwischen " + numberText(kMinDistanceM, decimalMark) + " m und " +
-                                      numberText(kMaxDistanceM, decimalMark) + " m";
+        const std::string rangeText = " zwischen " + noteNumber(kMinDistanceM, decimalMark) + " m und " +
+                                      noteNumber(kMaxDistanceM, decimalMark) + " m";
         speechLevelRegression(e, used, rangeText);
         stiRegression(e, used, rangeText, decimalMark);
         backgroundMean(e);

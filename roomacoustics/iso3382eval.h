@@ -72,7 +72,8 @@ struct PositionRow {
 // decimal mark). It is marked when it is not a number, when r is missing or
 // r ≤ 0, when Lp,A,S is missing, when the STI lies outside 0 to 1, or when a
 // level lies beyond ±200 dB; a row with a marked cell is left out as a whole.
-PositionRow readPosition(const PositionTexts& texts);
+// The decimal mark is that of the numbers in the note.
+PositionRow readPosition(const PositionTexts& texts, std::string_view decimalMark);
 
 // A least-squares line through the positions that entered it.
 struct RegressionLine {

@@ -201,7 +201,8 @@ void TestLevelList::correctedResults_data()
     QTest::newRow("one corrected, one clear of the background")
         << "70 90" << 60.0 << "2|90,04|87,03|79,77|14,47|69,54|90|0,04" << false;
     // 78.7 (limit) and 89.8604: LΣ 90.1808, Lm 87.1705.
-    QTest::newRow("one at the limit: upper bounds") << "80 90" << 75.0 << "2|90,18|87,17|84,28|7,89|78,7|89,86|0,32" << true;
+    QTest::newRow("one at the limit: upper bounds")
+        << "80 90" << 75.0 << "2|90,18|87,17|84,28|7,89|78,7|89,86|0,32" << true;
 }
 
 void TestLevelList::correctedResults()

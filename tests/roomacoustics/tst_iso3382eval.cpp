@@ -204,7 +204,7 @@ void TestIso3382Eval::positions()
     QFETCH(int, use);
     QFETCH(QString, marked);
     QFETCH(QString, note);
-    const PositionRow p = readPosition(rowsOf(row).at(0));
+    const PositionRow p = readPosition(rowsOf(row).at(0), ",");
     QCOMPARE(int(p.use), use);
     QString m;
     for (const bool b : p.marked)
