@@ -37,6 +37,15 @@ FactoredEnergy factoredEnergy(std::span<const double> levels)
     return {max, sum.value()};
 }
 
+// LΣ = Lmax + 10·lg S and Lm = Lmax + 10·lg(S / n). The mean is not taken
+// as LΣ − 10·lg n: n equal levels then give their level exactly (S / n = 1,
+// lg 1 = 0).
+double sumDb(const FactoredEnergy& f) { return (Real(f.maxDb) + Real(10.0) * Log10(f.sum)).value(); }
+double meanDb(const FactoredEnergy& f, std::size_t n)
+{
+    return (Real(f.maxDb) + Real(10.0) * Log10((Real(f.sum) / double(n)).value())).value();
+}
+
 bool withinLimit(double levelDb) { return std::fabs(levelDb) <= kLevelListLimitDb; }
 
 std::vector<ResultValue> emptyResults()
@@ -89,8 +98,10 @@ std::vector<ResultValue> statistics(std::span<const double> levels)
     const char* beyond =
         "Mindestens ein Pegel liegt außerhalb von ±300 dB; damit wird nicht energetisch gerechnet.";
     if (allWithin) {
-        compute(result(results, "sum"), beyond, [&] { return energeticSumDb(levels); });
-        compute(result(results, "mean"), beyond, [&] { return energeticMeanDb(levels); });
+        // One pass over the energies for both.
+        const FactoredEnergy f = factoredEnergy(levels);
+        compute(result(results, "sum"), beyond, [&] { return sumDb(f); });
+        compute(result(results, "mean"), beyond, [&] { return meanDb(f, n); });
     } else {
         result(results, "sum").note = beyond;
         result(results, "mean").note = beyond;
@@ -156,18 +167,11 @@ void markUpperBounds(std::vector<ResultValue>& results)
 
 }  // namespace
 
-double energeticSumDb(std::span<const double> levels)
-{
-    const FactoredEnergy f = factoredEnergy(levels);
-    return (Real(f.maxDb) + Real(10.0) * Log10(f.sum)).value();
-}
+double energeticSumDb(std::span<const double> levels) { return sumDb(factoredEnergy(levels)); }
 
 double energeticMeanDb(std::span<const double> levels)
 {
-    // Lmax + 10·lg(S / n) rather than LΣ − 10·lg n: n equal levels then give
-    // their level exactly (S / n = 1, lg 1 = 0).
-    const FactoredEnergy f = factoredEnergy(levels);
-    return (Real(f.maxDb) + Real(10.0) * Log10((Real(f.sum) / double(levels.size())).value())).value();
+    return meanDb(factoredEnergy(levels), levels.size());
 }
 
 std::string backgroundFlagText(BackgroundFlag flag)
