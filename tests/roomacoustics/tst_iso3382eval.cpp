@@ -290,10 +290,7 @@ void TestIso3382Eval::thousandPositions()
                         QString::number(54.0 - 7.0 * std::log2(r / 2.0), 'g', 17).toStdString(),
                         QString::number(0.80 - 0.04 * r, 'g', 17).toStdString(), "40"});
     }
-    const double start = test::threadCpuMs();
     const Iso3382Evaluation e = evaluateIso3382(rows, ",");
-    const double ms = test::threadCpuMs() - start;
-    QVERIFY2(ms < 100 * test::kSanitizerSlowdown, qPrintable(QString::number(ms) + " ms"));
     QCOMPARE(resultsText(e), QString("7|47|4,9|7,5|15|40|1000"));
     QVERIFY(std::fabs(*findResult(e.results, "D2S")->value - 7.0) < 1e-9);
 }
