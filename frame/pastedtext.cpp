@@ -1,0 +1,346 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "pastedtext.h"
+
+#include "checked.h"
+#include "clipboardtext.h"
+#include "numbers.h"
+
+#include <algorithm>
+
+namespace orvella {
+
+namespace {
+
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+constexpr std::string_view kNoBreakSpace = "\xC2\xA0";
+constexpr std::string_view kMinusSign = "\xE2\x88\x92";  // U+2212
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isMark(char c) { return c == '.' || c == ','; }
+bool isLineEnd(char c) { return c == '\n' || c == '\r'; }
+bool isWordChar(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
+bool digitAt(std::string_view s, std::size_t i) { return i < s.size() && isDigit(s[i]); }
+
+std::string_view trimmed(std::string_view s)
+{
+    for (;;) {
+        if (!s.empty() && (s.front() == ' ' || s.front() == '\t' || isLineEnd(s.front())))
+            s.remove_prefix(1);
+        else if (s.substr(0, kNoBreakSpace.size()) == kNoBreakSpace)
+            s.remove_prefix(kNoBreakSpace.size());
+        else
+            break;
+    }
+    for (;;) {
+        if (!s.empty() && (s.back() == ' ' || s.back() == '\t' || isLineEnd(s.back())))
+            s.remove_suffix(1);
+        else if (s.size() >= kNoBreakSpace.size() &&
+                 s.substr(s.size() - kNoBreakSpace.size()) == kNoBreakSpace)
+            s.remove_suffix(kNoBreakSpace.size());
+        else
+            break;
+    }
+    return s;
+}
+
+// Digits and decimal marks only, with at least one digit and two marks or
+// more: a number written with thousands separators, or a list.
+bool hasSeveralMarks(std::string_view s)
+{
+    if (!s.empty() && (s.front() == '-' || s.front() == '+'))
+        s.remove_prefix(1);
+    if (s.empty() || s.find_first_not_of("0123456789.,") != std::string_view::npos)
+        return false;
+    return std::count_if(s.begin(), s.end(), isMark) >= 2 &&
+           std::any_of(s.begin(), s.end(), isDigit);
+}
+
+TableCell problemCell(std::string text, CellProblem problem)
+{
+    TableCell cell;
+    cell.text = std::move(text);
+    cell.problem = problem;
+    cell.reason = cellProblemText(problem);
+    return cell;
+}
+
+// The separator of a whole text (see parsePastedTable). A quote opens a
+// quoted cell where a cell can begin (at the start of a line or after a tab,
+// semicolon or comma, blanks between allowed), whichever the separator turns
+// out to be; inside, a doubled quote stands for one.
+char chooseSeparator(std::string_view s)
+{
+    bool inQuote = false;
+    bool cellStart = true;
+    bool tab = false;
+    bool semicolon = false;
+    bool commaSeparates = false;
+    int commasInLine = 0;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const char c = s[i];
+        if (inQuote) {
+            if (c == '"' && i + 1 < s.size() && s[i + 1] == '"')
+                ++i;
+            else if (c == '"')
+                inQuote = false;
+            continue;
+        }
+        if (c == '"' && cellStart) {
+            inQuote = true;
+            continue;
+        }
+        const bool betweenDigits = i > 0 && isDigit(s[i - 1]) && digitAt(s, i + 1);
+        if (c == '\t') {
+            tab = true;
+        } else if (c == ';') {
+            semicolon = true;
+        } else if (isLineEnd(c)) {
+            commasInLine = 0;
+        } else if (c == ',') {
+            if (++commasInLine >= 2 || !betweenDigits)
+                commaSeparates = true;
+        } else if (c == '.' && commasInLine > 0 && betweenDigits) {
+            commaSeparates = true;
+        }
+        cellStart = c == '\t' || c == ';' || c == ',' || isLineEnd(c) || (cellStart && c == ' ');
+    }
+    if (tab)
+        return '\t';
+    if (semicolon)
+        return ';';
+    return commaSeparates ? ',' : 0;
+}
+
+// Reads the cell at `i` up to the separator or the line end (which stay
+// unread); counts the line breaks inside a quoted cell in `line`.
+TableCell readField(std::string_view s, std::size_t& i, char separator, std::size_t& line)
+{
+    const auto endsField = [&](char c) { return (separator != 0 && c == separator) || isLineEnd(c); };
+    const std::size_t start = i;
+    while (i < s.size() && s[i] == ' ')
+        ++i;
+    if (i >= s.size() || s[i] != '"') {
+        i = start;
+        while (i < s.size() && !endsField(s[i]))
+            ++i;
+        return readCell(s.substr(start, i - start));
+    }
+
+    std::string text;
+    ++i;
+    for (;;) {
+        if (i >= s.size())
+            return problemCell(std::string(trimmed(text)), CellProblem::OpenQuote);
+        const char c = s[i];
+        if (c == '"') {
+            if (i + 1 < s.size() && s[i + 1] == '"') {
+                text += '"';
+                i += 2;
+                continue;
+            }
+            ++i;
+            break;
+        }
+        if (c == '\n' || (c == '\r' && (i + 1 >= s.size() || s[i + 1] != '\n')))
+            ++line;
+        text += c;
+        ++i;
+    }
+    while (i < s.size() && !endsField(s[i]))
+        text += s[i++];
+    return readCell(text);
+}
+
+// A row with a number, or with a cell that is written like one but cannot
+// be read ("1.000,5", "1E999"): the rows begin there, so that such a cell is
+// marked rather than skipped as a header.
+bool startsRows(const TableRow& row)
+{
+    return std::any_of(row.cells.begin(), row.cells.end(), [](const TableCell& c) {
+        return c.number || c.problem == CellProblem::SeveralMarks || c.problem == CellProblem::TooLarge;
+    });
+}
+
+bool isBlankRow(const TableRow& row)
+{
+    return std::all_of(row.cells.begin(), row.cells.end(), [](const TableCell& c) {
+        return c.text.empty() && c.problem == CellProblem::None;
+    });
+}
+
+// The number of a piece of a run in findNumbers: its digits with "." as
+// the mark, and the sign and exponent that belong to it.
+std::optional<double> pieceValue(std::string_view sign, std::string_view digits,
+                                 std::string_view exponent)
+{
+    if (std::count(digits.begin(), digits.end(), '.') + std::count(digits.begin(), digits.end(), ',') > 1)
+        return std::nullopt;
+    std::string text(sign);
+    text += KillKomma(std::string(digits));
+    text += exponent;
+    try {
+        return ReadNumber(text);
+    } catch (const ArithmeticError&) {
+        return std::nullopt;
+    }
+}
+
+}  // namespace
+
+std::string cellProblemText(CellProblem problem)
+{
+    switch (problem) {
+    case CellProblem::None: return {};
+    case CellProblem::NotANumber: return "Keine Zahl.";
+    case CellProblem::SeveralMarks:
+        return "Mehr als ein Dezimalzeichen: Tausendertrennzeichen werden nicht gelesen.";
+    case CellProblem::TooLarge: return "Die Zahl ist zu groß.";
+    case CellProblem::OpenQuote: return "Das Anführungszeichen wird nicht geschlossen.";
+    }
+    return {};
+}
+
+TableCell readCell(std::string_view text)
+{
+    const std::string_view t = trimmed(text);
+    if (t.empty())
+        return {};
+    // The minus sign U+2212 of typeset texts reads as "-".
+    std::string candidate(t);
+    if (t.substr(0, kMinusSign.size()) == kMinusSign)
+        candidate = "-" + std::string(t.substr(kMinusSign.size()));
+
+    TableCell cell;
+    cell.text = std::string(t);
+    // plainNumber checks the form and puts a point in place of either mark;
+    // ReadNumber then reads it with the calculators' own rules.
+    if (const std::optional<std::string> plain = plainNumber(candidate, ".")) {
+        try {
+            cell.number = ReadNumber(*plain);
+            return cell;
+        } catch (const ArithmeticError&) {
+            return problemCell(std::move(cell.text), CellProblem::TooLarge);
+        }
+    }
+    return problemCell(std::move(cell.text),
+                       hasSeveralMarks(candidate) ? CellProblem::SeveralMarks : CellProblem::NotANumber);
+}
+
+PastedTable parsePastedTable(std::string_view s)
+{
+    if (s.substr(0, kBom.size()) == kBom)
+        s.remove_prefix(kBom.size());
+    PastedTable table;
+    table.separator = chooseSeparator(s);
+
+    std::size_t i = 0;
+    std::size_t line = 1;
+    bool inRows = false;
+    while (i < s.size()) {
+        TableRow row;
+        row.line = line;
+        for (;;) {
+            row.cells.push_back(readField(s, i, table.separator, line));
+            if (table.separator != 0 && i < s.size() && s[i] == table.separator) {
+                ++i;
+                continue;
+            }
+            break;
+        }
+        if (i < s.size()) {  // a line end
+            if (s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n')
+                ++i;
+            ++i;
+            ++line;
+        }
+        if (isBlankRow(row))
+            continue;
+        table.columns = std::max(table.columns, row.cells.size());
+        inRows = inRows || startsRows(row);
+        (inRows ? table.rows : table.header).push_back(std::move(row));
+    }
+    return table;
+}
+
+std::vector<FoundNumber> findNumbers(std::string_view s)
+{
+    std::vector<FoundNumber> found;
+    std::size_t i = 0;
+    while (i < s.size()) {
+        // A word, with any digits and marks inside it: "Lp4m", "L1,5".
+        if (isWordChar(s[i])) {
+            while (i < s.size() &&
+                   (isWordChar(s[i]) || isDigit(s[i]) ||
+                    (isMark(s[i]) && digitAt(s, i + 1) && isDigit(s[i - 1]))))
+                ++i;
+            continue;
+        }
+
+        // An optional sign, unless it follows a digit ("60-70").
+        const std::size_t start = i;
+        std::size_t signLength = 0;
+        if (s[i] == '-' || s[i] == '+')
+            signLength = 1;
+        else if (s.substr(i, kMinusSign.size()) == kMinusSign)
+            signLength = kMinusSign.size();
+        if (signLength > 0 && start > 0 && isDigit(s[start - 1]))
+            signLength = 0;
+        std::size_t p = start + signLength;
+        const bool leadingPoint = p < s.size() && s[p] == '.' && digitAt(s, p + 1);
+        if (!digitAt(s, p) && !leadingPoint) {
+            i = start + std::max<std::size_t>(signLength, 1);
+            continue;
+        }
+
+        // The run: digits with single marks between them.
+        const std::size_t runStart = p;
+        if (leadingPoint)
+            ++p;
+        while (p < s.size() && (isDigit(s[p]) || (isMark(s[p]) && digitAt(s, p + 1))))
+            ++p;
+        const std::string_view run = s.substr(runStart, p - runStart);
+
+        std::size_t exponentEnd = p;
+        if (p < s.size() && (s[p] == 'e' || s[p] == 'E')) {
+            std::size_t k = p + 1;
+            if (k < s.size() && (s[k] == '+' || s[k] == '-'))
+                ++k;
+            if (digitAt(s, k)) {
+                while (digitAt(s, k))
+                    ++k;
+                exponentEnd = k;
+            }
+        }
+        const std::string_view exponent = s.substr(p, exponentEnd - p);
+        std::string sign;
+        if (signLength > 0)
+            sign = s[start] == '+' ? "+" : "-";
+
+        const auto commas = std::count(run.begin(), run.end(), ',');
+        const auto points = std::count(run.begin(), run.end(), '.');
+        if (commas == 0 || (commas == 1 && points == 0)) {
+            found.push_back({pieceValue(sign, run, exponent), start, exponentEnd - start});
+        } else {
+            // Several marks with a comma among them: the commas separate.
+            std::size_t pieceStart = 0;
+            while (pieceStart <= run.size()) {
+                std::size_t comma = run.find(',', pieceStart);
+                const bool last = comma == std::string_view::npos;
+                if (last)
+                    comma = run.size();
+                const std::string_view piece = run.substr(pieceStart, comma - pieceStart);
+                const bool first = pieceStart == 0;
+                const std::size_t offset = first ? start : runStart + pieceStart;
+                const std::size_t end = last ? exponentEnd : runStart + comma;
+                found.push_back({pieceValue(first ? sign : std::string(), piece,
+                                            last ? exponent : std::string_view()),
+                                 offset, end - offset});
+                pieceStart = comma + 1;
+            }
+        }
+        i = exponentEnd;
+    }
+    return found;
+}
+
+}  // namespace orvella
