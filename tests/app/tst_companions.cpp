@@ -66,6 +66,8 @@ private slots:
     void wholeAtTheSmallestSize();
 
 private:
+    // The window a menu button opens; the menu itself for an empty name.
+    QWidget* openOwner(const QString& button);
     std::unique_ptr<Shell> shell_;
 };
 
@@ -87,6 +89,15 @@ void TestCompanions::cleanup()
 {
     shell_.reset();
     processDeferredDeletes();
+}
+
+QWidget* TestCompanions::openOwner(const QString& button)
+{
+    if (button.isEmpty())
+        return shell_->menu().window();
+    const int i = int(std::find(std::begin(kMenuButtons), std::end(kMenuButtons), button) -
+                      std::begin(kMenuButtons));
+    return openFromMenu(shell_->menu(), button, kWindows[i]);
 }
 
 void TestCompanions::keysOpenTheirCompanion_data()
@@ -114,12 +125,7 @@ void TestCompanions::keysOpenTheirCompanion()
     QFETCH(int, key);
     QFETCH(QString, title);
 
-    QWidget* owner = shell_->menu().window();
-    if (!button.isEmpty()) {
-        const int i = int(std::find(std::begin(kMenuButtons), std::end(kMenuButtons), button) -
-                          std::begin(kMenuButtons));
-        owner = openFromMenu(shell_->menu(), button, kWindows[i]);
-    }
+    QWidget* owner = openOwner(button);
     QVERIFY(owner);
     // Window shortcuts work in the active window.
     QVERIFY(QTest::qWaitForWindowActive(owner));
@@ -240,12 +246,7 @@ void TestCompanions::wholeAtTheSmallestSize()
     QFETCH(QString, button);
     QFETCH(int, key);
 
-    QWidget* owner = shell_->menu().window();
-    if (!button.isEmpty()) {
-        const int i = int(std::find(std::begin(kMenuButtons), std::end(kMenuButtons), button) -
-                          std::begin(kMenuButtons));
-        owner = openFromMenu(shell_->menu(), button, kWindows[i]);
-    }
+    QWidget* owner = openOwner(button);
     QVERIFY(owner);
     QVERIFY(QTest::qWaitForWindowActive(owner));
     QTest::keyClick(owner->focusWidget(), Qt::Key(key));
