@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "companion.h"
 
+#include "companionplacement.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -8,11 +10,8 @@
 #include <QHash>
 #include <QPluginLoader>
 #include <QPointer>
-#include <QScreen>
 #include <QStringList>
 #include <QWidget>
-
-#include <algorithm>
 
 namespace orvella {
 
@@ -74,48 +73,13 @@ namespace {
 
 constexpr const char* kPlacedProperty = "orvellaCompanionPlaced";
 
-// Where a companion goes the first time it is shown: beside its owner, so
-// that the calculator's fields stay in sight while the help follows them or
-// the study is read against them. To the right when it fits on the owner's
-// screen, else to the left; when it fits on neither side, against the
-// screen edge of the side where it covers less of the owner. Top edge level
-// with the owner's, kept on the screen.
-void placeBeside(QWidget* companion)
-{
-    const QWidget* owner = companion->parentWidget();
-    if (!owner || !owner->isVisible() || !owner->screen())
-        return;
-    const QRect area = owner->screen()->availableGeometry();
-    const QRect ownerFrame = owner->frameGeometry();
-    // The window manager adds the same frame to the companion as to its owner.
-    const QSize frame = companion->size() + (ownerFrame.size() - owner->size());
-    constexpr int kGap = 8;
-
-    const int right = ownerFrame.right() + 1 + kGap;
-    const int left = ownerFrame.left() - kGap - frame.width();
-    int x;
-    if (right + frame.width() <= area.right() + 1) {
-        x = right;
-    } else if (left >= area.left()) {
-        x = left;
-    } else {
-        const int atRightEdge = area.right() + 1 - frame.width();
-        const int coveredRight = ownerFrame.right() + 1 - atRightEdge;
-        const int coveredLeft = area.left() + frame.width() - ownerFrame.left();
-        x = coveredRight <= coveredLeft ? atRightEdge : area.left();
-    }
-    x = std::max(area.left(), x);
-    const int y = std::max(area.top(), std::min(ownerFrame.top(), area.bottom() + 1 - frame.height()));
-    companion->move(x, y);
-}
-
 }  // namespace
 
 void raiseCompanion(QWidget* companion)
 {
     if (!companion->property(kPlacedProperty).toBool()) {
         companion->setProperty(kPlacedProperty, true);
-        placeBeside(companion);
+        placeCompanion(companion);
     }
     companion->show();
     companion->raise();

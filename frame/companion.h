@@ -31,7 +31,9 @@ void attachCompanion(QWidget* owner, QWidget* companion);
 // The owner's open companion with this object name, or null.
 QWidget* findCompanion(const QWidget* owner, const QString& objectName);
 
-// Brings a window to the front and gives it the keyboard.
+// Brings a window to the front and gives it the keyboard. The first time,
+// it is sized and placed beside its owner first (placeCompanion): its size
+// then is the one it prefers.
 void raiseCompanion(QWidget* companion);
 
 // Values a window keeps outside its fields (the keypad's operands), as pairs

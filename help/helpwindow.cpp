@@ -15,7 +15,6 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QSaveFile>
-#include <QScreen>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QStandardPaths>
@@ -72,29 +71,6 @@ HelpSubject::Kind kindOf(const CompanionRequest& request)
     if (request.owner && request.owner->objectName() == QLatin1String("frmOption"))
         return HelpSubject::Kind::Overview;
     return request.models.empty() ? HelpSubject::Kind::Keypad : HelpSubject::Kind::Calculator;
-}
-
-// Next to its calculator when the screen has room there, else where the
-// window system puts new windows.
-void placeBeside(QWidget* window, const QWidget* owner)
-{
-    const QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    const QRect area = screen->availableGeometry();
-    window->resize(std::min(720, area.width() * 9 / 10), std::min(860, area.height() * 85 / 100));
-    if (!owner || !owner->isVisible())
-        return;
-    const QRect o = owner->frameGeometry();
-    const int left = o.right() + 12;
-    const int room = area.right() - left;
-    if (room < 520)
-        return;
-    window->resize(std::min(window->width(), room), window->height());
-    // The title bar is not known before the window is shown; leave room for one.
-    const int titleBar = o.height() - owner->height();
-    window->move(left,
-                 std::max(area.top(), std::min(o.top(), area.bottom() - window->height() - titleBar - 8)));
 }
 
 }  // namespace
@@ -164,6 +140,9 @@ HelpWindow::HelpWindow(const CompanionRequest& request)
 
     connectToOwner();
     browser_->setFocus();
+    // Wide enough for the tables of the worked calculation, a page high;
+    // raiseCompanion shrinks it to a smaller screen, where the text reflows.
+    resize(720, 860);
 }
 
 void HelpWindow::connectToOwner()
@@ -325,7 +304,6 @@ QWidget* openHelpWindow(const CompanionRequest& request)
     if (!window) {
         window = new HelpWindow(request);
         attachCompanion(request.owner, window);
-        placeBeside(window, request.owner);
     }
     // The page is laid out once the window has its size (shown, before the
     // first paint), not at the width of a widget not yet shown.

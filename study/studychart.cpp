@@ -129,8 +129,8 @@ void StudyLegend::rebuild()
         delete item->widget();
         delete item;
     }
+    parts_.clear();
     shown_ = chart_->legendEntries();
-    const int columns = 2;
     for (int i = 0; i < shown_.size(); ++i) {
         const LegendEntry& e = shown_[i];
         const int h = fontMetrics().height();
@@ -153,12 +153,54 @@ void StudyLegend::rebuild()
         swatch->setPixmap(icon);
         auto* text = new QLabel(e.text);
         text->setTextFormat(Qt::PlainText);
-        const int row = i / columns, column = (i % columns) * 2;
-        grid->addWidget(swatch, row, column);
-        grid->addWidget(text, row, column + 1);
+        parts_ << swatch << text;
+    }
+    arrange(width() >= widthFor(2) ? 2 : 1);
+}
+
+void StudyLegend::arrange(int columns)
+{
+    auto* grid = static_cast<QGridLayout*>(layout());
+    while (QLayoutItem* item = grid->takeAt(0))
+        delete item;
+    for (int i = 0; i < parts_.size() / 2; ++i) {
+        grid->addWidget(parts_[2 * i], i / columns, (i % columns) * 2);
+        grid->addWidget(parts_[2 * i + 1], i / columns, (i % columns) * 2 + 1);
     }
     grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(3, 1);
+    grid->setColumnStretch(3, columns > 1 ? 1 : 0);
+    columns_ = columns;
+    updateGeometry();
+}
+
+int StudyLegend::widthFor(int columns) const
+{
+    const auto* grid = static_cast<const QGridLayout*>(layout());
+    const QMargins margins = grid->contentsMargins();
+    const int spacing = grid->horizontalSpacing();
+    int width = margins.left() + margins.right() + (columns - 1) * spacing;
+    for (int c = 0; c < columns; ++c) {
+        int line = 0, text = 0;
+        for (int i = c; i < parts_.size() / 2; i += columns) {
+            line = std::max(line, parts_[2 * i]->sizeHint().width());
+            text = std::max(text, parts_[2 * i + 1]->sizeHint().width());
+        }
+        width += line + spacing + text;
+    }
+    return width;
+}
+
+QSize StudyLegend::minimumSizeHint() const
+{
+    return {widthFor(1), layout()->minimumSize().height()};
+}
+
+void StudyLegend::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    const int columns = width() >= widthFor(2) ? 2 : 1;
+    if (columns != columns_)
+        arrange(columns);
 }
 
 QStringList StudyLegend::texts() const

@@ -101,17 +101,28 @@ private:
     QList<LegendEntry> legend_;
 };
 
-// The legend below the chart: its entries in two columns.
+// The legend below the chart: its entries in two columns, in one where two
+// do not fit its width, so that a narrow window cuts none of them short.
 class StudyLegend : public QWidget {
     Q_OBJECT
 public:
     explicit StudyLegend(StudyChart* chart, QWidget* parent = nullptr);
     QStringList texts() const;
+    int columns() const { return columns_; }
+    // As narrow as one column, as high as the columns shown.
+    QSize minimumSizeHint() const override;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void rebuild();
+    void arrange(int columns);
+    int widthFor(int columns) const;
     StudyChart* chart_;
     QList<LegendEntry> shown_;
+    QList<QWidget*> parts_;  // per entry its line, then its text
+    int columns_ = 2;
 };
 
 }  // namespace orvella

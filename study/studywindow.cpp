@@ -27,6 +27,8 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QSpinBox>
 #include <QSplitter>
@@ -198,7 +200,9 @@ StudyWindow::StudyWindow(const CompanionRequest& request)
     setObjectName(QStringLiteral("studyWindow"));
     setWindowTitle(QStringLiteral("Parameterstudie – ") + request.title);
 
-    // Left: what is studied; right: the chart above the table.
+    // Left: what is studied, above the buttons; right: the chart above the
+    // table. On a small screen the groups scroll and the buttons stay in
+    // sight.
     auto* controls = new QWidget;
     auto* left = new QVBoxLayout(controls);
     left->setContentsMargins(0, 0, 0, 0);
@@ -272,6 +276,17 @@ StudyWindow::StudyWindow(const CompanionRequest& request)
     left->addWidget(inputsBox);
     left->addStretch(1);
 
+    auto* scroll = new QScrollArea;
+    scroll->setObjectName(QStringLiteral("controls"));
+    scroll->setWidget(controls);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto* panel = new QWidget;
+    auto* panelLayout = new QVBoxLayout(panel);
+    panelLayout->setContentsMargins(0, 0, 0, 0);
+    panelLayout->addWidget(scroll, 1);
+
     auto* saveCsv = new QPushButton(QStringLiteral("&CSV speichern…"));
     saveCsv->setObjectName(QStringLiteral("saveCsv"));
     auto* saveChart = new QPushButton(QStringLiteral("&Diagramm speichern…"));
@@ -280,10 +295,12 @@ StudyWindow::StudyWindow(const CompanionRequest& request)
     close->setObjectName(QStringLiteral("close"));
     for (QPushButton* b : {saveCsv, saveChart, close}) {
         b->setAutoDefault(false);
-        left->addWidget(b);
+        panelLayout->addWidget(b);
     }
     controlsWidth_ = qMax(330, fontMetrics().averageCharWidth() * 48);
-    controls->setFixedWidth(controlsWidth_);
+    // The groups keep their width when the scroll bar shows.
+    controls->setMinimumWidth(controlsWidth_);
+    panel->setFixedWidth(controlsWidth_ + scroll->verticalScrollBar()->sizeHint().width());
 
     // The chart with its legend, on white as it is saved.
     figure_ = new QWidget;
@@ -315,7 +332,7 @@ StudyWindow::StudyWindow(const CompanionRequest& request)
     splitter->setChildrenCollapsible(false);
 
     auto* main = new QHBoxLayout(this);
-    main->addWidget(controls);
+    main->addWidget(panel);
     main->addWidget(splitter, 1);
 
     // The calculator's current texts are the fixed inputs: the study follows

@@ -8,8 +8,11 @@
 #include "shell.h"
 #include "testsupport.h"
 
+#include <QAbstractScrollArea>
 #include <QApplication>
+#include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -32,6 +35,16 @@ QList<QWidget*> openCompanions(const QWidget* owner)
     return list;
 }
 
+// The part of `widget` that its parents leave visible in its window, in the
+// window's coordinates.
+QRect visiblePart(const QWidget* widget)
+{
+    QRect seen = widget->rect();
+    for (const QWidget* w = widget; !w->isWindow(); w = w->parentWidget())
+        seen = seen.translated(w->pos()) & w->parentWidget()->rect();
+    return seen;
+}
+
 }  // namespace
 
 class TestCompanions : public QObject {
@@ -49,8 +62,12 @@ private slots:
     void programEndsWithTheLastDesignedWindow();
     void placedBesideItsOwner_data();
     void placedBesideItsOwner();
+    void wholeAtTheSmallestSize_data();
+    void wholeAtTheSmallestSize();
 
 private:
+    // The window a menu button opens; the menu itself for an empty name.
+    QWidget* openOwner(const QString& button);
     std::unique_ptr<Shell> shell_;
 };
 
@@ -72,6 +89,15 @@ void TestCompanions::cleanup()
 {
     shell_.reset();
     processDeferredDeletes();
+}
+
+QWidget* TestCompanions::openOwner(const QString& button)
+{
+    if (button.isEmpty())
+        return shell_->menu().window();
+    const int i = int(std::find(std::begin(kMenuButtons), std::end(kMenuButtons), button) -
+                      std::begin(kMenuButtons));
+    return openFromMenu(shell_->menu(), button, kWindows[i]);
 }
 
 void TestCompanions::keysOpenTheirCompanion_data()
@@ -99,12 +125,7 @@ void TestCompanions::keysOpenTheirCompanion()
     QFETCH(int, key);
     QFETCH(QString, title);
 
-    QWidget* owner = shell_->menu().window();
-    if (!button.isEmpty()) {
-        const int i = int(std::find(std::begin(kMenuButtons), std::end(kMenuButtons), button) -
-                          std::begin(kMenuButtons));
-        owner = openFromMenu(shell_->menu(), button, kWindows[i]);
-    }
+    QWidget* owner = openOwner(button);
     QVERIFY(owner);
     // Window shortcuts work in the active window.
     QVERIFY(QTest::qWaitForWindowActive(owner));
@@ -205,6 +226,68 @@ void TestCompanions::placedBesideItsOwner()
     attachCompanion(&o, c);
     raiseCompanion(c);
     QCOMPARE(c->pos(), expected);
+}
+
+void TestCompanions::wholeAtTheSmallestSize_data()
+{
+    QTest::addColumn<QString>("button");  // empty: the menu itself
+    QTest::addColumn<int>("key");
+
+    QTest::newRow("help overview") << "" << int(Qt::Key_F1);
+    for (int i = 0; i < 5; ++i) {
+        QTest::addRow("help on %s", kWindows[i]) << kMenuButtons[i] << int(Qt::Key_F1);
+        if (i > 0)
+            QTest::addRow("study on %s", kWindows[i]) << kMenuButtons[i] << int(Qt::Key_F2);
+    }
+}
+
+void TestCompanions::wholeAtTheSmallestSize()
+{
+    QFETCH(QString, button);
+    QFETCH(int, key);
+
+    QWidget* owner = openOwner(button);
+    QVERIFY(owner);
+    QVERIFY(QTest::qWaitForWindowActive(owner));
+    QTest::keyClick(owner->focusWidget(), Qt::Key(key));
+    QWidget* companion = openCompanions(owner).value(0);
+    QVERIFY(companion);
+
+    // A 960 x 540 screen (1920 x 1080 at 200 %) leaves 958 x 515 pixels
+    // inside openbox's frame.
+    const QSize least = companion->minimumSizeHint().expandedTo(companion->minimumSize());
+    QVERIFY2(least.width() <= 958 && least.height() <= 515,
+             qPrintable(QStringLiteral("smallest size %1 x %2").arg(least.width()).arg(least.height())));
+    companion->resize(least);
+    QTRY_COMPARE(companion->size(), least);
+    QApplication::processEvents();
+
+    // Every button, every view (text, table, chart) and every label outside
+    // the scrolling panel (the legend's) whole in the window, each label as
+    // wide as its text.
+    const auto scrolled = [companion](const QWidget* w) {
+        for (w = w->parentWidget(); w != companion; w = w->parentWidget())
+            if (qobject_cast<const QAbstractScrollArea*>(w))
+                return true;
+        return false;
+    };
+    QList<QWidget*> parts;
+    for (QWidget* w : companion->findChildren<QWidget*>())
+        if (w->isVisible() && (qobject_cast<QPushButton*>(w) || qobject_cast<QAbstractScrollArea*>(w) ||
+                               (qobject_cast<QLabel*>(w) && !scrolled(w))))
+            parts << w;
+    QVERIFY(parts.size() >= 4);
+    for (const QWidget* w : std::as_const(parts)) {
+        const QRect whole(w->mapTo(companion, QPoint(0, 0)), w->size());
+        QVERIFY2(visiblePart(w) == whole && companion->rect().contains(whole) && !whole.isEmpty() &&
+                     w->width() >= w->minimumSizeHint().width(),
+                 qPrintable(QStringLiteral("%1 %2 at %3, %4 in %5 x %6")
+                                .arg(QString::fromLatin1(w->metaObject()->className()), w->objectName())
+                                .arg(whole.x())
+                                .arg(whole.y())
+                                .arg(companion->width())
+                                .arg(companion->height())));
+    }
 }
 
 QTEST_MAIN(TestCompanions)
