@@ -3,6 +3,7 @@
 
 #include "clipboard.h"
 #include "keypad.h"
+#include "keypadmodel.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -230,7 +231,7 @@ protected:
     CalculatorWindow* create() override
     {
         auto* w = new CalculatorWindow(calculatorDesign());
-        w->setMenuTitle(QStringLiteral("dB Calculator"));
+        w->setModels({&keypadModel()});
         QLineEdit* display = w->field(QStringLiteral("txtDisplay"));
 
         // Only the keys change the display; it stays selectable, so a result

@@ -25,14 +25,14 @@ WindowDesign schallDesign()
             {"txPegel_l", K::TextBox, "Frame1", "50", 3360, 480, 1095, 375, 13, kBold},
             {"Label2", K::Label, "Frame1", "Abstand" + blanks(36) + "[m]", 120, 1080, 3135, 375, 11, kRegular},
             {"txAbstand_l", K::TextBox, "Frame1", "1", 3360, 1080, 1095, 375, 14, kBold},
-            {"cmdRun_l", K::Button, "Frame1", "Schallleistungspegel" + blanks(8) + "[dB]", 240, 1680, 2895, 375, 9, kRegular},
+            {"cmdRun_l", K::Button, "Frame1", QString::fromStdString(schallPowerModel().calculateCaption), 240, 1680, 2895, 375, 9, kRegular},
             {"txLeistug_l", K::TextBox, "Frame1", "0", 3360, 1680, 1095, 375, 10, kBold},
             {"Schalldruckpegel", K::Frame, {}, "Schalldruckpegel", 4920, 120, 4815, 2415, 1, kRegular},
             {"Label3", K::Label, "Schalldruckpegel", "Schallleistungspegel" + blanks(12) + "[dB]", 120, 480, 3135, 375, 6, kRegular},
             {"txLeistug_p", K::TextBox, "Schalldruckpegel", "66", 3480, 480, 1095, 375, 2, kBold},
             {"Label4", K::Label, "Schalldruckpegel", "Abstand" + blanks(36) + "[m]", 240, 1080, 3015, 375, 7, kRegular},
             {"txAbstand_p", K::TextBox, "Schalldruckpegel", "1", 3480, 1080, 1095, 375, 3, kBold},
-            {"cmdRun_p", K::Button, "Schalldruckpegel", "Schalldruckpegel" + blanks(17) + "[dB]", 240, 1680, 3015, 375, 5, kRegular},
+            {"cmdRun_p", K::Button, "Schalldruckpegel", QString::fromStdString(schallPressureModel().calculateCaption), 240, 1680, 3015, 375, 5, kRegular},
             {"txPegel_p", K::TextBox, "Schalldruckpegel", "0", 3480, 1680, 1095, 375, 4, kBold},
             closeButton(120, 2640, 9615, 375, 0),
         },
@@ -103,8 +103,8 @@ void setErrorQuestion(ErrorQuestion question) { errorQuestion() = std::move(ques
 
 ErrorChoice askAbortRetryIgnore(QWidget* parent)
 {
-    QMessageBox box(QMessageBox::Warning, QStringLiteral(" Tessaly Service"),
-                    QStringLiteral("Bitte Schalldruckpegel und Abstand angeben!"),
+    QMessageBox box(QMessageBox::Warning, QString::fromUtf8(kSchallErrorTitle),
+                    QString::fromUtf8(kSchallErrorMessage),
                     QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore, parent);
     box.setObjectName(QStringLiteral("errorMessageBox"));
     box.setDefaultButton(QMessageBox::Abort);

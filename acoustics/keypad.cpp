@@ -9,9 +9,8 @@ namespace orvella {
 namespace {
 
 // 10^(0.1 * level): the sound energy of a level, relative to the reference.
-// A multiplication by 0.1, not a division by 10. Overflows above about
-// 3082.5 dB.
-Real energy(double level) { return pow(Real(10.0), Real(0.1) * Real(level)); }
+// Overflows above about 3082.5 dB.
+Real energy(double level) { return pow(Real(10.0), Real(kEnergyExponentPerDb) * Real(level)); }
 
 // Decibels from an energy ratio; fails for a ratio of 0 or below.
 double decibels(Real ratio) { return (Real(10.0) * Real(Log10(ratio.value()))).value(); }

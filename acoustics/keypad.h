@@ -61,6 +61,10 @@ private:
     double result_ = 0.0;
 };
 
+// The exponent of a level's sound energy per decibel: 10^(0.1 * level). A
+// multiplication by 0.1, not a division by 10.
+inline constexpr double kEnergyExponentPerDb = 0.1;
+
 // Level of two incoherent sources: 10 * Log10(10^(0.1 * level1) + 10^(0.1 * level2)).
 double addLevels(double level1, double level2);
 

@@ -12,4 +12,8 @@ namespace orvella {
 const CalculatorModel& schallPowerModel();     // frmSchall.l: Lp, r -> Lw
 const CalculatorModel& schallPressureModel();  // frmSchall.p: Lw, r -> Lp
 
+// The message box the converter shows when a step of its calculation fails.
+inline constexpr char kSchallErrorTitle[] = " Tessaly Service";
+inline constexpr char kSchallErrorMessage[] = "Bitte Schalldruckpegel und Abstand angeben!";
+
 }  // namespace orvella

@@ -4,10 +4,13 @@
 #include "commands.h"
 #include "dlprognosemodel.h"
 #include "form.h"
+#include "keypadmodel.h"
 #include "moisturemodels.h"
 #include "schallmodel.h"
 
 #include <QMessageBox>
+
+#include <algorithm>
 
 namespace orvella {
 
@@ -42,8 +45,8 @@ void openCompanion(DesignedWindow& window, const QString& plugin, const QString&
 
 std::vector<const CalculatorModel*> allCalculatorModels()
 {
-    return {&schallPowerModel(), &schallPressureModel(), &dlPrognoseModel(), &feuchteModel(),
-            &temperaturModel()};
+    return {&keypadModel(),     &schallPowerModel(), &schallPressureModel(),
+            &dlPrognoseModel(), &feuchteModel(),     &temperaturModel()};
 }
 
 CompanionRequest companionRequest(DesignedWindow& window)
@@ -77,7 +80,8 @@ void installCompanionCommands()
     addWindowCommand({QStringLiteral("Parameterstudie…"), QKeySequence(Qt::Key_F2),
                       [](const DesignedWindow& w) {
                           const CalculatorWindow* c = asCalculator(w);
-                          return c && !c->models().empty();
+                          return c && std::any_of(c->models().begin(), c->models().end(),
+                                                  [](const CalculatorModel* m) { return m->computes(); });
                       },
                       [](DesignedWindow& w) {
                           openCompanion(w, QStringLiteral("orvella_study"),

@@ -3,6 +3,8 @@
 
 #include "numbers.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -42,6 +44,55 @@ int indexOf(const List& list, std::string_view key)
 
 int CalculatorModel::inputIndex(std::string_view key) const { return indexOf(inputs, key); }
 int CalculatorModel::resultIndex(std::string_view key) const { return indexOf(results, key); }
+
+const NamedNumber* CalculatorModel::constant(std::string_view name) const
+{
+    for (const NamedNumber& n : constants)
+        if (n.name == name)
+            return &n;
+    return nullptr;
+}
+
+std::vector<FormulaLine> CalculatorModel::formulaLines(const Evaluation* evaluation) const
+{
+    return formulas ? formulas(evaluation) : std::vector<FormulaLine>{};
+}
+
+const StopReason* CalculatorModel::stopReason(std::string_view step, ArithmeticFault fault) const
+{
+    for (const StopReason& r : stopReasons)
+        if (r.step == step &&
+            (r.faults.empty() || std::find(r.faults.begin(), r.faults.end(), fault) != r.faults.end()))
+            return &r;
+    return nullptr;
+}
+
+std::string literal(double value)
+{
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return "{k:" + std::string(buffer, result.ptr) + "}";
+}
+
+std::string plainCaption(std::string_view caption)
+{
+    std::string out;
+    for (const char c : caption) {
+        if (c == ' ' && (out.empty() || out.back() == ' '))
+            continue;
+        out += c;
+    }
+    if (!out.empty() && out.back() == ' ')
+        out.pop_back();
+    return out;
+}
+
+std::string frameStopBehaviour(std::string_view calculateCaption)
+{
+    return "Das Fenster lässt dann alle Ergebnisfelder, wie sie sind, gibt einen Signalton und zeigt am "
+           "Knopf „" +
+           plainCaption(calculateCaption) + "“ den Hinweis „" + std::string(kCalculationStoppedHint) + "“";
+}
 
 double readInput(const InputQuantity& input, std::string_view text)
 {

@@ -1,20 +1,26 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// One description of each formula calculator, shared by its window and by
-// the companion windows (help, parameter study): its inputs and results with
-// symbol, German label, unit and decimals, the fields that hold them, and the
-// one function that computes the results. Qt-free.
+// One description of each calculator, shared by its window and by the
+// companion windows (help, parameter study): its inputs and results with
+// symbol, German label, unit and decimals, the fields that hold them, the
+// one function that computes the results, and everything the help and the
+// study say about it: the handbook texts, the steps of the worked
+// calculation with their formulas and named coefficients, why a step can
+// fail, and the guidance values a result is compared with. Qt-free.
 //
 // The window reads the inputs in the listed order (through the comma fix
 // where the description says so), calls `compute` and writes the results in
 // the listed order. A companion reads the same field texts with the same
 // rules, without changing them, and calls the same `compute`; so a study
-// point or a worked calculation can never disagree with the window.
+// point or a worked calculation can never disagree with the window. The
+// companions know no calculator by name: a new calculator is its formula,
+// its description and its window design, in a folder of its own.
 
 #include "checked.h"
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace orvella {
@@ -105,24 +111,185 @@ double step(Trace* trace, std::string_view key, F&& f)
     return trace->end(static_cast<double>(f()));
 }
 
+struct Evaluation;
+
+// Values a window keeps outside its fields (the keypad's operands), as pairs
+// of a key and a text.
+using WindowState = std::vector<std::pair<std::string, std::string>>;
+
+// --- what the help and the study say about a calculator ---------------------
+//
+// Texts are German HTML fragments in UTF-8. A number in them is a
+// placeholder, which the help writes with the user's decimal mark:
+//   {k:0.125}  a number that stands for itself (an example, a rounded figure)
+//   {c:name}   a named number of the description (`constants`), so that a
+//              coefficient is written once, where the formula code uses it
+// A formula line adds {i:key} (an input as read) and {s:key} (a traced
+// value); there {c:name} is first looked up among the line's coefficients.
+
+// A number with a name. `symbol` is how a formula shows it ("π", "a"); empty
+// when the formula shows the number itself.
+struct NamedNumber {
+    std::string name;
+    std::string symbol;
+    double value = 0.0;
+};
+
+// "{k:45}": a number as a placeholder that stands for itself, for texts
+// built from a constant.
+std::string literal(double value);
+
+// An intermediate value of a calculation as the help names it.
+struct StepInfo {
+    std::string key;
+    std::string symbol;   // HTML; empty: a result of the model, named by the model
+    std::string unit;
+    std::string meaning;  // German
+    std::string where;    // "bei ...": where a calculation stops in this step
+};
+
+// One line of a calculation: the step it computes, its formula, the
+// coefficients the formula names and a note on the line.
+struct FormulaLine {
+    std::string step;
+    std::string formula;
+    std::vector<NamedNumber> coefficients;
+    std::string note;
+};
+
+// Why a calculation stops in `step` with one of `faults` (with any fault
+// when the list is empty): "weil ...".
+struct StopReason {
+    std::string step;
+    std::vector<ArithmeticFault> faults;
+    std::string reason;
+};
+
+// A heading of the handbook with its text.
+struct HandbookSection {
+    std::string heading;
+    std::string text;  // HTML
+};
+
+// The handbook of a calculator.
+struct Handbook {
+    std::string answers{};      // what the calculator answers
+    std::string forWhom{};      // empty when `answers` says it
+    std::string assumptions{};  // HTML
+    std::vector<HandbookSection> sections{};  // after the assumptions
+    std::string limits{};       // HTML: which inputs have no finite answer
+    std::string onStop{};       // what the window does then
+};
+
+// A target value from a standard, for one result. The help compares the
+// result as the window writes it with a bound; the study's chart draws every
+// value as a line at its result's curve.
+enum class Bound { AtLeast, AtMost, Marked };
+struct Guidance {
+    std::string result;  // the result's key
+    double value = 0.0;
+    Bound bound = Bound::Marked;
+    std::string name;    // the quantity as the source names it: "D<sub>2,S</sub>"
+    bool labelBelow = false;  // the chart's label below its line, not above
+};
+struct GuidanceSet {
+    std::string source;   // "ISO 3382-3"
+    std::string purpose;  // "für gute Großraumbüros"
+    std::vector<Guidance> values;
+};
+
+// A value the window does not show, derived from its results and worked
+// after them (the comfort distance from the prognosis).
+struct DerivedValue {
+    std::string intro;  // HTML, before its lines
+    // From the results in the order of the description's `results`; records
+    // its steps in `trace`. Throws ArithmeticError where it has no answer.
+    double (*compute)(const std::vector<double>& results, Trace* trace) = nullptr;
+    std::vector<FormulaLine> lines;
+    int decimals = 1;
+    std::string answer;    // HTML; "{value}" stands for the value written with `decimals`
+    std::string noAnswer;  // "Kein endlicher Komfortabstand"
+};
+
+// What a worked calculation is written with. The description says what is
+// worked and with which numbers; the help decides how it looks.
+class WorkedWriter {
+public:
+    virtual ~WorkedWriter() = default;
+    // A number with the user's decimal mark: as exactly as a double holds
+    // it, or to six significant digits.
+    virtual std::string exact(double value) const = 0;
+    virtual std::string rounded(double value) const = 0;
+    // A text of the description with its placeholders written out.
+    virtual std::string text(std::string_view html) const = 0;
+    // A text as the window shows it, quoted, its blanks kept.
+    virtual std::string shown(std::string_view windowText) const = 0;
+    // Marks what has no finite answer.
+    virtual std::string stop(std::string_view html) const = 0;
+    virtual void table(const std::vector<std::pair<std::string, std::string>>& rows) = 0;
+    virtual void paragraph(std::string_view html) = 0;
+    virtual void formula(std::string_view html) = 0;  // a worked line of its own
+};
+
+// The worked calculation of a calculator that computes from what its window
+// keeps outside the fields (the keypad), written after every click.
+struct StateWorked {
+    std::string heading;
+    void (*write)(const WindowState& state, WorkedWriter& out) = nullptr;
+};
+
 struct CalculatorModel {
-    std::string id;               // "frmFeuchte"; frmSchall's halves "frmSchall.l", "frmSchall.p"
-    std::string window;           // the window's object name: "frmFeuchte"
-    std::string title;            // the calculator's name as the menu shows it
-    std::string part;             // the frame caption of one half of a window; else empty
-    std::string calculateButton;  // "cmdRun_Feuchte"
+    std::string id{};               // "frmFeuchte"; frmSchall's halves "frmSchall.l", "frmSchall.p"
+    std::string window{};           // the window's object name: "frmFeuchte"
+    std::string title{};            // the calculator's name as the menu shows it
+    std::string part{};             // the frame caption of one half of a window; else empty
+    std::string calculateButton{};  // "cmdRun_Feuchte"; empty when there is none
+    // The button's caption; the window's design takes it from here.
+    std::string calculateCaption{};
     bool resultsCommaFix = false;  // results pass through KillKomma after writing
-    std::vector<InputQuantity> inputs;  // in the order the window reads them
-    std::vector<Quantity> results;      // in the order the window writes them
+    std::vector<InputQuantity> inputs{};  // in the order the window reads them
+    std::vector<Quantity> results{};      // in the order the window writes them
     // The results, in the order of `results`, from the inputs in the order of
     // `inputs`; records its intermediate values in `trace` when given.
-    // Throws ArithmeticError where the arithmetic fails.
+    // Throws ArithmeticError where the arithmetic fails. Null for a
+    // calculator that computes from no fields (the keypad).
     std::vector<double> (*compute)(const std::vector<double>& inputs, Trace* trace) = nullptr;
 
+    Handbook handbook{};
+    std::vector<NamedNumber> constants{};  // what {c:name} in the texts stands for
+    std::vector<StepInfo> steps{};         // the traced steps the help names
+    // The lines of the calculation, in the order they are computed. With an
+    // evaluation, the branch its numbers took (water or ice, a range of the
+    // outdoor temperature); without, every branch.
+    std::vector<FormulaLine> (*formulas)(const Evaluation* evaluation) = nullptr;
+    std::vector<StopReason> stopReasons{};
+    GuidanceSet guidance{};
+    std::vector<DerivedValue> derived{};
+    StateWorked stateWorked{};
+
+    bool computes() const { return compute != nullptr; }
     // Index of the input or result with this key; -1 when there is none.
     int inputIndex(std::string_view key) const;
     int resultIndex(std::string_view key) const;
+    // The named number; null when there is none.
+    const NamedNumber* constant(std::string_view name) const;
+    // The lines of `formulas`, or none.
+    std::vector<FormulaLine> formulaLines(const Evaluation* evaluation) const;
+    // The reason for a stop in `step` with `fault`; null when none is given.
+    const StopReason* stopReason(std::string_view step, ArithmeticFault fault) const;
 };
+
+// The hint the calculator frame shows at the calculate button when a
+// calculation stops.
+inline constexpr std::string_view kCalculationStoppedHint =
+    "Berechnung nicht möglich – bitte Eingaben prüfen.";
+
+// What the calculator frame does when a calculation has no finite answer,
+// as the help says it: the sentence for the button with this caption.
+std::string frameStopBehaviour(std::string_view calculateCaption);
+
+// A caption as it reads: without blanks around it, a run of blanks as one.
+std::string plainCaption(std::string_view caption);
 
 // The outcome of one calculation for a companion window.
 struct Evaluation {

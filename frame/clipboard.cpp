@@ -87,7 +87,9 @@ void copyNumber(const QString& text) { QApplication::clipboard()->setText(number
 void copyInputsAndResults(const CalculatorWindow& window)
 {
     const QList<QLineEdit*> fields = window.findChildren<QLineEdit*>();
-    if (window.models().empty() && fields.size() == 1) {
+    const bool computesFromFields = std::any_of(window.models().begin(), window.models().end(),
+                                                [](const CalculatorModel* m) { return m->computes(); });
+    if (!computesFromFields && fields.size() == 1) {
         copyNumber(fields.front()->text());
         return;
     }

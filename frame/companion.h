@@ -36,16 +36,12 @@ QWidget* findCompanion(const QWidget* owner, const QString& objectName);
 // then is the one it prefers.
 void raiseCompanion(QWidget* companion);
 
-// Values a window keeps outside its fields (the keypad's operands), as pairs
-// of a key and a text.
-using WindowState = std::vector<std::pair<std::string, std::string>>;
-
 // What a companion is opened for.
 struct CompanionRequest {
     QWidget* owner = nullptr;  // the designed window the command came from
     QString title;             // its calculator's name as the menu shows it; "Orvella" for the menu
     // The calculators of the window, in the order of its frames; for the
-    // menu every calculator that has a description. The keypad has none.
+    // menu every calculator.
     std::vector<const CalculatorModel*> models;
     // The window's state outside its fields; empty for most windows.
     std::function<WindowState()> state;

@@ -98,7 +98,7 @@ void DesignedWindow::contextMenuEvent(QContextMenuEvent* event)
 // --- CalculatorWindow -----------------------------------------------------
 
 const QString CalculatorWindow::kStoppedMessage =
-    QStringLiteral("Berechnung nicht möglich – bitte Eingaben prüfen.");
+    QString::fromUtf8(kCalculationStoppedHint.data(), qsizetype(kCalculationStoppedHint.size()));
 
 CalculatorWindow::CalculatorWindow(const WindowDesign& design) : DesignedWindow(design)
 {
@@ -119,8 +119,8 @@ void CalculatorWindow::calculationFailed(QPushButton* button) { reportStopped(bu
 
 QString CalculatorWindow::menuTitle() const
 {
-    if (!menuTitle_.isEmpty() || models_.empty())
-        return menuTitle_;
+    if (models_.empty())
+        return {};
     return QString::fromStdString(models_.front()->title);
 }
 
@@ -206,6 +206,17 @@ QWidget* CalculatorForm::load()
 }
 
 void CalculatorForm::onLoad(QWidget* window) { placeWindow(window); }
+
+std::unique_ptr<CalculatorForm> makeFormulaForm(std::function<void()> showMenu, WindowDesign (*design)(),
+                                                const CalculatorModel& model)
+{
+    return std::make_unique<CalculatorForm>(std::move(showMenu), [design, &model] {
+        auto* w = new CalculatorWindow(design());
+        w->setModels({&model});
+        w->onClick(QString::fromStdString(model.calculateButton), [w, &model] { w->calculate(model); });
+        return w;
+    });
+}
 
 // --- placement ------------------------------------------------------------
 

@@ -16,6 +16,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 class QLineEdit;
 class QPushButton;
@@ -77,14 +78,13 @@ public:
     void calculate(const CalculatorModel& model);
 
     // The descriptions of the window's calculators, in the order of its
-    // frames; empty for the keypad.
+    // frames.
     const std::vector<const CalculatorModel*>& models() const { return models_; }
     void setModels(std::vector<const CalculatorModel*> models) { models_ = std::move(models); }
 
     // The calculator's name as the menu shows it ("Kritische Feuchte
-    // Calculator"): the first description's title, or the one set here.
+    // Calculator"): the first description's title.
     QString menuTitle() const;
-    void setMenuTitle(const QString& title) { menuTitle_ = title; }
 
     // What the window keeps outside its fields, for the companion windows.
     WindowState state() const { return stateReader_ ? stateReader_() : WindowState{}; }
@@ -100,7 +100,6 @@ protected:
 private:
     std::vector<const CalculatorModel*> models_;
     std::function<WindowState()> stateReader_;
-    QString menuTitle_;
 };
 
 class Form {
@@ -149,6 +148,12 @@ private:
     std::function<void()> showMenu_;
     std::function<CalculatorWindow*()> create_;
 };
+
+// The instance of a formula calculator with one calculate button: its window
+// built from `design`, showing `model`, whose calculate button runs
+// CalculatorWindow::calculate with it.
+std::unique_ptr<CalculatorForm> makeFormulaForm(std::function<void()> showMenu, WindowDesign (*design)(),
+                                                const CalculatorModel& model);
 
 // Moves a window to where the load step puts it: vertically centred on the
 // primary screen, at one third of the free width, by its outer size. Before a

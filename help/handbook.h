@@ -1,43 +1,34 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The handbook texts of the help, in German: what each calculator answers,
-// for whom and under which assumptions, where it has no finite answer and
-// what its window then does, and how the windows read and write numbers.
-// Numbers in the texts are written with the user's decimal mark; the
-// constants of the formulas come from the formula code.
+// The handbook part of a help page, written from a calculator's description:
+// its texts with their numbers in the user's decimal mark, its inputs and
+// results, and how the windows read and write numbers.
 
 #include "calculation.h"
 
 #include <QString>
 
+#include <string_view>
 #include <vector>
 
 namespace orvella::help {
 
-struct Handbook {
-    QString answers;  // what the calculator answers
-    QString forWhom;
-    QString assumptions;  // HTML
-    QString limits;       // HTML: which inputs have no finite answer
-};
+// A text of the description with its placeholders written out: {c:name}
+// from `coefficients` first, then the description's named numbers, {k:...}
+// as it stands; numbers with the user's decimal mark.
+QString describedText(const CalculatorModel& model, std::string_view text, const QString& mark,
+                      const std::vector<NamedNumber>& coefficients = {});
 
-Handbook handbookOf(const CalculatorModel& model, const QString& mark);
-
-bool isConverter(const CalculatorModel& model);
-
-// The caption of the button that calculates, as the window shows it.
+// The caption of the button that calculates, as it reads on the window.
 QString buttonCaption(const CalculatorModel& model);
 
-// What the window does when its inputs have no finite answer.
-QString windowOnStop(const CalculatorModel& model);
+// "Rahmen „Schalldruckpegel“" for one half of a window; else empty.
+QString frameName(const CalculatorModel& model);
+
+// Inputs and results with symbol, meaning and unit.
+QString quantitiesTable(const CalculatorModel& model);
 
 // How the windows of these calculators read their fields and write their results.
 QString readingRules(const std::vector<const CalculatorModel*>& models, const QString& mark);
-
-// ISO 3382-3 and the comfort distance, for the open-plan office.
-QString isoSection(int level, const QString& mark);
-
-// What the keypad's keys mean, and its limits.
-QString keypadHandbook(int level, const QString& mark);
 
 }  // namespace orvella::help

@@ -2,13 +2,10 @@
 #pragma once
 // The pages of the help: this program's own handbook for each calculator,
 // written from the descriptions the windows compute with, and the worked
-// calculation ("Rechenweg") with the numbers of the window's current fields.
-//
-// Every number of a worked calculation comes from the Evaluation of the
-// calculator (the inputs as read, the traced intermediate values, the
-// results), from a constant that the formula code exports, or, for the
-// keypad, from the keypad's own functions; the help computes no formula of
-// its own. Numbers are written with FormatResult and the user's decimal mark.
+// calculation ("Rechenweg") with the numbers of the window's current fields
+// or, for a calculator that computes from what its window keeps outside the
+// fields, with that state. The help knows no calculator by name: everything
+// it says about one comes from its description.
 //
 // No widgets here: the window (helpwindow.h) collects what a page needs and
 // shows the HTML.
@@ -25,8 +22,7 @@ namespace orvella {
 // What a help page describes, and with which numbers.
 struct HelpSubject {
     enum class Kind {
-        Calculator,  // a formula calculator (frmSchall: both of its halves)
-        Keypad,      // the dB Calculator
+        Calculator,  // the calculators of one window (both halves of a window of two)
         Overview,    // the menu's handbook of all calculators, without numbers
     };
     Kind kind = Kind::Calculator;
@@ -35,7 +31,7 @@ struct HelpSubject {
     // For each model, its field texts in the order of its inputs, as they
     // stand in the window now.
     std::vector<std::vector<QString>> fieldTexts;
-    WindowState keypadState;  // display, operand1, operand2, pendingOperator, newEntry, result
+    WindowState windowState;  // what the window keeps outside its fields
     QString decimalMark = QStringLiteral(".");
 };
 

@@ -67,6 +67,14 @@ QString withMark(QString text, const QString& mark)
     });
 }
 
+QString namedNumberText(double value, const QString& mark)
+{
+    QString text = exactText(value, mark);
+    if (text.startsWith(u'-'))
+        text.replace(0, 1, u'−');
+    return text;
+}
+
 QString html(const std::string& s)
 {
     return QString::fromStdString(s);

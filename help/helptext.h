@@ -31,9 +31,12 @@ QString exactText(double value, const QString& mark);
 QString replaceMatches(const QString& text, const QRegularExpression& pattern,
                        const std::function<QString(const QRegularExpressionMatch&)>& replacement);
 
-// The text with every "{k:0.17}" written as the number with the user's
+// The text with every "{k:0.5}" written as the number with the user's
 // decimal mark (and a minus sign for "-").
 QString withMark(QString text, const QString& mark);
+
+// A named number of a text as exactText writes it, with a minus sign for "-".
+QString namedNumberText(double value, const QString& mark);
 
 QString html(const std::string& s);
 // " unit", or nothing for a quantity without one.

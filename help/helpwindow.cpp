@@ -70,7 +70,7 @@ HelpSubject::Kind kindOf(const CompanionRequest& request)
 {
     if (request.owner && request.owner->objectName() == QLatin1String("frmOption"))
         return HelpSubject::Kind::Overview;
-    return request.models.empty() ? HelpSubject::Kind::Keypad : HelpSubject::Kind::Calculator;
+    return HelpSubject::Kind::Calculator;
 }
 
 }  // namespace
@@ -151,15 +151,17 @@ void HelpWindow::connectToOwner()
         return;
     // Connected after the window's own handlers (the window was built
     // before), so the page is read once the calculation has written.
-    if (kind_ == HelpSubject::Kind::Calculator) {
-        for (const CalculatorModel* m : request_.models)
-            if (auto* b = owner_->findChild<QPushButton*>(QString::fromStdString(m->calculateButton)))
-                connect(b, &QPushButton::clicked, this, &HelpWindow::refresh);
-    } else if (kind_ == HelpSubject::Kind::Keypad) {
-        // Every key changes the keypad's state.
-        for (QPushButton* b : owner_->findChildren<QPushButton*>())
-            if (b->objectName() != QLatin1String("cmdUload"))
-                connect(b, &QPushButton::clicked, this, &HelpWindow::refresh);
+    if (kind_ != HelpSubject::Kind::Calculator)
+        return;
+    for (const CalculatorModel* m : request_.models) {
+        if (m->stateWorked.write) {
+            // Every button but CLOSE may change the window's state.
+            for (QPushButton* b : owner_->findChildren<QPushButton*>())
+                if (b->objectName() != QLatin1String("cmdUload"))
+                    connect(b, &QPushButton::clicked, this, &HelpWindow::refresh);
+        } else if (auto* b = owner_->findChild<QPushButton*>(QString::fromStdString(m->calculateButton))) {
+            connect(b, &QPushButton::clicked, this, &HelpWindow::refresh);
+        }
     }
 }
 
@@ -180,8 +182,8 @@ HelpSubject HelpWindow::subject() const
             }
             s.fieldTexts.push_back(std::move(texts));
         }
-    } else if (kind_ == HelpSubject::Kind::Keypad && request_.state) {
-        s.keypadState = request_.state();
+        if (request_.state)
+            s.windowState = request_.state();
     }
     return s;
 }

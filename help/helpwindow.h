@@ -40,7 +40,7 @@ public:
     // An empty window; openHelpWindow shows it and fills it with refresh().
     explicit HelpWindow(const CompanionRequest& request);
 
-    // Reads the window's fields (or the keypad's state) again and rebuilds
+    // Reads the window's fields (or its state) again and rebuilds
     // the page, keeping the scroll position.
     void refresh();
 

@@ -20,7 +20,7 @@ WindowDesign feuchteDesign()
             {"txRaum", K::TextBox, f, "20", 3840, 480, 1095, 375, 6, kBold},
             {"Label2", K::Label, f, "Oberflächentemperatur" + blanks(17) + "[C°]", 240, 1080, 3135, 375, 4, kRegular},
             {"txOberflaeche", K::TextBox, f, "10", 3840, 1080, 1095, 375, 7, kBold},
-            {"cmdRun_Feuchte", K::Button, f, "Grenzfeuchte", 240, 1680, 4695, 375, 2, kRegular},
+            {"cmdRun_Feuchte", K::Button, f, QString::fromStdString(feuchteModel().calculateCaption), 240, 1680, 4695, 375, 2, kRegular},
             {"Label5", K::Label, f, "Oberflächenkondensation" + blanks(10) + "[%]", 240, 2280, 3135, 375, 8, kRegular},
             {"txKondens", K::TextBox, f, "0", 3840, 2280, 1095, 375, 3, kBold},
             {"Label6", K::Label, f, "Schimmelpilzbildungsgefahr" + blanks(5) + "[%]", 240, 2880, 3135, 375, 9, kRegular},
@@ -34,15 +34,11 @@ WindowDesign feuchteDesign()
 
 std::unique_ptr<CalculatorForm> makeFeuchteForm(std::function<void()> showMenu)
 {
-    return std::make_unique<CalculatorForm>(std::move(showMenu), [] {
-        // Grenzfeuchte: both temperatures through the comma fix, all three
-        // limits computed and formatted, then written; a failure (a
-        // temperature at or below -148.6 °C, overflow) leaves them as they were.
-        auto* w = new CalculatorWindow(feuchteDesign());
-        w->setModels({&feuchteModel()});
-        w->onClick(QStringLiteral("cmdRun_Feuchte"), [w] { w->calculate(feuchteModel()); });
-        return w;
-    });
+    // Grenzfeuchte: both temperatures through the comma fix, all three
+    // limits computed and formatted, then written; a failure (a temperature
+    // below -148.6 °C, a room at exactly -148.6 °C, overflow) leaves them as
+    // they were.
+    return makeFormulaForm(std::move(showMenu), feuchteDesign, feuchteModel());
 }
 
 }  // namespace orvella

@@ -10,7 +10,7 @@ WindowDesign temperaturDesign()
     using K = ControlKind;
     const QString f = QStringLiteral("Frame1");
     // The frame shares its caption with the critical-humidity window; the
-    // button's caption begins with a blank. Each label sits 60 twips lower
+    // button's caption (from the description) begins with a blank. Each label sits 60 twips lower
     // than the text box beside it.
     return {
         "frmTemperatur",
@@ -21,7 +21,7 @@ WindowDesign temperaturDesign()
             {"Frame1", K::Frame, {}, "Grenzfeuchte", 120, 120, 5295, 3135, 1, kRegular},
             {"txAussen", K::TextBox, f, "-3.2", 3840, 420, 1095, 375, 4, kBold},
             {"Label1", K::Label, f, "Außentemperatur" + blanks(27) + "[°C]", 240, 480, 3135, 255, 3, kRegular},
-            {"cmdRun_Grenzen", K::Button, f, " Grenztemperatur", 240, 960, 4695, 375, 2, kRegular},
+            {"cmdRun_Grenzen", K::Button, f, QString::fromStdString(temperaturModel().calculateCaption), 240, 960, 4695, 375, 2, kRegular},
             {"txFeuchte1", K::TextBox, f, "0", 3840, 1500, 1095, 375, 6, kBold},
             {"Label2", K::Label, f, "Relative Feuchte" + blanks(27) + "[%]", 240, 1560, 3135, 375, 5, kRegular},
             {"txKondens", K::TextBox, f, "0", 3840, 1980, 1095, 375, 8, kBold},
@@ -35,15 +35,10 @@ WindowDesign temperaturDesign()
 
 std::unique_ptr<CalculatorForm> makeTemperaturForm(std::function<void()> showMenu)
 {
-    return std::make_unique<CalculatorForm>(std::move(showMenu), [] {
-        // Grenztemperatur: the outdoor temperature through the comma fix, all
-        // three results computed and formatted, then written; a failure (-65 °C
-        // or below, overflow) leaves them as they were.
-        auto* w = new CalculatorWindow(temperaturDesign());
-        w->setModels({&temperaturModel()});
-        w->onClick(QStringLiteral("cmdRun_Grenzen"), [w] { w->calculate(temperaturModel()); });
-        return w;
-    });
+    // Grenztemperatur: the outdoor temperature through the comma fix, all
+    // three results computed and formatted, then written; a failure (-65 °C
+    // or below, overflow) leaves them as they were.
+    return makeFormulaForm(std::move(showMenu), temperaturDesign, temperaturModel());
 }
 
 }  // namespace orvella

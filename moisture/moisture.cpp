@@ -44,19 +44,21 @@ HumidityLimits criticalHumidity(double roomTemperature, double surfaceTemperatur
     const Real condensation =
         step(trace, "phiK", [&] { return ((Real(100.0) * surfacePressure) / roomPressure).value(); });
     // Both from the unrounded condensation limit.
-    const Real mould = step(trace, "phiS", [&] { return (condensation * 0.8).value(); });
-    const Real corrosion = step(trace, "phiC", [&] { return (condensation * 0.6).value(); });
+    const Real mould = step(trace, "phiS", [&] { return (condensation * kMouldSurfaceHumidity).value(); });
+    const Real corrosion =
+        step(trace, "phiC", [&] { return (condensation * kCorrosionSurfaceHumidity).value(); });
     return {condensation.value(), mould.value(), corrosion.value()};
 }
 
 double roomHumidity(double outdoorTemperature)
 {
     const Real outdoor = outdoorTemperature;
-    if (outdoorTemperature > 10.0)
-        return (Real(65.0) + abs(Real(10.0) - outdoor)).value();
+    if (outdoorTemperature > kRoomHumidityBandTop)
+        return (Real(kRoomHumidityBand) + abs(Real(kRoomHumidityBandTop) - outdoor)).value();
+    // The band begins above 0 °C, so below it θe itself is the change.
     if (outdoorTemperature > 0.0)
-        return 65.0;
-    return (Real(65.0) + outdoor).value();
+        return kRoomHumidityBand;
+    return (Real(kRoomHumidityBand) + outdoor).value();
 }
 
 TemperatureLimits criticalTemperature(double outdoorTemperature, Trace* trace)

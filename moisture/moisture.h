@@ -56,6 +56,11 @@ double DewPoint(double vapourPressure, Trace* trace = nullptr);
 
 // --- critical humidity ------------------------------------------------------
 
+// The surface humidities of the mould and of the corrosion criterion (80 %
+// and 60 %), as fractions.
+inline constexpr double kMouldSurfaceHumidity = 0.8;
+inline constexpr double kCorrosionSurfaceHumidity = 0.6;
+
 // Room humidities [%] at which a surface of temperature θs in a room of air
 // temperature θr reaches 100 % (condensation), 80 % (mould) and 60 %
 // (corrosion) relative humidity. Not clamped: a surface warmer than the room
@@ -71,14 +76,14 @@ HumidityLimits criticalHumidity(double roomTemperature, double surfaceTemperatur
 
 // --- critical temperature ---------------------------------------------------
 
-// The room air temperature the assessment assumes [°C] and the surface
-// humidity of the mould criterion (80 %).
+// The room air temperature the assessment assumes [°C].
 inline constexpr double kAssessedRoomTemperature = 20.0;
-inline constexpr double kMouldSurfaceHumidity = 0.8;
 
 // Room-climate rule: the relative humidity [%] of room air at 20 °C assumed
 // for outdoor temperature θe. 65 % for 0 < θe <= 10, one point less per
 // degree below 0 °C, one point more per degree above 10 °C; unbounded.
+inline constexpr double kRoomHumidityBand = 65.0;     // % between 0 °C and the top of the band
+inline constexpr double kRoomHumidityBandTop = 10.0;  // °C
 double roomHumidity(double outdoorTemperature);
 
 // For outdoor temperature θe: the assumed room humidity [%], the

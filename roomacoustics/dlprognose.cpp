@@ -8,20 +8,20 @@ namespace orvella {
 
 // Each formula is evaluated left to right exactly as written, in double
 // precision, with no rounding in between; the coefficients are the decimal
-// literals themselves.
+// constants of dlprognose.h.
 
 double dl2Prognose(const DLprognoseInput& in)
 {
     const Real hScreen = in.hScreen, hRaum = in.hRaum, lRaum = in.lRaum;
-    const Real dl2 = Real(7) * (hScreen / hRaum) + Real(0.17) * (lRaum / hRaum) +
-                     Real(4.28) * in.alphaCell + Real(1.52) * in.alphaHori;
+    const Real dl2 = Real(kDl2Screen) * (hScreen / hRaum) + Real(kDl2Length) * (lRaum / hRaum) +
+                     Real(kDl2AlphaCell) * in.alphaCell + Real(kDl2AlphaHori) * in.alphaHori;
     return dl2.value();
 }
 
 double l4Prognose(const DLprognoseInput& in)
 {
-    const Real l4 = Real(in.l1) - Real(3.23) * in.hScreen - Real(0.09) * in.wRaum +
-                    Real(0.44) * in.alphaHori - Real(5.75) * in.alphaCell;
+    const Real l4 = Real(in.l1) - Real(kL4Screen) * in.hScreen - Real(kL4Width) * in.wRaum +
+                    Real(kL4AlphaHori) * in.alphaHori - Real(kL4AlphaCell) * in.alphaCell;
     return l4.value();
 }
 
@@ -30,7 +30,7 @@ double lrPrognose(double dl2, double l4, double r, Trace* trace)
     // lg 4 first, then lg R, then their difference.
     const Real lg4 = step(trace, "lg4", [] { return Log10(4.0); });
     const Real lgR = step(trace, "lgR", [&] { return Log10(r); });
-    return step(trace, "lr", [&] { return (Real(l4) - (Real(3.3) * dl2) * (lgR - lg4)).value(); });
+    return step(trace, "lr", [&] { return (Real(l4) - (Real(kLrSlope) * dl2) * (lgR - lg4)).value(); });
 }
 
 DLprognoseResult computeDLprognose(const DLprognoseInput& in, Trace* trace)
@@ -48,7 +48,7 @@ double comfortDistance(double dl2, double l4, Trace* trace)
         // and never falls to 45 dB on the far side.
         if (!(dl2 > 0.0))
             throw ArithmeticError(ArithmeticFault::InvalidOperation);
-        return ((Real(l4) - kComfortSpeechLevelDb) / (Real(3.3) * dl2)).value();
+        return ((Real(l4) - kComfortSpeechLevelDb) / (Real(kLrSlope) * dl2)).value();
     });
     return step(trace, "rc", [&] { return (Real(4.0) * pow(Real(10.0), exponent)).value(); });
 }

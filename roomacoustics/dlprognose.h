@@ -10,6 +10,7 @@
 // the calculation records "dl2", "l4", "lg4", "lgR" and "lr".
 
 #include "calculation.h"
+#include "iso3382.h"
 
 namespace orvella {
 
@@ -30,6 +31,18 @@ struct DLprognoseResult {
     double lr;   // speech level at the distance R, dB
 };
 
+// The coefficients of the three formulas, written once: the formulas below
+// compute with them and the help shows them.
+inline constexpr double kDl2Screen = 7.0;      // DL2 per Hscreen/Hraum
+inline constexpr double kDl2Length = 0.17;     // DL2 per Lraum/Hraum
+inline constexpr double kDl2AlphaCell = 4.28;  // DL2 per ALPHAcell
+inline constexpr double kDl2AlphaHori = 1.52;  // DL2 per ALPHAhori
+inline constexpr double kL4Screen = 3.23;      // dB per m of Hscreen
+inline constexpr double kL4Width = 0.09;       // dB per m of Wraum
+inline constexpr double kL4AlphaHori = 0.44;   // dB per ALPHAhori
+inline constexpr double kL4AlphaCell = 5.75;   // dB per ALPHAcell
+inline constexpr double kLrSlope = 3.3;        // Lr per DL2 and decade of distance
+
 // DL2 = 7·(Hscreen/Hraum) + 0.17·(Lraum/Hraum) + 4.28·ALPHAcell + 1.52·ALPHAhori.
 double dl2Prognose(const DLprognoseInput& in);
 
@@ -44,7 +57,7 @@ double lrPrognose(double dl2, double l4, double r, Trace* trace = nullptr);
 DLprognoseResult computeDLprognose(const DLprognoseInput& in, Trace* trace = nullptr);
 
 // The speech level [dB] below which the comfort distance begins.
-inline constexpr double kComfortSpeechLevelDb = 45.0;
+inline constexpr double kComfortSpeechLevelDb = iso3382::kComfortLevelDb;
 
 // Comfort distance rC [m]: the distance at which the speech level, falling
 // with distance as the Lr formula above has it, drops to 45 dB, i.e. Lr = 45 dB

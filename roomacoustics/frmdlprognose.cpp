@@ -32,7 +32,7 @@ WindowDesign dlPrognoseDesign()
             {"txR", K::TextBox, f, "8", 4800, 3240, 1095, 375, 15, kBold},
             {"Label1", K::Label, f, "Schallpegel" + blanks(2) + "der Sprache" + blanks(2) + "in 1m Abstand" + blanks(10) + "[dB]", 120, 3780, 4575, 375, 5, kRegular},
             {"txL1", K::TextBox, f, "58", 4800, 3720, 1095, 375, 16, kBold},
-            {"cmdRUNDL", K::Button, f, "Berechnung", 120, 4200, 5775, 375, 2, kRegular},
+            {"cmdRUNDL", K::Button, f, QString::fromStdString(dlPrognoseModel().calculateCaption), 120, 4200, 5775, 375, 2, kRegular},
             {"Label3", K::Label, f, blanks(1) + "Pegelminderung pro Abstandsverdopplung" + blanks(4) + "[dB]", 120, 4720, 4575, 375, 11, kRegular},
             {"txDL2", K::TextBox, f, "", 4800, 4680, 1095, 375, 8, kBold},
             {"Label10", K::Label, f, "Schallpegel in 4m Abstand" + blanks(38) + "[dB]", 120, 5220, 4575, 375, 22, kRegular},
@@ -46,17 +46,12 @@ WindowDesign dlPrognoseDesign()
 
 std::unique_ptr<CalculatorForm> makeDLprognoseForm(std::function<void()> showMenu)
 {
-    return std::make_unique<CalculatorForm>(std::move(showMenu), [] {
-        // "Berechnung": every input through the comma fix right before it is
-        // read, field by field, so that 58,5 dB or 8,5 m reads as typed; the
-        // results are written once all three are computed and formatted, so
-        // a calculation that stops (room height 0, distance <= 0, overflow, a
-        // number too large to read) changes no result field.
-        auto* w = new CalculatorWindow(dlPrognoseDesign());
-        w->setModels({&dlPrognoseModel()});
-        w->onClick(QStringLiteral("cmdRUNDL"), [w] { w->calculate(dlPrognoseModel()); });
-        return w;
-    });
+    // "Berechnung": every input through the comma fix right before it is
+    // read, field by field, so that 58,5 dB or 8,5 m reads as typed; the
+    // results are written once all three are computed and formatted, so a
+    // calculation that stops (room height 0, distance <= 0, overflow, a
+    // number too large to read) changes no result field.
+    return makeFormulaForm(std::move(showMenu), dlPrognoseDesign, dlPrognoseModel());
 }
 
 }  // namespace orvella

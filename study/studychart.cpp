@@ -35,22 +35,6 @@ QString qs(const std::string& s) { return QString::fromStdString(s); }
 
 QString unitSuffix(const std::string& unit) { return QStringLiteral(" [%1]").arg(unit.empty() ? "-" : qs(unit)); }
 
-// The guidance values of ISO 3382-3 for open-plan offices, at the results of
-// the prognosis they belong to: the spatial decay rate of speech D2,S, the
-// A-weighted speech level at 4 m, and the level of 45 dB that defines the
-// comfort distance rC.
-struct Guidance {
-    const char* result;
-    double value;
-    const char* html;
-    bool labelBelow;
-};
-const Guidance kOpenPlanGuidance[] = {
-    {"dl2", 7.0, "ISO 3382-3: D<sub>2,S</sub> = 7 dB", false},
-    {"l4", 48.0, "ISO 3382-3: L<sub>p,A,S,4m</sub> = 48 dB", false},
-    {"lr", 45.0, "ISO 3382-3: Komfortabstand r<sub>C</sub> bei L<sub>p,A,S</sub> = 45 dB", true},
-};
-
 // A tick interval of 1, 2 or 5 times a power of ten that gives at most
 // about eight intervals over `span`.
 double niceInterval(double span)
@@ -293,23 +277,26 @@ void StudyChart::setCalculator(const CalculatorModel& model)
                         first->pen(), false});
     }
 
-    if (model.id == "frmDLprognose") {
-        for (const Guidance& g : kOpenPlanGuidance) {
-            const int result = model.resultIndex(g.result);
-            if (result < 0)
-                continue;
-            QPen pen(curveColor(std::size_t(result)), 1.5, Qt::DashLine);
-            Guide guide;
-            guide.result = result;
-            guide.value = g.value;
-            guide.labelBelow = g.labelBelow;
-            guide.line = addLine(curves_[std::size_t(result)].axis, pen);
-            guide.label = new GuideLabel(chart_);
-            guide.label->setHtml(QString::fromUtf8(g.html));
-            guide.label->setDefaultTextColor(pen.color().darker(130));
-            guide.label->setZValue(20);
-            guides_.push_back(guide);
-        }
+    // The guidance values of the description, each a dashed line in the
+    // colour of its result's curve, labelled with its source.
+    for (const Guidance& g : model.guidance.values) {
+        const int result = model.resultIndex(g.result);
+        if (result < 0)
+            continue;
+        QPen pen(curveColor(std::size_t(result)), 1.5, Qt::DashLine);
+        Guide guide;
+        guide.result = result;
+        guide.value = g.value;
+        guide.labelBelow = g.labelBelow;
+        guide.line = addLine(curves_[std::size_t(result)].axis, pen);
+        guide.label = new GuideLabel(chart_);
+        const std::string& unit = model.results[std::size_t(result)].unit;
+        guide.label->setHtml(QStringLiteral("%1: %2 = %3%4")
+                                 .arg(qs(model.guidance.source), qs(g.name), currentText(g.value),
+                                      unit.empty() ? QString() : u' ' + qs(unit)));
+        guide.label->setDefaultTextColor(pen.color().darker(130));
+        guide.label->setZValue(20);
+        guides_.push_back(guide);
     }
 
     markerLine_ = addLine(0, QPen(kMarkerColor, 1.0, Qt::DashDotLine));

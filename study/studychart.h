@@ -3,7 +3,8 @@
 // The chart of a parameter study: one curve per result over the variable,
 // the results of each unit on an axis of their own (left and right), a
 // logarithmic x axis for logarithmic spacing, the calculator's current input
-// marked, and for the open-plan office the guidance values of ISO 3382-3.
+// marked, and the guidance values the description gives, labelled with
+// their source.
 // Points without an answer leave a gap: a curve is drawn as one line per run
 // of answered points. The legend is a widget of its own below the chart
 // (StudyLegend), which wraps its entries instead of cutting them short.

@@ -47,6 +47,16 @@ const QString kMissing = QStringLiteral("–");
 
 QString qs(const std::string& s) { return QString::fromStdString(s); }
 
+// The calculators that compute from their fields; a study varies a field.
+std::vector<const CalculatorModel*> computingModels(const std::vector<const CalculatorModel*>& models)
+{
+    std::vector<const CalculatorModel*> out;
+    for (const CalculatorModel* m : models)
+        if (m->computes())
+            out.push_back(m);
+    return out;
+}
+
 std::string decimalMark() { return QLocale().decimalPoint().toStdString(); }
 
 // A number written as the calculators write theirs: the user's decimal
@@ -195,7 +205,7 @@ void StudyTableView::contextMenuEvent(QContextMenuEvent* event)
 // --- window -----------------------------------------------------------------
 
 StudyWindow::StudyWindow(const CompanionRequest& request)
-    : owner_(request.owner), title_(request.title), models_(request.models)
+    : owner_(request.owner), title_(request.title), models_(computingModels(request.models))
 {
     setObjectName(QStringLiteral("studyWindow"));
     setWindowTitle(QStringLiteral("Parameterstudie – ") + request.title);
@@ -713,7 +723,7 @@ QWidget* openStudyWindow(const CompanionRequest& request)
 {
     QWidget* window = findCompanion(request.owner, QStringLiteral("studyWindow"));
     if (!window) {
-        if (request.models.empty())
+        if (computingModels(request.models).empty())
             return nullptr;
         auto* study = new StudyWindow(request);
         if (request.owner) {

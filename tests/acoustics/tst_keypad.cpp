@@ -4,6 +4,7 @@
 
 #include "checked.h"
 #include "keypad.h"
+#include "keypadmodel.h"
 
 #include <QStringList>
 #include <QTest>
@@ -12,6 +13,8 @@
 
 using orvella::ArithmeticError;
 using orvella::Keypad;
+using orvella::KeypadState;
+using orvella::keypadStateOf;
 
 namespace {
 
@@ -59,6 +62,8 @@ private slots:
     void failingEqualKeepsAllButOperand2_data();
     void failingEqualKeepsAllButOperand2();
     void unreadableDisplayStopsOperatorKey();
+    void stateReadsBackForTheHelp_data();
+    void stateReadsBackForTheHelp();
 };
 
 void TestKeypad::startsAtZeroInAppendingMode()
@@ -191,6 +196,37 @@ void TestKeypad::unreadableDisplayStopsOperatorKey()
     QCOMPARE(k.operand2(), before.operand2);  // not readable: not taken
     QCOMPARE(k.result(), before.result);
     QCOMPARE(k.pendingOperator(), std::string("+"));
+}
+
+void TestKeypad::stateReadsBackForTheHelp_data()
+{
+    QTest::addColumn<QString>("operand1");  // as the window's state holds it
+    QTest::addColumn<double>("expected");
+
+    QTest::newRow("17 digits with a point") << "63.010299956639812" << 63.010299956639812;
+    // A state written where the C library's locale writes a decimal comma.
+    QTest::newRow("17 digits with a comma") << "63,010299956639812" << 63.010299956639812;
+    QTest::newRow("negative with an exponent") << "-1.5e-07" << -1.5e-07;
+    QTest::newRow("whole number") << "60" << 60.0;
+    QTest::newRow("missing") << "" << 0.0;
+    QTest::newRow("not a number") << "6O" << 0.0;
+}
+
+void TestKeypad::stateReadsBackForTheHelp()
+{
+    QFETCH(QString, operand1);
+    QFETCH(double, expected);
+    const KeypadState k = keypadStateOf({{"display", " 63"},
+                                         {"operand1", operand1.toStdString()},
+                                         {"operand2", "60"},
+                                         {"pendingOperator", "+"},
+                                         {"newEntry", "1"}});
+    QCOMPARE(k.operand1, expected);
+    QCOMPARE(k.operand2, 60.0);
+    QCOMPARE(k.display, std::string(" 63"));
+    QCOMPARE(k.pendingOperator, std::string("+"));
+    QVERIFY(k.newEntry);
+    QCOMPARE(k.result, 0.0);
 }
 
 QTEST_APPLESS_MAIN(TestKeypad)

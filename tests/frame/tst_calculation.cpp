@@ -45,6 +45,12 @@ private slots:
     void stopsAt_data();
     void stopsAt();
     void nestedStepsRecordInnerFirst();
+    void stopsWithTheDescriptionsReason_data();
+    void stopsWithTheDescriptionsReason();
+    void descriptionsNameEveryStep_data();
+    void descriptionsNameEveryStep();
+    void captionAsItReads_data();
+    void captionAsItReads();
 };
 
 void TestCalculation::results_data()
@@ -142,6 +148,117 @@ void TestCalculation::nestedStepsRecordInnerFirst()
         keys << QString::fromStdString(s.key);
     QCOMPARE(keys, (QStringList{"phi", "pr", "pw", "dewY", "dewX", "thetaK", "pw80", "thetaM"}));
     QCOMPARE(e.steps[5].value, e.results[1]);
+}
+
+void TestCalculation::stopsWithTheDescriptionsReason_data()
+{
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<QStringList>("inputs");
+    QTest::addColumn<QString>("reason");  // a phrase of it; empty: the description gives none
+
+    QTest::newRow("converter: distance 0") << "frmSchall.l" << QStringList{"50", ""} << "Logarithmus von 0";
+    QTest::newRow("humidity: surface below the ice form")
+        << "frmFeuchte" << QStringList{"20", "-150"} << "Eisform";
+    QTest::newRow("humidity: room at 0 Pa") << "frmFeuchte" << QStringList{"-148.6", "10"} << "0 Pa";
+    QTest::newRow("temperature: no vapour") << "frmTemperatur" << QStringList{"-70"} << "keinen Wasserdampf";
+    QTest::newRow("prognosis: room height 0") << "frmDLprognose"
+                                              << QStringList{"0,1", "0,1", "1", "30", "15", "0", "58", "8"}
+                                              << "Raumhöhe";
+    // 0 m screens in a room of 0 m: 0 / 0, not a division of a number by 0.
+    QTest::newRow("prognosis: room and screens 0") << "frmDLprognose"
+                                                   << QStringList{"0,1", "0,1", "0", "30", "15", "0", "58", "8"}
+                                                   << "Raumhöhe";
+    QTest::newRow("prognosis: distance below 0") << "frmDLprognose"
+                                                 << QStringList{"0,1", "0,1", "1", "30", "15", "3", "58", "-8"}
+                                                 << "Abstand R";
+    QTest::newRow("prognosis: an overflow has no reason of its own")
+        << "frmDLprognose" << QStringList{"0,1", "0,1", "1", "1E308", "15", "1E-10", "58", "8"} << "";
+}
+
+void TestCalculation::stopsWithTheDescriptionsReason()
+{
+    QFETCH(QString, model);
+    QFETCH(QStringList, inputs);
+    QFETCH(QString, reason);
+
+    const CalculatorModel& m = *modelNamed(model);
+    const Evaluation e = evaluateTexts(m, texts(inputs));
+    QVERIFY(!e.ok);
+    const StopReason* r = m.stopReason(e.failedStep, e.fault);
+    if (reason.isEmpty()) {
+        QVERIFY(!r);
+        return;
+    }
+    QVERIFY2(r, e.failedStep.c_str());
+    QVERIFY2(QString::fromStdString(r->reason).contains(reason), r->reason.c_str());
+}
+
+void TestCalculation::descriptionsNameEveryStep_data()
+{
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<QStringList>("inputs");
+
+    QTest::newRow("converter, power") << "frmSchall.l" << QStringList{"50", "1"};
+    QTest::newRow("converter, pressure") << "frmSchall.p" << QStringList{"66", "1"};
+    QTest::newRow("humidity") << "frmFeuchte" << QStringList{"20", "10"};
+    QTest::newRow("temperature") << "frmTemperatur" << QStringList{"-3.2"};
+    QTest::newRow("prognosis") << "frmDLprognose" << QStringList{"0,1", "0,1", "1", "30", "15", "3", "58", "8"};
+}
+
+// The help says where a calculation stops by the step's name: every step the
+// calculation traces, every step a reason or a formula line is given for, and
+// every step of a derived value has one in the description.
+void TestCalculation::descriptionsNameEveryStep()
+{
+    QFETCH(QString, model);
+    QFETCH(QStringList, inputs);
+
+    const CalculatorModel& m = *modelNamed(model);
+    const auto named = [&](const std::string& key) {
+        for (const StepInfo& s : m.steps)
+            if (s.key == key && !s.where.empty())
+                return true;
+        return false;
+    };
+    const Evaluation e = evaluateTexts(m, texts(inputs));
+    QVERIFY(e.ok);
+    std::vector<std::string> keys;
+    for (const TraceEntry& t : e.steps)
+        keys.push_back(t.key);
+    for (const FormulaLine& line : m.formulaLines(nullptr))
+        keys.push_back(line.step);
+    for (const StopReason& r : m.stopReasons)
+        keys.push_back(r.step);
+    for (const DerivedValue& d : m.derived) {
+        Trace trace;
+        d.compute(e.results, &trace);
+        for (const TraceEntry& t : trace.entries())
+            keys.push_back(t.key);
+    }
+    for (const std::string& key : keys)
+        QVERIFY2(named(key), key.c_str());
+    for (const Guidance& g : m.guidance.values)
+        QVERIFY2(m.resultIndex(g.result) >= 0, g.result.c_str());
+}
+
+void TestCalculation::captionAsItReads_data()
+{
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("reads");
+    QTest::newRow("blanks between words and unit") << "Schallleistungspegel        [dB]"
+                                                   << "Schallleistungspegel [dB]";
+    QTest::newRow("a leading blank") << " Grenztemperatur" << "Grenztemperatur";
+    QTest::newRow("blanks at both ends") << "  U-Wert  " << "U-Wert";
+    QTest::newRow("nothing") << "" << "";
+}
+
+void TestCalculation::captionAsItReads()
+{
+    QFETCH(QString, caption);
+    QFETCH(QString, reads);
+    QCOMPARE(QString::fromStdString(plainCaption(caption.toStdString())), reads);
+    // The frame's stop sentence quotes the button as it reads.
+    QVERIFY(QString::fromStdString(frameStopBehaviour(caption.toStdString())).contains("„" + reads + "“"));
 }
 
 QTEST_APPLESS_MAIN(TestCalculation)
