@@ -9,8 +9,10 @@
 // file and the first page), searches, and pages fetched while scrolling
 // down. Prints, times in milliseconds:
 //   record_first <ms>                      (new file: folder, schema, entry)
-//   record <median> <p99> <max>            (1000 entries, small history)
-//   record_full <median> <p99> <max>       (200 entries, full history)
+//   record <median> <p99> <max> <cpu median> <cpu p99> <cpu max>
+//                                          (1000 entries, small history;
+//                                          wall clock, then the thread's CPU)
+//   record_full ...                        (200 entries, full history)
 //   open <median> <max>                    (store + model's first page)
 //   search "<text>" <median> <max> <rows>  (first page of the result)
 //   fetch <median> <max>                   (each further page of 256)
@@ -27,6 +29,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <vector>
 
 using namespace orvella;
@@ -46,6 +49,15 @@ Stats stats(std::vector<double> v)
 }
 
 double msSince(const QElapsedTimer& t) { return double(t.nsecsElapsed()) / 1e6; }
+
+// CPU time of the calling thread, in ms: what recording costs the thread,
+// without the time another process held the processor.
+double threadCpuMs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
+}
 
 const char* const kIds[] = {"frmFeuchte", "frmTemperatur", "frmSchall.l", "frmSchall.p", "frmDLprognose"};
 const char* const kNames[] = {"Kritische Feuchte Calculator", "KritischeTemperatur Calculator",
@@ -72,6 +84,27 @@ CalculationRecord sample(int i)
     return r;
 }
 
+// Records `count` entries from `first` on, one by one; prints the wall
+// clock and the thread's CPU time per entry under `name`.
+bool recordTimed(HistoryStore& store, int first, int count, const char* name)
+{
+    std::vector<double> wall;
+    std::vector<double> cpu;
+    for (int i = first; i < first + count; ++i) {
+        QElapsedTimer t;
+        const double c = threadCpuMs();
+        t.start();
+        if (!store.record(sample(i)))
+            return false;
+        wall.push_back(msSince(t));
+        cpu.push_back(threadCpuMs() - c);
+    }
+    const Stats w = stats(wall);
+    const Stats c = stats(cpu);
+    std::printf("%s %.3f %.3f %.3f %.3f %.3f %.3f\n", name, w.median, w.p99, w.max, c.median, c.p99, c.max);
+    return true;
+}
+
 // Copies the first `block` entries until the history holds `total`, in one
 // transaction: the filling is not what is measured.
 bool multiply(HistoryStore& store, int block, int total)
@@ -84,9 +117,9 @@ bool multiply(HistoryStore& store, int block, int total)
         const QString shift = QString::number(std::int64_t(k) * block);
         if (!q.exec(QStringLiteral(
                 "INSERT INTO entry (id, time_utc_ms, calculator_id, window, calculator, part,"
-                " program_version, expression, note, search, note_search)"
+                " program_version, expression, note, search)"
                 " SELECT id + %1, time_utc_ms + %1 * 60000, calculator_id, window, calculator, part,"
-                " program_version, expression, note, search, note_search FROM entry WHERE id <= %2")
+                " program_version, expression, note, search FROM entry WHERE id <= %2")
                         .arg(shift).arg(n)) ||
             !q.exec(QStringLiteral("INSERT INTO quantity SELECT entry_id + %1, kind, position, key, label,"
                                    " unit, field, text, number FROM quantity WHERE entry_id <= %2")
@@ -121,30 +154,16 @@ int main(int argc, char* argv[])
             return fail("the first entry");
         std::printf("record_first %.3f\n", msSince(t));
 
-        std::vector<double> times;
-        for (int i = 1; i < kBlock; ++i) {
-            t.start();
-            if (!store.record(sample(i)))
-                return fail("recording");
-            times.push_back(msSince(t));
-        }
-        const Stats s = stats(times);
-        std::printf("record %.3f %.3f %.3f\n", s.median, s.p99, s.max);
+        if (!recordTimed(store, 1, kBlock - 1, "record"))
+            return fail("recording");
 
         if (!multiply(store, kBlock, total - 200))
             return fail("filling");
         // A few entries with a note that only they have.
         for (std::int64_t id : {7, 50007, 90007})
             store.setNote(id, QStringLiteral("Schirmhöhe 1,6 m im 2. OG angenommen"));
-        times.clear();
-        for (int i = 0; i < 200; ++i) {
-            t.start();
-            if (!store.record(sample(total - 200 + i)))
-                return fail("recording into the full history");
-            times.push_back(msSince(t));
-        }
-        const Stats f = stats(times);
-        std::printf("record_full %.3f %.3f %.3f\n", f.median, f.p99, f.max);
+        if (!recordTimed(store, total - 200, 200, "record_full"))
+            return fail("recording into the full history");
         std::printf("entries %lld\n", static_cast<long long>(store.count()));
     }
     std::printf("file_mib %.1f\n", double(QFileInfo(path).size()) / (1024.0 * 1024.0));

@@ -33,7 +33,9 @@ printf '%-48s %10s %10s %10s\n' "" "median" "max" "limit"
 printf '%-48s %10s %7.2f ms\n' "first entry of a session: loading the plugin" "" "$(val load_plugin 2 load)"
 printf '%-48s %10s %7.2f ms\n' "  then the entry (SQLite driver, file, schema)" "" "$(val first_record 2 load)"
 printf '%-48s %7.3f ms %7.3f ms %7s ms\n' "each later entry (small history)" "$(val record 2 store)" "$(val record 4 store)" 2
+printf '%-48s %7.3f ms %7.3f ms\n' "  of it the thread's own work (CPU time)" "$(val record 5 store)" "$(val record 7 store)"
 printf '%-48s %7.3f ms %7.3f ms %7s ms\n' "each later entry (100 000 entries)" "$(val record_full 2 store)" "$(val record_full 4 store)" 2
+printf '%-48s %7.3f ms %7.3f ms\n' "  of it the thread's own work (CPU time)" "$(val record_full 5 store)" "$(val record_full 7 store)"
 printf '%-48s %7.2f ms %7.2f ms %7s ms\n' "Verlauf opened: file and first 256 rows" "$(val open 2 store)" "$(val open 3 store)" 150
 while IFS= read -r line; do
   text=$(echo "$line" | sed 's/^search "\(.*\)" .*/\1/')

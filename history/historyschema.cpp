@@ -11,8 +11,8 @@ namespace {
 // The first schema, as the first program with a history wrote it. Never
 // changed: a later schema is a migration step below.
 const char* const kSchema1[] = {
-    // One row per calculation. `search` holds the entry's texts folded for
-    // the search (historysearch.h); `note_search` the same of the note.
+    // One row per calculation. `search` holds the entry's texts and its
+    // note folded for the search (historysearch.h).
     "CREATE TABLE entry ("
     " id INTEGER PRIMARY KEY,"
     " time_utc_ms INTEGER NOT NULL,"
@@ -23,11 +23,12 @@ const char* const kSchema1[] = {
     " program_version TEXT NOT NULL,"
     " expression TEXT NOT NULL,"
     " note TEXT NOT NULL DEFAULT '',"
-    " search TEXT NOT NULL,"
-    " note_search TEXT NOT NULL DEFAULT '')",
-    // Newest first, with or without a calculator filter.
-    "CREATE INDEX entry_by_time ON entry (time_utc_ms, id)",
-    "CREATE INDEX entry_by_calculator ON entry (calculator_id, time_utc_ms, id)",
+    " search TEXT NOT NULL)",
+    // Newest first. The index also holds what the filter and the search
+    // look at, so that a search reads the index alone, in time order, and
+    // stops as soon as a page is full; only the rows found are read from
+    // the table.
+    "CREATE INDEX entry_by_time ON entry (time_utc_ms, id, calculator_id, search)",
     // The inputs and results of an entry, in the order of the window.
     "CREATE TABLE quantity ("
     " entry_id INTEGER NOT NULL REFERENCES entry (id) ON DELETE CASCADE,"

@@ -36,6 +36,7 @@ QString searchTextOf(const CalculationRecord& record)
         add(q);
     for (const RecordedResult& q : record.results)
         add(q);
+    parts << QString::fromStdString(record.note);
     return foldForSearch(parts.join(u'\n'));
 }
 

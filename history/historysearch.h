@@ -21,8 +21,8 @@ QString foldForSearch(const QString& text);
 QStringList searchWords(const QString& text);
 
 // The folded text of an entry that the search looks through: the
-// calculator's name, the keypad's line, and each input and result with its
-// label, text and unit (the note is kept apart, since it changes).
+// calculator's name, the keypad's line, each input and result with its
+// label, text and unit, and the note.
 QString searchTextOf(const CalculationRecord& record);
 
 }  // namespace orvella

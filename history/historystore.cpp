@@ -57,13 +57,64 @@ QString newConnectionName()
 QString text(const std::string& s) { return QString::fromStdString(s); }
 std::string text(const QVariant& v) { return v.toString().toStdString(); }
 
+// The entry with this id, its note included; nothing when there is none or
+// a query failed (then with the error).
+std::optional<CalculationRecord> readEntry(const QSqlDatabase& db, std::int64_t id, QSqlError* error)
+{
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral(
+        "SELECT time_utc_ms, calculator_id, window, calculator, part, program_version,"
+        " expression, note FROM entry WHERE id = ?"));
+    q.addBindValue(qint64(id));
+    if (!q.exec()) {
+        *error = q.lastError();
+        return std::nullopt;
+    }
+    if (!q.next()) {
+        *error = q.lastError();
+        return std::nullopt;
+    }
+    CalculationRecord r;
+    r.timeUtcMs = q.value(0).toLongLong();
+    r.calculatorId = text(q.value(1));
+    r.window = text(q.value(2));
+    r.calculator = text(q.value(3));
+    r.part = text(q.value(4));
+    r.programVersion = text(q.value(5));
+    r.expression = text(q.value(6));
+    r.note = text(q.value(7));
+
+    QSqlQuery v(db);
+    v.prepare(QStringLiteral("SELECT kind, key, label, unit, field, text, number FROM quantity"
+                             " WHERE entry_id = ? ORDER BY kind, position"));
+    v.addBindValue(qint64(id));
+    if (!v.exec()) {
+        *error = v.lastError();
+        return std::nullopt;
+    }
+    while (v.next()) {
+        if (v.value(0).toString() == QLatin1String("input"))
+            r.inputs.push_back({text(v.value(1)), text(v.value(2)), text(v.value(3)), text(v.value(4)),
+                                text(v.value(5)), v.value(6).toDouble()});
+        else
+            r.results.push_back({text(v.value(1)), text(v.value(2)), text(v.value(3)), text(v.value(4)),
+                                 text(v.value(5))});
+    }
+    if (v.lastError().isValid()) {
+        *error = v.lastError();
+        return std::nullopt;
+    }
+    return r;
+}
+
 }  // namespace
 
 HistoryStore::HistoryStore(QString path, Notify notify, HistoryStoreOptions options)
     : path_(std::move(path)),
       connectionName_(newConnectionName()),
       notify_(std::move(notify)),
-      options_(options)
+      options_(options),
+      checkpointer_(path_)
 {
 }
 
@@ -110,6 +161,8 @@ HistoryStore::Outcome HistoryStore::prepare(QSqlError* error)
         *error = e;
         return Outcome::Failed;
     }
+    if (found.state == SchemaState::Current)
+        return Outcome::Ready;
 
     // Created or migrated in one transaction that holds the write lock from
     // its start, with the file inspected again inside it: another Orvella
@@ -152,14 +205,25 @@ HistoryStore::Outcome HistoryStore::prepare(QSqlError* error)
 QSqlError HistoryStore::configure(const QSqlDatabase& db)
 {
     // WAL: a reader never waits for the writer, and a commit is one append
-    // to the log. synchronous=NORMAL syncs the log only at checkpoints: a
-    // committed entry survives a killed process (it is in the operating
-    // system's hands), only a power failure may take the newest entries.
-    QStringList pragmas{QStringLiteral("PRAGMA journal_mode = WAL"),
-                        QStringLiteral("PRAGMA synchronous = NORMAL"),
+    // to the log. synchronous=NORMAL (set first, so that already the switch
+    // to WAL does not sync) syncs the log only at checkpoints: a committed
+    // entry survives a killed process (it is in the operating system's
+    // hands), a power failure may take the newest entries but never
+    // damages the file. The checkpoints run on the checkpointer's thread.
+    QStringList pragmas{QStringLiteral("PRAGMA synchronous = NORMAL"),
+                        QStringLiteral("PRAGMA journal_mode = WAL"),
+                        QStringLiteral("PRAGMA wal_autocheckpoint = 0"),
+                        // A log grown beyond 16 MiB in a burst is cut back
+                        // when it starts again; the usual cycle of 256
+                        // entries stays below and is never cut.
+                        QStringLiteral("PRAGMA journal_size_limit = 16777216"),
                         QStringLiteral("PRAGMA foreign_keys = ON"),
                         // "Verlauf löschen" leaves no old contents in the file.
-                        QStringLiteral("PRAGMA secure_delete = ON")};
+                        QStringLiteral("PRAGMA secure_delete = ON"),
+                        // Up to 32 MiB of pages kept: the search through
+                        // 100 000 entries reads the time index from memory
+                        // from the second search on.
+                        QStringLiteral("PRAGMA cache_size = -32768")};
     if (options_.maxPageCount > 0)
         pragmas << QStringLiteral("PRAGMA max_page_count = %1").arg(options_.maxPageCount);
     for (const QString& pragma : pragmas)
@@ -217,6 +281,7 @@ bool HistoryStore::moveAside()
 
 void HistoryStore::closeConnection()
 {
+    checkpointer_.close();
     if (!QSqlDatabase::contains(connectionName_))
         return;
     {
@@ -285,15 +350,14 @@ std::optional<std::int64_t> HistoryStore::insert(const CalculationRecord& r, QSq
     QSqlQuery q(db);
     if (!q.prepare(QStringLiteral(
             "INSERT INTO entry (time_utc_ms, calculator_id, window, calculator, part,"
-            " program_version, expression, note, search, note_search)"
-            " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")))
+            " program_version, expression, note, search)"
+            " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)")))
         return fail(q);
-    const QString note = text(r.note);
     for (const QVariant& v : {QVariant(qint64(r.timeUtcMs)), QVariant(text(r.calculatorId)),
                               QVariant(text(r.window)), QVariant(text(r.calculator)),
                               QVariant(text(r.part)), QVariant(text(r.programVersion)),
-                              QVariant(text(r.expression)), QVariant(note),
-                              QVariant(searchTextOf(r)), QVariant(foldForSearch(note))})
+                              QVariant(text(r.expression)), QVariant(text(r.note)),
+                              QVariant(searchTextOf(r))})
         q.addBindValue(v);
     if (!q.exec())
         return fail(q);
@@ -324,6 +388,10 @@ std::optional<std::int64_t> HistoryStore::insert(const CalculationRecord& r, QSq
     QSqlQuery commit(db);
     if (!commit.exec(QStringLiteral("COMMIT")))
         return fail(commit);
+    if (++entriesSinceCheckpoint_ >= kEntriesPerCheckpoint) {
+        entriesSinceCheckpoint_ = 0;
+        checkpointer_.request();
+    }
     return id;
 }
 
@@ -332,45 +400,7 @@ std::optional<CalculationRecord> HistoryStore::entry(std::int64_t id)
     if (!open())
         return std::nullopt;
     QSqlError error;
-    std::optional<CalculationRecord> found;
-    {
-        const QSqlDatabase db = database();
-        QSqlQuery q(db);
-        q.prepare(QStringLiteral(
-            "SELECT time_utc_ms, calculator_id, window, calculator, part, program_version,"
-            " expression, note FROM entry WHERE id = ?"));
-        q.addBindValue(qint64(id));
-        if (!q.exec()) {
-            error = q.lastError();
-        } else if (q.next()) {
-            CalculationRecord r;
-            r.timeUtcMs = q.value(0).toLongLong();
-            r.calculatorId = text(q.value(1));
-            r.window = text(q.value(2));
-            r.calculator = text(q.value(3));
-            r.part = text(q.value(4));
-            r.programVersion = text(q.value(5));
-            r.expression = text(q.value(6));
-            r.note = text(q.value(7));
-            QSqlQuery v(db);
-            v.prepare(QStringLiteral(
-                "SELECT kind, key, label, unit, field, text, number FROM quantity"
-                " WHERE entry_id = ? ORDER BY kind, position"));
-            v.addBindValue(qint64(id));
-            if (!v.exec())
-                error = v.lastError();
-            while (v.next()) {
-                if (v.value(0).toString() == QLatin1String("input"))
-                    r.inputs.push_back({text(v.value(1)), text(v.value(2)), text(v.value(3)),
-                                        text(v.value(4)), text(v.value(5)), v.value(6).toDouble()});
-                else
-                    r.results.push_back({text(v.value(1)), text(v.value(2)), text(v.value(3)),
-                                         text(v.value(4)), text(v.value(5))});
-            }
-            if (!error.isValid())
-                found = std::move(r);
-        }
-    }
+    std::optional<CalculationRecord> found = readEntry(database(), id, &error);
     if (error.isValid())
         handleFailure(error);
     return found;
@@ -383,15 +413,28 @@ bool HistoryStore::setNote(std::int64_t id, const QString& note)
     QSqlError error;
     bool changed = false;
     {
-        QSqlQuery q(database());
-        q.prepare(QStringLiteral("UPDATE entry SET note = ?, note_search = ? WHERE id = ?"));
-        q.addBindValue(note);
-        q.addBindValue(foldForSearch(note));
-        q.addBindValue(qint64(id));
-        if (q.exec())
-            changed = q.numRowsAffected() == 1;
-        else
-            error = q.lastError();
+        // Read and written in one transaction: the search text is made
+        // from the entry's texts and the new note.
+        const QSqlDatabase db = database();
+        error = run(db, QStringLiteral("BEGIN IMMEDIATE"));
+        std::optional<CalculationRecord> r;
+        if (!error.isValid())
+            r = readEntry(db, id, &error);
+        if (r && !error.isValid()) {
+            r->note = note.toStdString();
+            QSqlQuery q(db);
+            q.prepare(QStringLiteral("UPDATE entry SET note = ?, search = ? WHERE id = ?"));
+            q.addBindValue(note);
+            q.addBindValue(searchTextOf(*r));
+            q.addBindValue(qint64(id));
+            if (!q.exec())
+                error = q.lastError();
+        }
+        if (!error.isValid())
+            error = run(db, QStringLiteral("COMMIT"));
+        if (error.isValid())
+            rollback(db);
+        changed = r && !error.isValid();
     }
     if (error.isValid())
         handleFailure(error);

@@ -8,7 +8,9 @@
 // transaction and committed before record() returns; the file is in WAL
 // mode with synchronous=NORMAL, so a committed entry survives the process
 // being killed, and a second process waits for the file up to five seconds
-// instead of failing.
+// instead of failing. The log is copied into the file on a thread of the
+// store's own (historycheckpointer.h), so that recording never waits for
+// the disk.
 //
 // Nothing here throws or shows a window. A failure is reported once through
 // the notifier, as a German text, and then:
@@ -22,6 +24,7 @@
 // nothing and reports failure, without another notice.
 
 #include "calculationrecord.h"
+#include "historycheckpointer.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -113,6 +116,11 @@ private:
     HistoryStoreOptions options_;
     State state_ = State::Closed;
     bool busyReported_ = false;
+    // An entry adds four to six pages to the log; a checkpoint after every
+    // 256 keeps the log near SQLite's usual 1000 pages.
+    static constexpr int kEntriesPerCheckpoint = 256;
+    int entriesSinceCheckpoint_ = 0;
+    HistoryCheckpointer checkpointer_;
 };
 
 }  // namespace orvella

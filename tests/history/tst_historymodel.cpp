@@ -222,8 +222,12 @@ void TestHistoryModel::search_data()
     QTest::newRow("calculator name") << "dB calc" << QStringList{"frmCalculator"};
     QTest::newRow("all words, anywhere") << "63 60" << QStringList{"frmCalculator"};
     QTest::newRow("SQL as text") << "'); drop" << QStringList{"frmSchall.l"};
+    // LIKE's wildcards and its escape character are searched as they stand.
     QTest::newRow("a percent sign is no wildcard") << "%" << QStringList{"frmFeuchte"};
     QTest::newRow("an underscore is no wildcard") << "a_b" << none;
+    QTest::newRow("an underscore found") << "x_1" << QStringList{"frmFeuchte"};
+    QTest::newRow("a backslash found") << "c:\\projekte" << QStringList{"frmFeuchte"};
+    QTest::newRow("a backslash before a wildcard") << "\\%" << none;
     QTest::newRow("blank: everything") << "   " << QStringList{"frmCalculator", "frmSchall.l", "frmSchall.l", "frmSchall.l", "frmFeuchte"};
     QTest::newRow("nothing found") << "Nachhallzeit" << none;
 }
@@ -235,7 +239,7 @@ void TestHistoryModel::search()
 
     HistoryStore store(path());
     CalculationRecord feuchte = feuchteRecord("20", 20.0, "10", 1000);
-    feuchte.note = "Büro Süd";
+    feuchte.note = "Büro Süd, C:\\Projekte\\x_1";
     QVERIFY(store.record(feuchte));
     QVERIFY(store.record(schallRecord("60,5", 2000)));
     QVERIFY(store.record(schallRecord("60.5", 3000)));
@@ -276,8 +280,9 @@ void TestHistoryModel::noteEditedInPlace()
     HistoryModel model(store);
     QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
     const QModelIndex note = model.index(1, HistoryModel::NoteColumn);
+    QVERIFY(model.setData(note, QStringLiteral("Erste Fassung")));
     QVERIFY(model.setData(note, QStringLiteral("Schirmhöhe 1,6 m angenommen")));
-    QCOMPARE(changed.size(), 1);
+    QCOMPARE(changed.size(), 2);
     QCOMPARE(note.data().toString(), QStringLiteral("Schirmhöhe 1,6 m angenommen"));
     QVERIFY(!model.setData(model.index(1, HistoryModel::InputsColumn), QStringLiteral("x")));
 
@@ -285,6 +290,8 @@ void TestHistoryModel::noteEditedInPlace()
     HistoryModel other(store);
     QCOMPARE(other.index(1, HistoryModel::NoteColumn).data().toString(),
              QStringLiteral("Schirmhöhe 1,6 m angenommen"));
+    other.setSearchText("Fassung");
+    QCOMPARE(other.rowCount(), 0);
     other.setSearchText("SCHIRMHÖHE 1.6");
     QCOMPARE(other.rowCount(), 1);
     QCOMPARE(other.index(0, HistoryModel::InputsColumn).data().toString(),

@@ -7,6 +7,8 @@
 #include "historystore.h"
 #include "historytestsupport.h"
 
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -87,6 +89,7 @@ private slots:
     void clearLeavesNoTextInTheFile();
     void calculatorsListedOnceByNewestName();
     void nothingOpenedBeforeFirstUse();
+    void logCopiedIntoTheFileWhileRecording();
 
     void newFileIsMarkedWithCurrentSchema();
     void schema1FileIsMigratedAndKeepsItsEntries();
@@ -247,6 +250,34 @@ void TestHistoryStore::nothingOpenedBeforeFirstUse()
     QVERIFY(!QFile::exists(nested));
     QVERIFY(store.record(feuchteRecord("20", 20.0)));
     QVERIFY(QFile::exists(nested));
+}
+
+void TestHistoryStore::logCopiedIntoTheFileWhileRecording()
+{
+    // The recording connection never copies its log into the file itself;
+    // without the checkpointer's thread the log would grow with every entry,
+    // to some 80 MiB after this burst.
+    constexpr int kBurst = 3000;
+    constexpr qint64 kLimit = 16 * 1024 * 1024;
+    HistoryStore store(path());
+    CalculationRecord r = feuchteRecord(std::string(300, 'x'), 1.0);
+    r.note = std::string(300, 'y');
+    for (int i = 0; i < kBurst; ++i)
+        QVERIFY(store.record(r));
+    QVERIFY(QFileInfo(path() + "-wal").size() > kLimit);
+    // Then calculations at a human pace: once the checkpointer has caught
+    // up, the next entry starts the log again from its beginning, cut back
+    // to 16 MiB. (A machine under load may need a few seconds.)
+    int more = 0;
+    qint64 log = 0;
+    do {
+        QTest::qWait(100);
+        QVERIFY(store.record(r));
+        ++more;
+        log = QFileInfo(path() + "-wal").size();
+    } while (log > kLimit && more < 100);
+    QVERIFY2(log <= kLimit, qPrintable(QStringLiteral("log of %1 bytes").arg(log)));
+    QCOMPARE(store.count(), kBurst + more);
 }
 
 void TestHistoryStore::newFileIsMarkedWithCurrentSchema()
