@@ -9,8 +9,11 @@
 #include <QAtomicInteger>
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSqlQuery>
+#include <QThread>
 #include <QVariant>
 
 #include <algorithm>
@@ -20,6 +23,8 @@ namespace orvella {
 namespace {
 
 const QString kDriver = QStringLiteral("QSQLITE");
+// How long a connection waits for another process holding the file.
+constexpr int kBusyTimeoutMs = 5000;
 
 // The notice for a failure that turns the history off.
 QString offNotice(const QString& path, const QSqlError& error)
@@ -141,14 +146,21 @@ HistoryStore::Outcome HistoryStore::prepare(QSqlError* error)
 {
     QSqlDatabase db = QSqlDatabase::addDatabase(kDriver, connectionName_);
     db.setDatabaseName(path_);
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
     if (!db.open()) {
         *error = db.lastError();
         return Outcome::Failed;
     }
     // The mark and the version are read before anything is written, so that
-    // a newer program's file stays exactly as it is.
+    // a newer program's file stays exactly as it is; in one read
+    // transaction, so that the three reads see the same file even while
+    // another Orvella creates its tables.
+    if (QSqlError e = run(db, QStringLiteral("BEGIN")); e.isValid()) {
+        *error = e;
+        return Outcome::Failed;
+    }
     SchemaInspection found = inspectSchema(db);
+    rollback(db);
     if (!found.ok()) {
         *error = found.error;
         return Outcome::Failed;
@@ -234,37 +246,51 @@ QSqlError HistoryStore::configure(const QSqlDatabase& db)
 
 bool HistoryStore::openFile()
 {
-    // At most two rounds: the file as found, and a fresh one after a damaged
-    // file has been moved aside.
-    for (int round = 0; round < 2; ++round) {
+    // Another Orvella opening the same file at the same moment can make
+    // SQLite refuse a step at once instead of waiting (both switching a new
+    // file to WAL): then the whole opening is tried again, for as long as
+    // the busy timeout would have waited.
+    QElapsedTimer busy;
+    bool movedAside = false;
+    for (;;) {
         // A file that is no database at all goes aside before SQLite opens
         // it, with its -wal and -shm as they are: SQLite would delete a log
         // that does not belong to a database it can read.
-        if (!mayBeDatabase(path_)) {
-            if (!moveAside())
+        bool damaged = !mayBeDatabase(path_);
+        if (!damaged) {
+            QSqlError error;
+            const Outcome outcome = prepare(&error);
+            if (outcome == Outcome::Ready) {
+                state_ = State::Open;
+                return true;
+            }
+            closeConnection();
+            if (outcome == Outcome::Newer) {
+                goOff(newerSchemaNotice(path_));
                 return false;
-            continue;
+            }
+            const HistoryFailure failure =
+                outcome == Outcome::Failed ? classifyFailure(error) : HistoryFailure::Damaged;
+            if (failure == HistoryFailure::Busy && (!busy.isValid() || busy.elapsed() < kBusyTimeoutMs)) {
+                if (!busy.isValid())
+                    busy.start();
+                QThread::msleep(10 + QRandomGenerator::global()->bounded(40));
+                continue;
+            }
+            if (failure != HistoryFailure::Damaged) {
+                goOff(offNotice(path_, error));
+                return false;
+            }
+            damaged = true;
         }
-        QSqlError error;
-        const Outcome outcome = prepare(&error);
-        if (outcome == Outcome::Ready) {
-            state_ = State::Open;
-            return true;
-        }
-        closeConnection();
-        if (outcome == Outcome::Newer) {
-            goOff(newerSchemaNotice(path_));
-            return false;
-        }
-        if (outcome == Outcome::Failed && classifyFailure(error) != HistoryFailure::Damaged) {
-            goOff(offNotice(path_, error));
+        if (movedAside) {
+            goOff(failedNotice(path_, QStringLiteral("auch die neue Datei ist unbrauchbar")));
             return false;
         }
         if (!moveAside())
             return false;
+        movedAside = true;
     }
-    goOff(failedNotice(path_, QStringLiteral("auch die neue Datei ist unbrauchbar")));
-    return false;
 }
 
 bool HistoryStore::moveAside()

@@ -34,6 +34,37 @@ inline CalculationRecord feuchteRecord(const std::string& room, double roomNumbe
     return r;
 }
 
+// A calculation of the sound power level from this pressure level text.
+inline CalculationRecord schallRecord(const std::string& level, std::int64_t time)
+{
+    CalculationRecord r;
+    r.timeUtcMs = time;
+    r.calculatorId = "frmSchall.l";
+    r.window = "frmSchall";
+    r.calculator = "Schallleistung - Schalldruck";
+    r.part = "Schallleistungspegel";
+    r.programVersion = "1.1.0";
+    r.inputs = {{"Lp", "Schalldruckpegel", "dB", "txPegel_l", level, 0.0},
+                {"r", "Abstand", "m", "txAbstand_l", "4", 4.0}};
+    r.results = {{"Lw", "Schallleistungspegel", "dB", "txLeistug_l", "79,53"}};
+    return r;
+}
+
+// The keypad's "60 + 60 = 63".
+inline CalculationRecord keypadRecord(std::int64_t time)
+{
+    CalculationRecord r;
+    r.timeUtcMs = time;
+    r.calculatorId = "frmCalculator";
+    r.window = "frmCalculator";
+    r.calculator = "dB Calculator";
+    r.expression = "60 + 60 = 63";
+    r.inputs = {{"operand1", "1. Pegel", "dB", "txtDisplay", "60", 60.0},
+                {"operand2", "2. Pegel", "dB", "txtDisplay", "60", 60.0}};
+    r.results = {{"result", "Ergebnis", "dB", "txtDisplay", " 63"}};
+    return r;
+}
+
 // The first column of every row of `sql` on the store's connection, as text.
 inline QStringList column(const HistoryStore& store, const QString& sql)
 {

@@ -17,35 +17,6 @@ using namespace orvella::test;
 
 namespace {
 
-CalculationRecord schallRecord(const std::string& level, std::int64_t time)
-{
-    CalculationRecord r;
-    r.timeUtcMs = time;
-    r.calculatorId = "frmSchall.l";
-    r.window = "frmSchall";
-    r.calculator = "Schallleistung - Schalldruck";
-    r.part = "Schallleistungspegel";
-    r.programVersion = "1.1.0";
-    r.inputs = {{"Lp", "Schalldruckpegel", "dB", "txPegel_l", level, 0.0},
-                {"r", "Abstand", "m", "txAbstand_l", "4", 4.0}};
-    r.results = {{"Lw", "Schallleistungspegel", "dB", "txLeistug_l", "79,53"}};
-    return r;
-}
-
-CalculationRecord keypadRecord(std::int64_t time)
-{
-    CalculationRecord r;
-    r.timeUtcMs = time;
-    r.calculatorId = "frmCalculator";
-    r.window = "frmCalculator";
-    r.calculator = "dB Calculator";
-    r.expression = "60 + 60 = 63";
-    r.inputs = {{"operand1", "1. Pegel", "dB", "txtDisplay", "60", 60.0},
-                {"operand2", "2. Pegel", "dB", "txtDisplay", "60", 60.0}};
-    r.results = {{"result", "Ergebnis", "dB", "txtDisplay", " 63"}};
-    return r;
-}
-
 QStringList columnTexts(const HistoryModel& model, int column)
 {
     QStringList texts;

@@ -130,19 +130,7 @@ void TestHistoryStore::roundTrip_data()
         r.results[0].text.clear();
         QTest::newRow("empty fields") << r;
     }
-    {
-        CalculationRecord r;
-        r.timeUtcMs = 1'760'000'123'456;
-        r.calculatorId = "frmCalculator";
-        r.window = "frmCalculator";
-        r.calculator = "dB Calculator";
-        r.programVersion = "1.1.0";
-        r.expression = "60 + 60 = 63";
-        r.inputs = {{"operand1", "1. Pegel", "dB", "txtDisplay", "60", 60.0},
-                    {"operand2", "2. Pegel", "dB", "txtDisplay", "60", 60.0}};
-        r.results = {{"result", "Ergebnis", "dB", "txtDisplay", " 63"}};
-        QTest::newRow("keypad line") << r;
-    }
+    QTest::newRow("keypad line") << keypadRecord(1'760'000'123'456);
     {
         CalculationRecord r = feuchteRecord("1E308", 1e308);
         r.calculatorId = "frmSchall.p";
@@ -223,12 +211,8 @@ void TestHistoryStore::clearLeavesNoTextInTheFile()
 void TestHistoryStore::calculatorsListedOnceByNewestName()
 {
     HistoryStore store(path());
-    CalculationRecord schall = feuchteRecord("1", 1.0);
-    schall.calculatorId = "frmSchall.l";
-    schall.calculator = "Schallleistung - Schalldruck";
-    schall.part = "Schallleistungspegel";
     QVERIFY(store.record(feuchteRecord("1", 1.0, "1", 1000)));
-    QVERIFY(store.record(schall));
+    QVERIFY(store.record(schallRecord("1", 1200)));
     CalculationRecord renamed = feuchteRecord("1", 1.0, "1", 2000);
     renamed.calculator = "Kritische Feuchte";
     QVERIFY(store.record(renamed));
