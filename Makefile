@@ -7,7 +7,9 @@
 #               FUZZ_RUNS inputs each when that is set (make fuzz FUZZ_RUNS=10000000)
 #   make bench  the start-up benchmark (time to the menu's first paint, memory)
 #               against a one-button and an empty Qt window, then the opening
-#               times of the help (F1) and the study (F2)
+#               times of the help (F1) and the study (F2), then the history:
+#               recording, opening and searching 100 000 entries, and the
+#               start-up with them in the data folder
 #   make profile  instruction counts of the start-up path (callgrind)
 BUILD ?= build
 # The sanitizer build (AddressSanitizer + UBSan) that make check runs the tests
@@ -69,10 +71,12 @@ fuzz: setup
 
 bench: setup
 	@cmake --preset bench -B $(BENCH_BUILD) >/dev/null
-	@cmake --build $(BENCH_BUILD) --target orvella bench_minimal bench_empty bench_firstpaint bench_help_open bench_study
+	@cmake --build $(BENCH_BUILD) --target orvella bench_minimal bench_empty bench_firstpaint bench_help_open bench_study \
+	  bench_history bench_history_load
 	@bench/startup.sh $(BENCH_BUILD) $(BENCH_RUNS)
 	@bench/help_open.sh $(BENCH_BUILD)
 	@bench/study_bench.sh $(BENCH_BUILD)
+	@bench/history_bench.sh $(BENCH_BUILD) $(BENCH_RUNS)
 
 profile: setup
 	@cmake --preset bench -B $(BENCH_BUILD) >/dev/null

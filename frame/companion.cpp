@@ -112,21 +112,20 @@ void addCompanionPluginPath(const QString& folder)
         extraPluginPaths().append(folder);
 }
 
-CompanionPlugin* loadCompanionPlugin(const QString& baseName, QString* error)
+QObject* loadPlugin(const QString& baseName, QString* error)
 {
     static QHash<QString, QPointer<QObject>> loaded;
     if (QObject* instance = loaded.value(baseName))
-        return qobject_cast<CompanionPlugin*>(instance);
+        return instance;
 
     QStringList reasons;
     for (const QString& folder : pluginFolders()) {
         QPluginLoader loader(folder + u'/' + baseName);
         if (!QFileInfo::exists(loader.fileName()))
             continue;
-        QObject* instance = loader.instance();
-        if (auto* plugin = qobject_cast<CompanionPlugin*>(instance)) {
+        if (QObject* instance = loader.instance()) {
             loaded.insert(baseName, instance);
-            return plugin;
+            return instance;
         }
         reasons << loader.errorString();
     }
@@ -134,6 +133,15 @@ CompanionPlugin* loadCompanionPlugin(const QString& baseName, QString* error)
         *error = reasons.isEmpty() ? QStringLiteral("%1 wurde nicht gefunden.").arg(baseName)
                                    : reasons.join(u'\n');
     return nullptr;
+}
+
+CompanionPlugin* loadCompanionPlugin(const QString& baseName, QString* error)
+{
+    QObject* instance = loadPlugin(baseName, error);
+    auto* plugin = qobject_cast<CompanionPlugin*>(instance);
+    if (instance && !plugin && error)
+        *error = QStringLiteral("%1 ist kein Zusatzfenster von Orvella.").arg(baseName);
+    return plugin;
 }
 
 }  // namespace orvella

@@ -56,10 +56,14 @@ public:
 };
 
 // Loads the plugin `baseName` ("orvella_help") on first use and returns its
-// companion interface; null when it cannot be found or loaded, with the
-// reason in `error`. Looks next to the program (the build tree), in the
-// installed plugin folder relative to the program, then in the folders added
-// with addCompanionPluginPath.
+// root object, the same one on every later call; null when it cannot be
+// found or loaded, with the reason in `error`. Looks next to the program
+// (the build tree), in the installed plugin folder relative to the program,
+// then in the folders added with addCompanionPluginPath.
+QObject* loadPlugin(const QString& baseName, QString* error = nullptr);
+
+// The companion interface of the plugin `baseName`, loaded as loadPlugin
+// does; null when it cannot be loaded or has no companion window.
 CompanionPlugin* loadCompanionPlugin(const QString& baseName, QString* error = nullptr);
 
 // Another folder to look in (tests point this at the build tree).

@@ -158,12 +158,13 @@ set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.orvella.de/")
 # The libraries come from dpkg-shlibdeps, which CPack runs over every
-# dynamically linked ELF file of the package: the program and the two
+# dynamically linked ELF file of the package: the program and the three
 # plugins (the help with Qt PrintSupport, the study with Qt Charts and Qt
-# Svg). The font that stands in for the designs' "MS Sans Serif" and the Qt
-# plugin that draws the SVG icon are loaded at run time and so are named here.
+# Svg, the history with Qt SQL). The font that stands in for the designs'
+# "MS Sans Serif", the Qt plugin that draws the SVG icon and Qt SQL's SQLite
+# driver are loaded at run time and so are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, libqt6svg6")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, libqt6svg6, libqt6sql6-sqlite")
 # Qt's own texts (message box buttons) in the user's language.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 include(CPack)

@@ -12,6 +12,9 @@ packages=(
   qt6-charts-dev libqt6opengl6-dev qt6-svg-dev
   # run: the SVG icon plugin and a sans metric-compatible with the designs' font
   libqt6svg6 fonts-liberation2
+  # the history's database: Qt SQL's SQLite driver, loaded at run time (Qt
+  # SQL's CMake files come with qt6-base-dev)
+  libqt6sql6-sqlite
   # Qt's own texts (message box buttons) in the user's language
   qt6-translations-l10n
 )

@@ -1,0 +1,280 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "historymodel.h"
+
+#include "historysearch.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QSqlQuery>
+
+namespace orvella {
+
+namespace {
+
+// "n placeholders": "?, ?, ?".
+QString placeholders(qsizetype n)
+{
+    QStringList list;
+    list.fill(QStringLiteral("?"), n);
+    return list.join(QStringLiteral(", "));
+}
+
+// The text matched literally by LIKE ... ESCAPE '\'.
+QString likeEscaped(QString text)
+{
+    text.replace(u'\\', QStringLiteral("\\\\"));
+    text.replace(u'%', QStringLiteral("\\%"));
+    text.replace(u'_', QStringLiteral("\\_"));
+    return text;
+}
+
+}  // namespace
+
+HistoryModel::HistoryModel(HistoryStore& store, QObject* parent) : QAbstractTableModel(parent), store_(store)
+{
+    reload();
+}
+
+void HistoryModel::setCalculatorFilter(const QStringList& calculatorIds)
+{
+    calculatorIds_ = calculatorIds;
+    reload();
+}
+
+void HistoryModel::setSearchText(const QString& text)
+{
+    words_ = searchWords(text);
+    reload();
+}
+
+void HistoryModel::reload()
+{
+    // The first page is read inside the reset, so that a view sees the
+    // reset and its rows at once, without inserts of its own in between.
+    beginResetModel();
+    rows_.clear();
+    atEnd_ = false;
+    rows_ = nextPage();
+    endResetModel();
+}
+
+std::int64_t HistoryModel::entryId(int row) const
+{
+    return row >= 0 && row < int(rows_.size()) ? rows_[std::size_t(row)].id : 0;
+}
+
+int HistoryModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(rows_.size());
+}
+
+int HistoryModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : ColumnCount; }
+
+QVariant HistoryModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= int(rows_.size()))
+        return {};
+    const Row& row = rows_[std::size_t(index.row())];
+    if (role == EntryIdRole)
+        return qint64(row.id);
+    if (role == CalculatorIdRole)
+        return row.calculatorId;
+    if (role != Qt::DisplayRole && role != Qt::EditRole && role != Qt::ToolTipRole)
+        return {};
+    switch (index.column()) {
+    case TimeColumn:
+        return QDateTime::fromMSecsSinceEpoch(row.timeUtcMs).toLocalTime().toString(
+            QStringLiteral("dd.MM.yyyy HH:mm:ss"));
+    case CalculatorColumn:
+        return row.calculator;
+    case InputsColumn:
+        return row.inputs;
+    case ResultsColumn:
+        return row.results;
+    case NoteColumn:
+        return row.note;
+    default:
+        return {};
+    }
+}
+
+QVariant HistoryModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    switch (section) {
+    case TimeColumn:
+        return QStringLiteral("Zeit");
+    case CalculatorColumn:
+        return QStringLiteral("Rechner");
+    case InputsColumn:
+        return QStringLiteral("Eingaben");
+    case ResultsColumn:
+        return QStringLiteral("Ergebnisse");
+    case NoteColumn:
+        return QStringLiteral("Notiz");
+    default:
+        return {};
+    }
+}
+
+Qt::ItemFlags HistoryModel::flags(const QModelIndex& index) const
+{
+    Qt::ItemFlags f = QAbstractTableModel::flags(index);
+    if (index.isValid() && index.column() == NoteColumn)
+        f |= Qt::ItemIsEditable;
+    return f;
+}
+
+bool HistoryModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (role != Qt::EditRole || !index.isValid() || index.column() != NoteColumn ||
+        index.row() >= int(rows_.size()))
+        return false;
+    Row& row = rows_[std::size_t(index.row())];
+    const QString note = value.toString();
+    if (!store_.setNote(row.id, note))
+        return false;
+    row.note = note;
+    emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole, Qt::ToolTipRole});
+    return true;
+}
+
+bool HistoryModel::canFetchMore(const QModelIndex& parent) const { return !parent.isValid() && !atEnd_; }
+
+void HistoryModel::fetchMore(const QModelIndex& parent)
+{
+    if (parent.isValid() || atEnd_)
+        return;
+    std::vector<Row> page = nextPage();
+    if (page.empty())
+        return;
+    const int first = int(rows_.size());
+    beginInsertRows({}, first, first + int(page.size()) - 1);
+    rows_.insert(rows_.end(), std::make_move_iterator(page.begin()), std::make_move_iterator(page.end()));
+    endInsertRows();
+}
+
+std::vector<HistoryModel::Row> HistoryModel::nextPage()
+{
+    std::vector<Row> page;
+    QSqlError error;
+    if (store_.open() && readPage(&page, &error) && readQuantities(&page, &error)) {
+        atEnd_ = page.size() < std::size_t(kFetchSize);
+        return page;
+    }
+    atEnd_ = true;
+    // A damaged file has been replaced by an empty one when this returns
+    // true; the rows read so far belong to the old file, and the view
+    // learns it from the reload the failure notice leads to.
+    if (error.isValid())
+        store_.handleFailure(error);
+    return {};
+}
+
+bool HistoryModel::readPage(std::vector<Row>* page, QSqlError* error) const
+{
+    QStringList conditions;
+    QVariantList values;
+    if (!calculatorIds_.isEmpty()) {
+        conditions << QStringLiteral("calculator_id IN (%1)").arg(placeholders(calculatorIds_.size()));
+        for (const QString& id : calculatorIds_)
+            values << id;
+    }
+    for (const QString& word : words_) {
+        // LIKE (with the word's own % and _ escaped) is about twice as fast
+        // as instr(), which counts characters. Both sides are folded
+        // already, so LIKE's folding of ASCII letters changes nothing.
+        conditions << QStringLiteral("search LIKE ? ESCAPE '\\'");
+        values << u'%' + likeEscaped(word) + u'%';
+    }
+    if (!rows_.empty()) {
+        conditions << QStringLiteral("(time_utc_ms, id) < (?, ?)");
+        values << qint64(rows_.back().timeUtcMs) << qint64(rows_.back().id);
+    }
+    QString sql = QStringLiteral("SELECT id, time_utc_ms, calculator_id, calculator, part, expression, note"
+                                 " FROM entry");
+    if (!conditions.isEmpty())
+        sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
+    sql += QStringLiteral(" ORDER BY time_utc_ms DESC, id DESC LIMIT %1").arg(kFetchSize);
+
+    QSqlQuery q(store_.database());
+    q.setForwardOnly(true);
+    if (!q.prepare(sql)) {
+        *error = q.lastError();
+        return false;
+    }
+    for (const QVariant& v : values)
+        q.addBindValue(v);
+    if (!q.exec()) {
+        *error = q.lastError();
+        return false;
+    }
+    while (q.next()) {
+        Row row;
+        row.id = q.value(0).toLongLong();
+        row.timeUtcMs = q.value(1).toLongLong();
+        row.calculatorId = q.value(2).toString();
+        CalculationRecord names;
+        names.calculator = q.value(3).toString().toStdString();
+        names.part = q.value(4).toString().toStdString();
+        row.calculator = QString::fromStdString(calculatorDisplayName(names));
+        row.inputs = q.value(5).toString();  // the keypad's line stands for its inputs
+        row.note = q.value(6).toString();
+        page->push_back(std::move(row));
+    }
+    if (q.lastError().isValid()) {
+        *error = q.lastError();
+        return false;
+    }
+    return true;
+}
+
+bool HistoryModel::readQuantities(std::vector<Row>* page, QSqlError* error) const
+{
+    if (page->empty())
+        return true;
+    QHash<qint64, Row*> byId;
+    for (Row& row : *page)
+        byId.insert(row.id, &row);
+    QSqlQuery q(store_.database());
+    q.setForwardOnly(true);
+    if (!q.prepare(QStringLiteral("SELECT entry_id, kind, label, text, unit FROM quantity"
+                                  " WHERE entry_id IN (%1) ORDER BY entry_id, kind, position")
+                       .arg(placeholders(qsizetype(page->size()))))) {
+        *error = q.lastError();
+        return false;
+    }
+    for (const Row& row : *page)
+        q.addBindValue(qint64(row.id));
+    if (!q.exec()) {
+        *error = q.lastError();
+        return false;
+    }
+    // Inputs are shown only where there is no keypad line in their place.
+    QHash<qint64, bool> keepInputs;
+    for (const Row& row : *page)
+        keepInputs.insert(row.id, row.inputs.isEmpty());
+    while (q.next()) {
+        Row* row = byId.value(q.value(0).toLongLong());
+        if (!row)
+            continue;
+        const bool input = q.value(1).toString() == QLatin1String("input");
+        if (input && !keepInputs.value(row->id))
+            continue;
+        QString item = q.value(2).toString() + QStringLiteral(": ") + q.value(3).toString();
+        if (const QString unit = q.value(4).toString(); !unit.isEmpty())
+            item += u' ' + unit;
+        QString& list = input ? row->inputs : row->results;
+        if (!list.isEmpty())
+            list += QStringLiteral("; ");
+        list += item;
+    }
+    if (q.lastError().isValid()) {
+        *error = q.lastError();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace orvella

@@ -1,0 +1,80 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The history as a table, newest first: time, calculator, inputs, results
+// and the note, which can be edited in place. Rows are read in pages of
+// kFetchSize as a view asks for them (canFetchMore/fetchMore); each page is
+// one short query from where the last one ended, so no read stays open on
+// the file between pages (an open read would hold back the log's
+// checkpoints while calculations are recorded).
+
+#include "historystore.h"
+
+#include <QAbstractTableModel>
+#include <QStringList>
+
+#include <cstdint>
+#include <vector>
+
+namespace orvella {
+
+class HistoryModel : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    enum Column { TimeColumn, CalculatorColumn, InputsColumn, ResultsColumn, NoteColumn, ColumnCount };
+    enum Role {
+        EntryIdRole = Qt::UserRole + 1,  // the entry's id (every column)
+        CalculatorIdRole,                // the calculator's id: "frmSchall.l"
+    };
+    static constexpr int kFetchSize = 256;
+
+    // A model over `store`, which must outlive it and belong to the same
+    // thread; reads its first page at once.
+    explicit HistoryModel(HistoryStore& store, QObject* parent = nullptr);
+
+    // Only entries of these calculators (their ids); every entry when empty.
+    void setCalculatorFilter(const QStringList& calculatorIds);
+    // Only entries whose texts or note contain every word of `text`, in any
+    // case, numbers in either decimal mark; every entry when it is blank.
+    void setSearchText(const QString& text);
+    // Reads from the first page again: after new entries or a cleared history.
+    void reload();
+
+    std::int64_t entryId(int row) const;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    // The note column: writes the note to the database first; false (and
+    // the old note kept) when that failed.
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+    bool canFetchMore(const QModelIndex& parent = {}) const override;
+    void fetchMore(const QModelIndex& parent = {}) override;
+
+private:
+    struct Row {
+        std::int64_t id = 0;
+        std::int64_t timeUtcMs = 0;
+        QString calculatorId;
+        QString calculator;
+        QString inputs;
+        QString results;
+        QString note;
+    };
+
+    // The next page after the last row read; empty at the end and after a
+    // failure, which the store handles.
+    std::vector<Row> nextPage();
+    bool readPage(std::vector<Row>* page, QSqlError* error) const;
+    bool readQuantities(std::vector<Row>* page, QSqlError* error) const;
+
+    HistoryStore& store_;
+    QStringList calculatorIds_;
+    QStringList words_;
+    std::vector<Row> rows_;
+    bool atEnd_ = false;
+};
+
+}  // namespace orvella

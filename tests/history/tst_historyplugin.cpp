@@ -1,0 +1,105 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The history as the program loads it: the menu and every calculator
+// window come up without Qt SQL in the process; the first request loads
+// the plugin (and Qt SQL with it) from the build tree, and the entry lands
+// in the user's data folder, orvella/verlauf.sqlite. This test links the
+// program's windows but not the history, so the process maps exactly what
+// the program maps.
+
+#include "historyservice.h"
+#include "shell.h"
+#include "testsupport.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace orvella;
+using namespace orvella::test;
+
+namespace {
+
+bool mapped(const char* library)
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains(library);
+}
+
+}  // namespace
+
+class TestHistoryPlugin : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void windowsOpenWithoutQtSql();
+    void firstRequestLoadsThePlugin();
+    void switchedOffByTheUser();
+
+private:
+    QTemporaryDir home_;
+};
+
+void TestHistoryPlugin::initTestCase()
+{
+    QVERIFY(home_.isValid());
+    // The user's data and settings folders, for this process only.
+    qputenv("XDG_DATA_HOME", home_.filePath("share").toUtf8());
+    qputenv("XDG_CONFIG_HOME", home_.filePath("config").toUtf8());
+    initProgram();
+    addCompanionPluginPath(QStringLiteral(ORVELLA_PLUGIN_BUILD_DIR));
+}
+
+void TestHistoryPlugin::windowsOpenWithoutQtSql()
+{
+    Shell shell;
+    const char* const buttons[] = {"Command1", "Command2", "Command3", "Command4", "Command5"};
+    const char* const windows[] = {"frmCalculator", "frmSchall", "frmFeuchte", "frmTemperatur", "frmDLprognose"};
+    for (int i = 0; i < 5; ++i) {
+        shell.menu().show();
+        QVERIFY2(openFromMenu(shell.menu(), buttons[i], windows[i]), windows[i]);
+    }
+    QVERIFY(!mapped("libQt6Sql"));
+    QVERIFY(!mapped("orvella_history"));
+    QVERIFY(!mapped("libsqlite3"));
+}
+
+void TestHistoryPlugin::firstRequestLoadsThePlugin()
+{
+    QString error;
+    HistoryService* history = loadHistoryService(&error);
+    QVERIFY2(history, qPrintable(error));
+    QVERIFY(mapped("libQt6Sql"));
+    QCOMPARE(loadHistoryService(), history);
+
+    const QString expected = home_.filePath("share/orvella/verlauf.sqlite");
+    QCOMPARE(history->databasePath(), expected);
+    QVERIFY(history->isEnabled());
+    CalculationRecord r;
+    r.calculatorId = "frmFeuchte";
+    r.calculator = "Kritische Feuchte Calculator";
+    r.inputs = {{"thetaR", "Raumtemperatur", "°C", "txRaum", "20,5", 20.5}};
+    QVERIFY(history->record(r));
+    QVERIFY(QFile::exists(expected));
+    QVERIFY(mapped("libqsqlite"));
+}
+
+void TestHistoryPlugin::switchedOffByTheUser()
+{
+    HistoryService* history = loadHistoryService();
+    QVERIFY(history);
+    QStringList notices;
+    history->setNotifier([&notices](const QString& n) { notices << n; });
+    history->setEnabled(false);
+    const qint64 size = QFileInfo(history->databasePath()).size();
+    CalculationRecord r;
+    r.calculatorId = "frmFeuchte";
+    QVERIFY(!history->record(r));
+    QVERIFY(notices.isEmpty());
+    QCOMPARE(QFileInfo(history->databasePath()).size(), size);
+    history->setEnabled(true);
+    QVERIFY(history->record(r));
+    QVERIFY(QFile::exists(home_.filePath("config/orvella/orvella.conf")));
+}
+
+QTEST_MAIN(TestHistoryPlugin)
+#include "tst_historyplugin.moc"

@@ -1,0 +1,350 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The history store: entries come back exactly as they were recorded,
+// whatever their texts hold; notes, clearing, the calculators list; the
+// schema versions and their migration.
+
+#include "historyschema.h"
+#include "historystore.h"
+#include "historytestsupport.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace orvella;
+using namespace orvella::test;
+
+Q_DECLARE_METATYPE(orvella::CalculationRecord)
+
+namespace {
+
+void compareRecords(const CalculationRecord& got, const CalculationRecord& want)
+{
+    QCOMPARE(got.timeUtcMs, want.timeUtcMs);
+    QCOMPARE(got.calculatorId, want.calculatorId);
+    QCOMPARE(got.window, want.window);
+    QCOMPARE(got.calculator, want.calculator);
+    QCOMPARE(got.part, want.part);
+    QCOMPARE(got.programVersion, want.programVersion);
+    QCOMPARE(got.expression, want.expression);
+    QCOMPARE(got.note, want.note);
+    QCOMPARE(got.inputs.size(), want.inputs.size());
+    for (std::size_t i = 0; i < want.inputs.size(); ++i) {
+        QCOMPARE(got.inputs[i].key, want.inputs[i].key);
+        QCOMPARE(got.inputs[i].label, want.inputs[i].label);
+        QCOMPARE(got.inputs[i].unit, want.inputs[i].unit);
+        QCOMPARE(got.inputs[i].field, want.inputs[i].field);
+        QCOMPARE(got.inputs[i].text, want.inputs[i].text);
+        QCOMPARE(got.inputs[i].number, want.inputs[i].number);
+    }
+    QCOMPARE(got.results.size(), want.results.size());
+    for (std::size_t i = 0; i < want.results.size(); ++i) {
+        QCOMPARE(got.results[i].key, want.results[i].key);
+        QCOMPARE(got.results[i].label, want.results[i].label);
+        QCOMPARE(got.results[i].unit, want.results[i].unit);
+        QCOMPARE(got.results[i].field, want.results[i].field);
+        QCOMPARE(got.results[i].text, want.results[i].text);
+    }
+}
+
+// Creates a file as the first schema wrote it, from tests/history/schema1.sql.
+bool createSchema1File(const QString& path)
+{
+    QString script = QString::fromUtf8(fileBytes(QStringLiteral(ORVELLA_SCHEMA1_SQL)));
+    QStringList lines = script.split(u'\n');
+    lines.removeIf([](const QString& l) { return l.startsWith(QLatin1String("--")); });
+    bool ok = !lines.isEmpty();
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("schema1"));
+        db.setDatabaseName(path);
+        ok = ok && db.open();
+        for (const QString& statement : lines.join(u'\n').split(QStringLiteral(";\n"), Qt::SkipEmptyParts)) {
+            QSqlQuery q(db);
+            if (ok && !statement.trimmed().isEmpty() && !q.exec(statement)) {
+                qWarning() << statement << q.lastError().text();
+                ok = false;
+            }
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("schema1"));
+    return ok;
+}
+
+}  // namespace
+
+class TestHistoryStore : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+
+    void roundTrip_data();
+    void roundTrip();
+    void idsGrowAndEntriesStaySeparate();
+    void noteReplacedAndKept();
+    void noteOfMissingEntry();
+    void clearLeavesNoTextInTheFile();
+    void calculatorsListedOnceByNewestName();
+    void nothingOpenedBeforeFirstUse();
+    void logCopiedIntoTheFileWhileRecording();
+
+    void newFileIsMarkedWithCurrentSchema();
+    void schema1FileIsMigratedAndKeepsItsEntries();
+    void migrationStepsRunInOrder();
+    void failingMigrationLeavesTheFileAsItWas();
+    void missingMigrationStepIsAnError();
+
+private:
+    QString path() const { return dir_->filePath(QStringLiteral("verlauf.sqlite")); }
+    std::unique_ptr<QTemporaryDir> dir_;
+    QStringList notices_;
+};
+
+void TestHistoryStore::init()
+{
+    dir_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir_->isValid());
+    notices_.clear();
+}
+
+void TestHistoryStore::roundTrip_data()
+{
+    QTest::addColumn<CalculationRecord>("record");
+
+    QTest::newRow("decimal comma in a field") << feuchteRecord("20,5", 20.5);
+    QTest::newRow("decimal point in a field") << feuchteRecord("20.5", 20.5);
+    // Stored as data: the statement around it must not change.
+    QTest::newRow("SQL in a field") << feuchteRecord("'); DROP TABLE entry; --", 0.0, "\" OR 1=1 --");
+    {
+        CalculationRecord r = feuchteRecord("-3,25e1", -32.5, "  7 ");
+        r.inputs[0].label = "Größe ÄÖÜ äöü ß";
+        r.results[0].text = "‰ € θ φ";
+        r.note = "Büro 2. OG, Südseite; \"Schirm\" 1,6 m\nzweite Zeile\ttab";
+        QTest::newRow("umlauts, symbols, quotes, line breaks") << r;
+    }
+    {
+        CalculationRecord r = feuchteRecord("", 0.0, "");
+        r.results[0].text.clear();
+        QTest::newRow("empty fields") << r;
+    }
+    QTest::newRow("keypad line") << keypadRecord(1'760'000'123'456);
+    {
+        CalculationRecord r = feuchteRecord("1E308", 1e308);
+        r.calculatorId = "frmSchall.p";
+        r.part = "Schalldruckpegel";
+        r.inputs[1].number = -0.000123456789012345;
+        QTest::newRow("half of a window, extreme numbers") << r;
+    }
+}
+
+void TestHistoryStore::roundTrip()
+{
+    QFETCH(CalculationRecord, record);
+    HistoryStore store(path());
+    const std::optional<std::int64_t> id = store.record(record);
+    QVERIFY(id);
+    QCOMPARE(store.count(), 1);
+    // Read back by a store of its own, as another session would.
+    HistoryStore reader(path());
+    const std::optional<CalculationRecord> got = reader.entry(*id);
+    QVERIFY(got);
+    compareRecords(*got, record);
+    QCOMPARE(column(reader, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name")),
+             QStringList({"entry", "quantity"}));
+}
+
+void TestHistoryStore::idsGrowAndEntriesStaySeparate()
+{
+    HistoryStore store(path());
+    const auto a = store.record(feuchteRecord("20", 20.0));
+    const auto b = store.record(feuchteRecord("21", 21.0));
+    QVERIFY(a && b);
+    QVERIFY(*b > *a);
+    QCOMPARE(store.entry(*a)->inputs[0].text, std::string("20"));
+    QCOMPARE(store.entry(*b)->inputs[0].text, std::string("21"));
+    QVERIFY(!store.entry(*b + 1));
+}
+
+void TestHistoryStore::noteReplacedAndKept()
+{
+    HistoryStore store(path());
+    const auto id = store.record(feuchteRecord("20", 20.0));
+    QVERIFY(id);
+    QVERIFY(store.setNote(*id, QStringLiteral("erste Notiz")));
+    QVERIFY(store.setNote(*id, QStringLiteral("Büro '); DROP TABLE entry; --")));
+    HistoryStore reader(path());
+    QCOMPARE(reader.entry(*id)->note, std::string("Büro '); DROP TABLE entry; --"));
+    QCOMPARE(reader.count(), 1);
+}
+
+void TestHistoryStore::noteOfMissingEntry()
+{
+    HistoryStore store(path());
+    QVERIFY(store.record(feuchteRecord("20", 20.0)));
+    QVERIFY(!store.setNote(999, QStringLiteral("nirgends")));
+    QVERIFY(store.isOpen());
+}
+
+void TestHistoryStore::clearLeavesNoTextInTheFile()
+{
+    const std::string secret = "Geheimprojekt-4711";
+    {
+        HistoryStore store(path());
+        for (int i = 0; i < 50; ++i) {
+            CalculationRecord r = feuchteRecord(secret, 1.0);
+            r.note = secret;
+            QVERIFY(store.record(r));
+        }
+        QVERIFY(store.clear());
+        QCOMPARE(store.count(), 0);
+        QVERIFY(store.record(feuchteRecord("20", 20.0)));
+        QCOMPARE(store.count(), 1);
+    }
+    const QByteArray all = fileBytes(path()) + fileBytes(path() + "-wal");
+    QVERIFY(!all.isEmpty());
+    QVERIFY2(!all.contains(QByteArray::fromStdString(secret)), "a cleared entry is still in the file");
+}
+
+void TestHistoryStore::calculatorsListedOnceByNewestName()
+{
+    HistoryStore store(path());
+    QVERIFY(store.record(feuchteRecord("1", 1.0, "1", 1000)));
+    QVERIFY(store.record(schallRecord("1", 1200)));
+    CalculationRecord renamed = feuchteRecord("1", 1.0, "1", 2000);
+    renamed.calculator = "Kritische Feuchte";
+    QVERIFY(store.record(renamed));
+    QVERIFY(store.record(feuchteRecord("1", 1.0, "1", 1500)));
+
+    const auto list = store.calculators();
+    QCOMPARE(list.size(), std::size_t(2));
+    QCOMPARE(list[0].first, QStringLiteral("frmFeuchte"));
+    QCOMPARE(list[0].second, QStringLiteral("Kritische Feuchte"));
+    QCOMPARE(list[1].first, QStringLiteral("frmSchall.l"));
+    QCOMPARE(list[1].second, QStringLiteral("Schallleistung - Schalldruck (Schallleistungspegel)"));
+}
+
+void TestHistoryStore::nothingOpenedBeforeFirstUse()
+{
+    const QString nested = dir_->filePath(QStringLiteral("neu/ordner/verlauf.sqlite"));
+    HistoryStore store(nested);
+    QVERIFY(!store.isOpen());
+    QVERIFY(!QFile::exists(nested));
+    QVERIFY(store.record(feuchteRecord("20", 20.0)));
+    QVERIFY(QFile::exists(nested));
+}
+
+void TestHistoryStore::logCopiedIntoTheFileWhileRecording()
+{
+    // The recording connection never copies its log into the file itself;
+    // without the checkpointer's thread the log would grow with every entry,
+    // to some 80 MiB after this burst.
+    constexpr int kBurst = 3000;
+    constexpr qint64 kLimit = 16 * 1024 * 1024;
+    HistoryStore store(path());
+    CalculationRecord r = feuchteRecord(std::string(300, 'x'), 1.0);
+    r.note = std::string(300, 'y');
+    for (int i = 0; i < kBurst; ++i)
+        QVERIFY(store.record(r));
+    QVERIFY(QFileInfo(path() + "-wal").size() > kLimit);
+    // Then calculations at a human pace: once the checkpointer has caught
+    // up, the next entry starts the log again from its beginning, cut back
+    // to 16 MiB. (A machine under load may need a few seconds.)
+    int more = 0;
+    qint64 log = 0;
+    do {
+        QTest::qWait(100);
+        QVERIFY(store.record(r));
+        ++more;
+        log = QFileInfo(path() + "-wal").size();
+    } while (log > kLimit && more < 100);
+    QVERIFY2(log <= kLimit, qPrintable(QStringLiteral("log of %1 bytes").arg(log)));
+    QCOMPARE(store.count(), kBurst + more);
+}
+
+void TestHistoryStore::newFileIsMarkedWithCurrentSchema()
+{
+    HistoryStore store(path());
+    QVERIFY(store.open());
+    QCOMPARE(column(store, "PRAGMA application_id"), QStringList{QString::number(kHistoryApplicationId)});
+    QCOMPARE(column(store, "PRAGMA user_version"), QStringList{QString::number(kHistorySchemaVersion)});
+    QCOMPARE(column(store, "PRAGMA journal_mode"), QStringList{"wal"});
+    // NORMAL is 1: the log is synced at checkpoints, not at every commit.
+    QCOMPARE(column(store, "PRAGMA synchronous"), QStringList{"1"});
+    QVERIFY(column(store, "SELECT name FROM sqlite_master WHERE type = 'index'").contains("entry_by_time"));
+    // The "ORVL" mark stands in the file's header (offset 68, big-endian).
+    store.database().close();
+    QCOMPARE(fileBytes(path()).mid(68, 4), QByteArray("ORVL"));
+}
+
+void TestHistoryStore::schema1FileIsMigratedAndKeepsItsEntries()
+{
+    QVERIFY(createSchema1File(path()));
+    HistoryStore store(path(), [this](const QString& n) { notices_ << n; });
+    QVERIFY(store.open());
+    QVERIFY(notices_.isEmpty());
+    QCOMPARE(column(store, "PRAGMA user_version"), QStringList{QString::number(kHistorySchemaVersion)});
+
+    const std::optional<CalculationRecord> old = store.entry(7);
+    QVERIFY(old);
+    QCOMPARE(old->calculatorId, std::string("frmSchall.l"));
+    QCOMPARE(old->part, std::string("Schallleistungspegel"));
+    QCOMPARE(old->note, std::string("Büro 2. OG"));
+    QCOMPARE(old->inputs.size(), std::size_t(2));
+    QCOMPARE(old->inputs[0].text, std::string("60,5"));
+    QCOMPARE(old->inputs[0].number, 60.5);
+    QCOMPARE(old->results.size(), std::size_t(1));
+    QCOMPARE(old->results[0].text, std::string("79,53"));
+
+    const auto id = store.record(feuchteRecord("20", 20.0));
+    QVERIFY(id);
+    QVERIFY(*id > 7);
+    QCOMPARE(store.count(), 2);
+    QCOMPARE(column(store, "PRAGMA integrity_check"), QStringList{"ok"});
+}
+
+void TestHistoryStore::migrationStepsRunInOrder()
+{
+    HistoryStore store(path());
+    QVERIFY(store.open());
+    const std::vector<SchemaMigration> steps = {
+        {2, {"ALTER TABLE entry ADD COLUMN third TEXT"}},
+        {1, {"ALTER TABLE entry ADD COLUMN second TEXT", "UPDATE entry SET second = 'zwei'"}},
+    };
+    QSqlQuery(store.database()).exec("BEGIN");
+    QVERIFY(!migrateSchema(store.database(), 1, 3, steps).isValid());
+    QSqlQuery(store.database()).exec("COMMIT");
+    QCOMPARE(column(store, "PRAGMA user_version"), QStringList{"3"});
+    const QStringList columns = column(store, "SELECT name FROM pragma_table_info('entry')");
+    QVERIFY(columns.contains("second"));
+    QVERIFY(columns.contains("third"));
+}
+
+void TestHistoryStore::failingMigrationLeavesTheFileAsItWas()
+{
+    QVERIFY(createSchema1File(path()));
+    HistoryStore store(path());
+    QVERIFY(store.open());
+    const std::vector<SchemaMigration> steps = {
+        {1, {"ALTER TABLE entry ADD COLUMN added TEXT", "THIS IS NOT SQL"}},
+    };
+    QSqlQuery(store.database()).exec("BEGIN");
+    QVERIFY(migrateSchema(store.database(), 1, 2, steps).isValid());
+    QSqlQuery(store.database()).exec("ROLLBACK");
+    QCOMPARE(column(store, "PRAGMA user_version"), QStringList{"1"});
+    QVERIFY(!column(store, "SELECT name FROM pragma_table_info('entry')").contains("added"));
+    QCOMPARE(store.count(), 1);
+}
+
+void TestHistoryStore::missingMigrationStepIsAnError()
+{
+    HistoryStore store(path());
+    QVERIFY(store.open());
+    const std::vector<SchemaMigration> steps = {{1, {"ALTER TABLE entry ADD COLUMN second TEXT"}}};
+    QVERIFY(migrateSchema(store.database(), 1, 3, steps).isValid());
+}
+
+QTEST_GUILESS_MAIN(TestHistoryStore)
+#include "tst_historystore.moc"
