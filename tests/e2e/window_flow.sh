@@ -24,6 +24,10 @@ set -u
 
 orvella=$1
 artefacts=$2
+# The locale the test runs in: C.UTF-8, or de_DE.UTF-8 in the German pass,
+# whose screenshots go to ARTEFACT_DIR-de_DE.
+locale=${LC_ALL:-C.UTF-8}
+[ "$locale" = C.UTF-8 ] || artefacts=$artefacts-${locale%%.*}
 SCREEN_W=1280 SCREEN_H=1024
 
 for tool in Xvfb openbox xdotool xwininfo xprop xdpyinfo import xclip; do
@@ -51,7 +55,7 @@ fail() { checks=$((checks + 1)); failures=$((failures + 1)); echo "FAIL - $*"; s
 shot() { import -window root "$artefacts/$1.png" 2>/dev/null; }
 
 . "$(dirname "$0")/../../scripts/xserver.sh"
-start_xvfb "$work" 110 "$SCREEN_W" "$SCREEN_H" || { echo "FAIL - Xvfb did not start on $DISPLAY"; cat "$work/xvfb.log"; exit 1; }
+start_xvfb "$work" 110 "$SCREEN_W" "$SCREEN_H" "$locale" || { echo "FAIL - Xvfb did not start on $DISPLAY"; cat "$work/xvfb.log"; exit 1; }
 unset BROWSER
 start_openbox "$work" || { echo "FAIL - openbox did not start"; cat "$work/openbox.log"; exit 1; }
 
