@@ -205,7 +205,7 @@ QLineSeries* StudyChart::addLine(int axis, const QPen& pen)
 void StudyChart::setCalculator(const CalculatorModel& model)
 {
     clearCalculator();
-    legend_.clear();
+    curveEntries_.clear();
     model_ = &model;
     if (!xAxis_)
         useXAxis(xLinear_);
@@ -247,9 +247,10 @@ void StudyChart::setCalculator(const CalculatorModel& model)
         // With two y axes the legend tells which curves belong to the right one.
         const bool right = curve.axis > 0;
         curves_.push_back(std::move(curve));
-        legend_.append({first->name() + (right ? QStringLiteral(" (rechte Achse)") : QString()),
-                        first->pen(), false});
+        curveEntries_.append({first->name() + (right ? QStringLiteral(" (rechte Achse)") : QString()),
+                              first->pen(), false});
     }
+    setLegend(curveEntries_);
 
     if (model.id == "frmDLprognose") {
         for (const Guidance& g : kOpenPlanGuidance) {
@@ -415,9 +416,7 @@ void StudyChart::showStudy(int variable, const StudyOutcome& outcome)
     for (const Guide& g : guides_)
         g.line->replace({QPointF(xFrom, g.value), QPointF(xTo, g.value)});
 
-    QList<LegendEntry> legend = legend_;
-    if (!legend.isEmpty() && legend.back().marker)
-        legend.removeLast();
+    QList<LegendEntry> legend = curveEntries_;
     if (markerShown_) {
         markerLine_->replace({QPointF(markerX_, yAxes_[0]->min()), QPointF(markerX_, yAxes_[0]->max())});
         legend.append({QStringLiteral("Eingabe im Rechner: %1 = %2%3")
@@ -427,12 +426,16 @@ void StudyChart::showStudy(int variable, const StudyOutcome& outcome)
     } else {
         markerLine_->clear();
     }
-    const bool legendChanges = legend.size() != legend_.size() ||
-                               (!legend.isEmpty() && legend.back().text != legend_.back().text);
-    legend_ = legend;
-    if (legendChanges)
-        emit legendChanged();
+    setLegend(legend);
     placeGuideLabels();
+}
+
+void StudyChart::setLegend(const QList<LegendEntry>& legend)
+{
+    if (legend == legend_)
+        return;
+    legend_ = legend;
+    emit legendChanged();
 }
 
 int StudyChart::curveSegmentsIn(const QRectF& box, QLineSeries* onAxesOf, int axis) const
