@@ -310,7 +310,19 @@ fi
 
 # The program's window whose title starts with $1 (visible or not); its id.
 companion_window() { xdotool search --all --pid "$app" --name "^$1" 2>/dev/null | head -n 1; }
-viewable() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
+# (xwininfo without an id would wait for a click.)
+viewable() { [ -n "$1" ] && xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
+# Waits up to 30 s (the sanitizer build loads the plugins slowly) until the
+# companion with this title is shown and has settled; prints its id.
+wait_companion() {
+  local id
+  for _ in $(seq 300); do
+    id=$(companion_window "$1")
+    viewable "$id" && { sleep 0.3; echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
 # The whole text of the window's focus control (Ctrl+A, Ctrl+C), via the clipboard.
 copied_text() {
   xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus --sync "$1"
@@ -328,11 +340,13 @@ click_at "$menu" ${MENU_BUTTON[Command3]}
 if calc=$(wait_only_window "${CALC_SIZE[Command3]}"); then
   xdotool windowactivate --sync "$calc" 2>/dev/null || xdotool windowfocus --sync "$calc"
   xdotool key F1
-  for _ in $(seq 100); do help=$(companion_window 'Hilfe und Rechenweg'); [ -n "$help" ] && break; sleep 0.1; done
+  # The help takes the keyboard once it is shown: F2 goes to the calculator
+  # only after that.
+  help=$(wait_companion 'Hilfe und Rechenweg')
   xdotool windowactivate --sync "$calc" 2>/dev/null || xdotool windowfocus --sync "$calc"
   xdotool key F2
-  for _ in $(seq 100); do study=$(companion_window 'Parameterstudie'); [ -n "$study" ] && break; sleep 0.1; done
-  if [ -n "$help" ] && [ -n "$study" ] && wait_viewable "$help" && wait_viewable "$study"; then
+  study=$(wait_companion 'Parameterstudie')
+  if [ -n "$help" ] && [ -n "$study" ]; then
     pass "F1 and F2 open the help and the study of Kritische Feuchte"
     # The study's table and the help page as the user would copy them.
     table_before=$(copied_text "$study")
