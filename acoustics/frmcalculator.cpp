@@ -13,7 +13,7 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include <cstdio>
+#include <charconv>
 
 namespace orvella {
 
@@ -242,13 +242,16 @@ protected:
         // The window is built with the display's design text; the other state
         // is what the last opening left.
         keypad_.setDisplay(display->text().toStdString());
-        // The keypad's state for the help's worked calculation; numbers with
-        // 17 significant digits, which read back to the same double.
+        // The keypad's state for the help's worked calculation. Numbers in
+        // the shortest form that reads back to the same double, always with
+        // a point: the C library's printf would write the decimal mark of
+        // the process's locale ("60,5" under German settings), which the
+        // reader does not take.
         w->setStateReader([this] {
             const auto number = [](double v) {
                 char buffer[32];
-                std::snprintf(buffer, sizeof buffer, "%.17g", v);
-                return std::string(buffer);
+                const auto written = std::to_chars(buffer, buffer + sizeof buffer, v);
+                return std::string(buffer, written.ptr);
             };
             return WindowState{{"display", keypad_.display()},
                                {"operand1", number(keypad_.operand1())},

@@ -14,6 +14,7 @@
 
 #include "companions.h"
 #include "design.h"
+#include "figures.h"
 #include "shell.h"
 
 #include <QAbstractButton>
@@ -143,11 +144,14 @@ int main(int argc, char* argv[])
         const double raiseMs = pressF1(window, watch, false);
 
         if (cold)
-            std::printf("%-14s %8.1f %8.1f %8.1f %8.1f\n", names[i], first, median(warm),
-                        *std::max_element(warm.begin(), warm.end()), raiseMs);
+            std::printf("%-14s %8s %8s %8s %8s\n", names[i], figure(first).constData(),
+                        figure(median(warm)).constData(),
+                        figure(*std::max_element(warm.begin(), warm.end())).constData(),
+                        figure(raiseMs).constData());
         else
-            std::printf("%-14s %8s %8.1f %8.1f %8.1f\n", names[i], "-", median(warm),
-                        *std::max_element(warm.begin(), warm.end()), raiseMs);
+            std::printf("%-14s %8s %8s %8s %8s\n", names[i], "-", figure(median(warm)).constData(),
+                        figure(*std::max_element(warm.begin(), warm.end())).constData(),
+                        figure(raiseMs).constData());
         std::fflush(stdout);
         cold = false;
         window->findChild<QAbstractButton*>(QStringLiteral("cmdUload"))->click();

@@ -16,6 +16,7 @@
 // Exit status 1 when a window does not appear.
 
 #include "companions.h"
+#include "figures.h"
 #include "shell.h"
 
 #include <QApplication>
@@ -71,8 +72,8 @@ double openStudy(QWidget* calculator, QWidget** study)
     const double exposed = double(t.nsecsElapsed()) / 1e6;
     (*study)->repaint();
     if (qEnvironmentVariableIsSet("BENCH_STUDY_DETAIL"))
-        std::fprintf(stderr, "detail: created %.1f exposed %.1f painted %.1f\n", created, exposed,
-                     double(t.nsecsElapsed()) / 1e6);
+        std::fprintf(stderr, "detail: created %s exposed %s painted %s\n", figure(created).constData(),
+                     figure(exposed).constData(), figure(double(t.nsecsElapsed()) / 1e6).constData());
     return double(t.nsecsElapsed()) / 1e6;
 }
 
@@ -160,10 +161,11 @@ int main(int argc, char* argv[])
     const auto [laterMedian, laterMax] = medianAndMax(later);
     const auto [reopenedMedian, reopenedMax] = medianAndMax(reopened);
     const auto [recomputeMedian, recomputeMax] = medianAndMax(recompute);
-    std::printf("first_open_ms %.1f\n", first);
-    std::printf("later_open_ms %.1f %.1f\n", laterMedian, laterMax);
-    std::printf("reopen_ms %.1f %.1f\n", reopenedMedian, reopenedMax);
-    std::printf("recompute_1001_ms %.1f %.1f\n", recomputeMedian, recomputeMax);
+    std::printf("first_open_ms %s\n", figure(first).constData());
+    std::printf("later_open_ms %s %s\n", figure(laterMedian).constData(), figure(laterMax).constData());
+    std::printf("reopen_ms %s %s\n", figure(reopenedMedian).constData(), figure(reopenedMax).constData());
+    std::printf("recompute_1001_ms %s %s\n", figure(recomputeMedian).constData(),
+                figure(recomputeMax).constData());
     std::printf("charts_loaded_before_f2 %d\n", chartsBefore ? 1 : 0);
     return 0;
 }

@@ -20,7 +20,10 @@ namespace {
 constexpr const char* kCompanionProperty = "orvellaCompanion";
 
 // Closes an owner's companions when the owner is hidden (CLOSE unloads it)
-// or closed (its close box).
+// or closed (its close box). A hide that comes from the window system is
+// not an unload: minimising the owner (or moving it to another desktop)
+// leaves its companions open, with what they show; the window manager
+// minimises them with it or leaves them, as it does with any transient.
 class CompanionCloser : public QObject {
 public:
     static constexpr const char* kName = "orvellaCompanionCloser";
@@ -33,7 +36,8 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::Hide || event->type() == QEvent::Close) {
+        const bool unloaded = event->type() == QEvent::Hide && !event->spontaneous();
+        if (unloaded || event->type() == QEvent::Close) {
             const auto children = watched->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
             for (QWidget* child : children)
                 if (child->isWindow() && child->property(kCompanionProperty).toBool())
@@ -47,12 +51,16 @@ protected:
 
 void attachCompanion(QWidget* owner, QWidget* companion)
 {
-    if (!owner->findChild<QObject*>(QLatin1String(CompanionCloser::kName), Qt::FindDirectChildrenOnly))
-        new CompanionCloser(owner);
-    // A child window is deleted with its owner and stays in front of it;
-    // unlike a child widget it inherits neither palette nor fonts
-    // (Qt::WA_WindowPropagation is off), so it shows the system's look.
-    companion->setParent(owner, Qt::Window);
+    // Without an owner (a command from no window) it stays a window of its
+    // own, deleted when it is closed.
+    if (owner) {
+        if (!owner->findChild<QObject*>(QLatin1String(CompanionCloser::kName), Qt::FindDirectChildrenOnly))
+            new CompanionCloser(owner);
+        // A child window is deleted with its owner and stays in front of it;
+        // unlike a child widget it inherits neither palette nor fonts
+        // (Qt::WA_WindowPropagation is off), so it shows the system's look.
+        companion->setParent(owner, Qt::Window);
+    }
     companion->setAttribute(Qt::WA_DeleteOnClose);
     companion->setAttribute(Qt::WA_QuitOnClose, false);
     companion->setProperty(kCompanionProperty, true);

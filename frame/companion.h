@@ -25,7 +25,8 @@ namespace orvella {
 
 // Makes `companion` a window of its own that belongs to `owner`: deleted with
 // it, closed when it is hidden or closed, not counted as a window that keeps
-// the program alive. The companion keeps its own palette and fonts.
+// the program alive. The companion keeps its own palette and fonts. With a
+// null owner it is a window of its own, deleted when it is closed.
 void attachCompanion(QWidget* owner, QWidget* companion);
 
 // The owner's open companion with this object name, or null.

@@ -3,10 +3,13 @@
 # end-to-end and packaging tests, the benchmarks). Sourced, not run:
 #
 #   . scripts/xserver.sh
-#   start_xvfb WORK FIRST [WIDTH HEIGHT]   free display from FIRST on; sets
+#   start_xvfb WORK FIRST [WIDTH HEIGHT [LOCALE]]
+#                                          free display from FIRST on; sets
 #                                          DISPLAY, xvfb (its pid), a private
 #                                          XDG_RUNTIME_DIR under WORK and the
-#                                          C.UTF-8 locale; returns 1 when the
+#                                          locale (LC_ALL and LANG, C.UTF-8
+#                                          unless LOCALE is given, such as
+#                                          de_DE.UTF-8); returns 1 when the
 #                                          server does not come up
 #   start_openbox WORK                     the window manager; sets wm (its
 #                                          pid); returns 1 when it does not
@@ -20,11 +23,11 @@
 # The caller stops both by pid ($xvfb, $wm) when it ends.
 
 start_xvfb() {
-  local work=$1 first=$2 width=${3:-1280} height=${4:-1024} n
+  local work=$1 first=$2 width=${3:-1280} height=${4:-1024} locale=${5:-C.UTF-8} n
   for n in $(seq "$first" $((first + 99))); do
     [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || break
   done
-  export DISPLAY=:$n XDG_RUNTIME_DIR=$work/runtime LC_ALL=C.UTF-8 LANG=C.UTF-8
+  export DISPLAY=:$n XDG_RUNTIME_DIR=$work/runtime LC_ALL=$locale LANG=$locale
   mkdir -p -m 700 "$XDG_RUNTIME_DIR"
   unset QT_QPA_PLATFORM WAYLAND_DISPLAY QT_SCALE_FACTOR
   Xvfb "$DISPLAY" -screen 0 "${width}x${height}x24" -dpi 96 -nolisten tcp >"$work/xvfb.log" 2>&1 &

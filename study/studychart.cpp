@@ -231,7 +231,7 @@ QLineSeries* StudyChart::addLine(int axis, const QPen& pen)
 void StudyChart::setCalculator(const CalculatorModel& model)
 {
     clearCalculator();
-    legend_.clear();
+    curveEntries_.clear();
     model_ = &model;
     if (!xAxis_)
         useXAxis(xLinear_);
@@ -273,9 +273,10 @@ void StudyChart::setCalculator(const CalculatorModel& model)
         // With two y axes the legend tells which curves belong to the right one.
         const bool right = curve.axis > 0;
         curves_.push_back(std::move(curve));
-        legend_.append({first->name() + (right ? QStringLiteral(" (rechte Achse)") : QString()),
-                        first->pen(), false});
+        curveEntries_.append({first->name() + (right ? QStringLiteral(" (rechte Achse)") : QString()),
+                              first->pen(), false});
     }
+    setLegend(curveEntries_);
 
     // The guidance values of the description, each a dashed line in the
     // colour of its result's curve, labelled with its source.
@@ -444,9 +445,7 @@ void StudyChart::showStudy(int variable, const StudyOutcome& outcome)
     for (const Guide& g : guides_)
         g.line->replace({QPointF(xFrom, g.value), QPointF(xTo, g.value)});
 
-    QList<LegendEntry> legend = legend_;
-    if (!legend.isEmpty() && legend.back().marker)
-        legend.removeLast();
+    QList<LegendEntry> legend = curveEntries_;
     if (markerShown_) {
         markerLine_->replace({QPointF(markerX_, yAxes_[0]->min()), QPointF(markerX_, yAxes_[0]->max())});
         legend.append({QStringLiteral("Eingabe im Rechner: %1 = %2%3")
@@ -456,12 +455,16 @@ void StudyChart::showStudy(int variable, const StudyOutcome& outcome)
     } else {
         markerLine_->clear();
     }
-    const bool legendChanges = legend.size() != legend_.size() ||
-                               (!legend.isEmpty() && legend.back().text != legend_.back().text);
-    legend_ = legend;
-    if (legendChanges)
-        emit legendChanged();
+    setLegend(legend);
     placeGuideLabels();
+}
+
+void StudyChart::setLegend(const QList<LegendEntry>& legend)
+{
+    if (legend == legend_)
+        return;
+    legend_ = legend;
+    emit legendChanged();
 }
 
 int StudyChart::curveSegmentsIn(const QRectF& box, QLineSeries* onAxesOf, int axis) const

@@ -35,6 +35,7 @@ struct LegendEntry {
     QString text;
     QPen pen;
     bool marker = false;  // the current input: a line with a point on it
+    bool operator==(const LegendEntry&) const = default;
 };
 
 class StudyChart : public QChartView {
@@ -85,6 +86,8 @@ private:
     // chart's coordinates; `onAxesOf` is a series on the same axes).
     int curveSegmentsIn(const QRectF& box, QLineSeries* onAxesOf, int axis) const;
     void clearCalculator();
+    // Shows `legend`, telling the legend widget when it differs from the shown one.
+    void setLegend(const QList<LegendEntry>& legend);
 
     const CalculatorModel* model_ = nullptr;
     QChart* chart_ = nullptr;
@@ -99,7 +102,8 @@ private:
     std::vector<Guide> guides_;
     double markerX_ = 0.0;
     bool markerShown_ = false;
-    QList<LegendEntry> legend_;
+    QList<LegendEntry> curveEntries_;  // one per result of the calculator
+    QList<LegendEntry> legend_;        // as shown: the curves, then the marker
 };
 
 // The legend below the chart: its entries in two columns, in one where two

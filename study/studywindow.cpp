@@ -726,12 +726,12 @@ QWidget* openStudyWindow(const CompanionRequest& request)
         if (computingModels(request.models).empty())
             return nullptr;
         auto* study = new StudyWindow(request);
-        if (request.owner) {
-            attachCompanion(request.owner, study);
-            // Closing the study hides it: F2 shows it again at once, with
-            // the range the user chose. It is deleted with its calculator.
+        attachCompanion(request.owner, study);
+        // Closing the study hides it: F2 shows it again at once, with the
+        // range the user chose. It is deleted with its calculator (without
+        // one, when it is closed).
+        if (request.owner)
             study->setAttribute(Qt::WA_DeleteOnClose, false);
-        }
         window = study;
     } else if (!window->isVisible()) {
         if (auto* study = qobject_cast<StudyWindow*>(window))

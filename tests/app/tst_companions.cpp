@@ -11,8 +11,10 @@
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QTextBrowser>
 #include <QTest>
 #include <QTimer>
 
@@ -59,6 +61,9 @@ private slots:
     void studyOnlyOnFormulaCalculators();
     void secondKeyPressRaisesTheSameWindow();
     void closeTakesTheCompanionsAlong();
+    void minimisingKeepsTheCompanions();
+    void companionsWithoutAnOwner_data();
+    void companionsWithoutAnOwner();
     void programEndsWithTheLastDesignedWindow();
     void placedBesideItsOwner_data();
     void placedBesideItsOwner();
@@ -179,6 +184,69 @@ void TestCompanions::closeTakesTheCompanionsAlong()
     QVERIFY(!companions[1]);
     QCOMPARE(visibleWindows().size(), 1);
     QCOMPARE(visibleWindows().first()->objectName(), QString("frmOption"));
+}
+
+// The window system hides a minimised window (a spontaneous hide): that is
+// no unload, and the help and the study stay with what they show, until the
+// calculator is closed.
+void TestCompanions::minimisingKeepsTheCompanions()
+{
+    QWidget* w = openFromMenu(shell_->menu(), "Command3", "frmFeuchte");
+    QVERIFY(w);
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    QTest::keyClick(w->focusWidget(), Qt::Key_F1);
+    QTest::keyClick(w->focusWidget(), Qt::Key_F2);
+    QPointer<QWidget> help = w->findChild<QWidget*>("helpWindow", Qt::FindDirectChildrenOnly);
+    QPointer<QWidget> study = w->findChild<QWidget*>("studyWindow", Qt::FindDirectChildrenOnly);
+    QVERIFY(help && study);
+    auto* from = study->findChild<QLineEdit*>("from");
+    from->selectAll();
+    QTest::keyClicks(from, "12,5");
+    const QString page = help->findChild<QTextBrowser*>()->toPlainText();
+    QVERIFY(page.contains("Rechenweg"));
+
+    w->showMinimized();
+    QTest::qWait(50);
+    processDeferredDeletes();
+    QVERIFY(help && study);
+    w->showNormal();
+    QTest::qWait(50);
+    processDeferredDeletes();
+    QVERIFY(help && study);
+    QVERIFY(help->isVisible() && study->isVisible());
+    QCOMPARE(help->findChild<QTextBrowser*>()->toPlainText(), page);
+    QCOMPARE(from->text(), QString("12,5"));
+
+    click(w, "cmdUload");
+    processDeferredDeletes();
+    QVERIFY(!help && !study);
+}
+
+void TestCompanions::companionsWithoutAnOwner_data()
+{
+    QTest::addColumn<QString>("plugin");
+    QTest::newRow("help") << "orvella_help";
+    QTest::newRow("study") << "orvella_study";
+}
+
+// A command from no window gets a window of its own, deleted when closed.
+void TestCompanions::companionsWithoutAnOwner()
+{
+    QFETCH(QString, plugin);
+    CompanionPlugin* companions = loadCompanionPlugin(plugin);
+    QVERIFY(companions);
+    CompanionRequest request;
+    request.title = "Kritische Feuchte Calculator";
+    request.models = {allCalculatorModels()[3]};  // frmFeuchte
+    QPointer<QWidget> window = companions->open(request);
+    QVERIFY(window);
+    QVERIFY(window->isVisible());
+    QVERIFY(!window->parentWidget());
+    QVERIFY(window->testAttribute(Qt::WA_DeleteOnClose));
+    QVERIFY(!window->testAttribute(Qt::WA_QuitOnClose));
+    window->close();
+    processDeferredDeletes();
+    QVERIFY(!window);
 }
 
 void TestCompanions::programEndsWithTheLastDesignedWindow()

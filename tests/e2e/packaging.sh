@@ -176,7 +176,7 @@ install_and_run() {
   [ "$(dpkg-query -W -f='${Version}' orvella)" = "$version" ] && pass "dpkg knows orvella $version" \
     || fail "installed version $(dpkg-query -W -f='${Version}' orvella)"
 
-  start_xvfb "$work" 110 || { fail "Xvfb did not start"; return; }
+  start_xvfb "$work" 130 || { fail "Xvfb did not start"; return; }
   start_openbox "$work" || { fail "openbox did not start"; sed 's/^/    /' "$work/openbox.log"; return; }
 
   /usr/bin/orvella >"$work/orvella.log" 2>&1 &

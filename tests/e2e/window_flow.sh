@@ -17,13 +17,19 @@
 # the X selection), Ctrl+C puts "63" on the clipboard and fast typing loses
 # no key; Ctrl+Shift+C on a calculator puts its table on the X clipboard as
 # text and as HTML; a calculator's title-bar close box and the menu's close
-# box end the program with exit status 0.
+# box end the program with exit status 0; minimising a calculator and
+# restoring it keeps its help and study with their texts (in the numbers of
+# the locale the test runs in), and its CLOSE closes them.
 # Screenshots of every step are kept in ARTEFACT_DIR. Only the processes this
 # script starts are stopped, by pid, also when a check fails.
 set -u
 
 orvella=$1
 artefacts=$2
+# The locale the test runs in: C.UTF-8, or de_DE.UTF-8 in the German pass,
+# whose screenshots go to ARTEFACT_DIR-de_DE.
+locale=${LC_ALL:-C.UTF-8}
+[ "$locale" = C.UTF-8 ] || artefacts=$artefacts-${locale%%.*}
 SCREEN_W=1280 SCREEN_H=1024
 
 for tool in Xvfb openbox xdotool xwininfo xprop xdpyinfo import xclip; do
@@ -51,7 +57,7 @@ fail() { checks=$((checks + 1)); failures=$((failures + 1)); echo "FAIL - $*"; s
 shot() { import -window root "$artefacts/$1.png" 2>/dev/null; }
 
 . "$(dirname "$0")/../../scripts/xserver.sh"
-start_xvfb "$work" 110 "$SCREEN_W" "$SCREEN_H" || { echo "FAIL - Xvfb did not start on $DISPLAY"; cat "$work/xvfb.log"; exit 1; }
+start_xvfb "$work" 110 "$SCREEN_W" "$SCREEN_H" "$locale" || { echo "FAIL - Xvfb did not start on $DISPLAY"; cat "$work/xvfb.log"; exit 1; }
 unset BROWSER
 start_openbox "$work" || { echo "FAIL - openbox did not start"; cat "$work/openbox.log"; exit 1; }
 
@@ -298,6 +304,102 @@ if calc=$(wait_only_window "${CALC_SIZE[Command3]}"); then
   menu=$(wait_only_window $MENU_SIZE) || { fail "CLOSE did not bring back the menu"; cleanup; exit 1; }
 else
   fail "Kritische Feuchte did not open for the copy check"
+fi
+
+# --- minimising a calculator keeps its help and study -----------------------
+
+# The program's window whose title starts with $1 (visible or not); its id.
+companion_window() { xdotool search --all --pid "$app" --name "^$1" 2>/dev/null | head -n 1; }
+# (xwininfo without an id would wait for a click.)
+viewable() { [ -n "$1" ] && xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
+# Waits up to 30 s (the sanitizer build loads the plugins slowly) until the
+# companion with this title is shown and has settled; prints its id.
+wait_companion() {
+  local id
+  for _ in $(seq 300); do
+    id=$(companion_window "$1")
+    viewable "$id" && { sleep 0.3; echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+# The whole text of the window's focus control (Ctrl+A, Ctrl+C), via the clipboard.
+copied_text() {
+  xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus --sync "$1"
+  sleep 0.2
+  xdotool key ctrl+a ctrl+c
+  sleep 0.3
+  selection clipboard
+}
+wait_viewable() {
+  for _ in $(seq 50); do viewable "$1" && return 0; sleep 0.1; done
+  return 1
+}
+
+click_at "$menu" ${MENU_BUTTON[Command3]}
+if calc=$(wait_only_window "${CALC_SIZE[Command3]}"); then
+  xdotool windowactivate --sync "$calc" 2>/dev/null || xdotool windowfocus --sync "$calc"
+  xdotool key F1
+  # The help takes the keyboard once it is shown: F2 goes to the calculator
+  # only after that.
+  help=$(wait_companion 'Hilfe und Rechenweg')
+  xdotool windowactivate --sync "$calc" 2>/dev/null || xdotool windowfocus --sync "$calc"
+  xdotool key F2
+  study=$(wait_companion 'Parameterstudie')
+  if [ -n "$help" ] && [ -n "$study" ]; then
+    pass "F1 and F2 open the help and the study of Kritische Feuchte"
+    # The study's table and the help page as the user would copy them.
+    table_before=$(copied_text "$study")
+    page_before=$(copied_text "$help")
+    xdotool windowminimize --sync "$calc"
+    sleep 0.5
+    shot orvella-feuchte-minimised
+    if viewable "$calc"; then
+      fail "the calculator is still shown after windowminimize"
+    fi
+    xdotool windowmap "$calc"
+    xdotool windowactivate --sync "$calc" 2>/dev/null || xdotool windowfocus --sync "$calc"
+    if wait_viewable "$calc" && wait_viewable "$help" && wait_viewable "$study"; then
+      pass "after minimising and restoring the calculator its help and study are shown"
+    else
+      fail "after minimising and restoring: help '$help' $(viewable "$help" && echo shown || echo gone), study '$study' $(viewable "$study" && echo shown || echo gone)"
+    fi
+    shot orvella-feuchte-restored
+    table_after=$(copied_text "$study")
+    page_after=$(copied_text "$help")
+    # The numbers as a user of this locale reads them: a decimal comma under
+    # German settings.
+    case $locale in de_*) mark=',' other='.' ;; *) mark='.' other=',' ;; esac
+    if [ -n "$table_before" ] && [ "$table_after" = "$table_before" ] &&
+       printf '%s\n' "$table_after" | sed -n 2p | grep -q "[0-9][$mark][0-9]" &&
+       ! printf '%s\n' "$table_after" | grep -q "[0-9][$other][0-9]"; then
+      pass "the study keeps its table, its numbers with '$mark' ($(printf '%s\n' "$table_after" | sed -n 2p | tr '\t' ' '))"
+    else
+      fail "the study's table before: '$(printf '%s\n' "$table_before" | head -n 3)', after: '$(printf '%s\n' "$table_after" | head -n 3)'"
+    fi
+    if [ -n "$page_before" ] && [ "$page_after" = "$page_before" ] &&
+       printf '%s\n' "$page_after" | grep -q "Rechenweg mit den Zahlen des Fensters"; then
+      pass "the help keeps its page"
+    else
+      fail "the help's page changed or is empty: '$(printf '%s\n' "$page_after" | head -n 3)'"
+    fi
+  else
+    fail "F1 and F2 on Kritische Feuchte: help '$help', study '$study'"
+  fi
+  # In front of its companions again, which may cover CLOSE.
+  xdotool windowactivate --sync "$calc" 2>/dev/null || xdotool windowfocus --sync "$calc"
+  xdotool windowraise "$calc"
+  sleep 0.2
+  # shellcheck disable=SC2086
+  click_at "$calc" ${CLOSE_BUTTON[Command3]}
+  menu=$(wait_only_window $MENU_SIZE) || { fail "CLOSE did not bring back the menu"; cleanup; exit 1; }
+  if [ -z "$(companion_window 'Hilfe und Rechenweg')" ] && ! viewable "$study"; then
+    pass "CLOSE closes the help and the study"
+  else
+    fail "after CLOSE the help or the study is still there"
+  fi
+else
+  fail "Kritische Feuchte did not open for the minimise check"
 fi
 
 # --- a calculator's close box ends the program ------------------------------

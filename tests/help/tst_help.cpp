@@ -88,6 +88,8 @@ private slots:
     void readsWithoutChangingTheFields();
     void keypadWithItsOperands_data();
     void keypadWithItsOperands();
+    void keypadOperandsInTheUsersDecimalMark_data();
+    void keypadOperandsInTheUsersDecimalMark();
     void overviewFromTheMenu();
     void closesWithItsCalculator();
     void programEndsWithTheLastDesignedWindow();
@@ -337,6 +339,45 @@ void TestHelp::keypadWithItsOperands()
         QVERIFY(help->pageText().contains("Keine Rechnung offen"));
 }
 
+void TestHelp::keypadOperandsInTheUsersDecimalMark_data()
+{
+    QTest::addColumn<QString>("mark");
+    QTest::addColumn<QString>("typed");    // keys as typed on the keyboard
+    QTest::addColumn<QString>("operands");  // what the page says, with a point
+    QTest::addColumn<QString>("display");   // the display after "=", always with a point
+
+    for (const char* mark : {"point", "comma"}) {
+        QTest::addRow("60,5 + 3 =, %s", mark)
+            << mark << "60,5+3=" << "Operand 1 = 60.5 und Operand 2 = 3" << " 60.5";
+        QTest::addRow("0.25 x 12.5 =, %s", mark)
+            << mark << "0.25x12.5=" << "Operand 1 = 0.25 und Operand 2 = 12.5" << " 11.2";
+        QTest::addRow("0 x 0.891 = -0.5, %s", mark)
+            << mark << "0x0.891=" << "Operand 1 = 0 und Operand 2 = 0.891" << "-0.5";
+    }
+}
+
+// The keypad's operands reach the page as the numbers they are, whatever
+// the C library's locale of the process, and are written in the user's
+// decimal mark; the display's digits are quoted as the display shows them.
+void TestHelp::keypadOperandsInTheUsersDecimalMark()
+{
+    QFETCH(QString, mark);
+    QFETCH(QString, typed);
+    QFETCH(QString, operands);
+    QFETCH(QString, display);
+    const LocaleScope locale(localeNamed(mark));
+    QWidget* w = open("frmCalculator");
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    QTest::keyClicks(w->focusWidget(), typed);
+    QCOMPARE(textOf(w, "txtDisplay"), display);
+
+    HelpWindow* help = openHelp(w);
+    QVERIFY(help);
+    const QString page = help->pageText();
+    QVERIFY2(page.contains(inLocale(operands, mark)), qPrintable(page));
+    QVERIFY2(page.contains(QString("Anzeige „%1“").arg(display)), qPrintable(page));
+}
+
 void TestHelp::overviewFromTheMenu()
 {
     auto* menu = qobject_cast<DesignedWindow*>(shell_->menu().window());
@@ -454,7 +495,7 @@ void TestHelp::printsThroughThePrinter()
     click(help, "helpPrint");
     const QString text = pdfText(path);
     for (const char* result : {"= 4.6 dB", "= 52.9 dB", "= 48.3 dB", "13.2 m"})
-        QVERIFY2(text.contains(result), qPrintable(text));
+        QVERIFY2(text.contains(asShown(result)), qPrintable(text));
 }
 
 QTEST_MAIN(TestHelp)

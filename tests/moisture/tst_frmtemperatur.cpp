@@ -145,7 +145,7 @@ void TestFrmTemperatur::resultFieldsAreNeverRead()
     setTextOf(w, "txKondens", "abc");
     setTextOf(w, "txSchimel", "1E999");
     click(w, "cmdRun_Grenzen");
-    QCOMPARE(resultsOf(w), (QStringList{"61.8", "12.5", "15.9"}));
+    QCOMPARE(resultsOf(w), asShown({"61.8", "12.5", "15.9"}));
 }
 
 void TestFrmTemperatur::writesInStatedOrder()
@@ -218,7 +218,7 @@ void TestFrmTemperatur::reopenedWindowShowsDesignTexts()
     QVERIFY(w);
     setTextOf(w, "txAussen", "20");
     click(w, "cmdRun_Grenzen");
-    QCOMPARE(resultsOf(w), (QStringList{"75", "15.4", "19"}));
+    QCOMPARE(resultsOf(w), asShown({"75", "15.4", "19"}));
 
     click(w, "cmdUload");
     processDeferredDeletes();

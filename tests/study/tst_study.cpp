@@ -96,6 +96,8 @@ private slots:
     void unreadableFieldLeavesEveryPointWithoutAnswer();
     void rangeEditsRecomputeAndAreKeptSound();
     void openPlanOfficeShowsTheGuidance();
+    void legendNamesTheCurvesOnScreen_data();
+    void legendNamesTheCurvesOnScreen();
     void studyAndFailedWritesNeverChangeTheCalculator();
     void followsItsCalculatorAndClosesWithIt();
     void copyWholeTable();
@@ -259,7 +261,7 @@ void TestStudy::pointWithoutAnswerIsADashAndAGap()
     studyOver(study, "r", "-2", "2", 5, false);
     QCOMPARE(rowTexts(study, 2), (QStringList{"0", "–"}));
     // A negative distance counts like its absolute value: 50 dB at 1 m.
-    QCOMPARE(rowTexts(study, 1), (QStringList{"-1", "60.99"}));
+    QCOMPARE(rowTexts(study, 1), asShown({"-1", "60.99"}));
     const QList<QList<QPointF>> runs = study->chart()->curveRuns(0);
     QCOMPARE(runs.size(), 2);
     QCOMPARE(runs[0].size(), 2);
@@ -288,7 +290,7 @@ void TestStudy::unreadableFieldLeavesEveryPointWithoutAnswer()
     setTextOf(calculator_, "txHraum", "3");
     setTextOf(calculator_, "txR", "1E999");
     QTRY_COMPARE(study->outcome().answered, 6);
-    QCOMPARE(rowTexts(study, 0), (QStringList{"1", "4.6", "52.9", "62.1"}));
+    QCOMPARE(rowTexts(study, 0), asShown({"1", "4.6", "52.9", "62.1"}));
 }
 
 void TestStudy::rangeEditsRecomputeAndAreKeptSound()
@@ -301,7 +303,7 @@ void TestStudy::rangeEditsRecomputeAndAreKeptSound()
 
     // "bis" typed smaller than "von": computed upwards, with a note.
     typeInto(study, "to", "0.5");
-    QCOMPARE(rowTexts(study, 0).first(), QString("0.5"));
+    QCOMPARE(rowTexts(study, 0).first(), asShown("0.5"));
     QCOMPARE(rowTexts(study, 5).first(), QString("1"));
     QVERIFY(study->note().contains("größer"));
 
@@ -348,6 +350,57 @@ void TestStudy::openPlanOfficeShowsTheGuidance()
     // The table has the focus when the window opens.
     QVERIFY(QTest::qWaitForWindowActive(study));
     QCOMPARE(QApplication::focusWidget(), study->tableView());
+}
+
+void TestStudy::legendNamesTheCurvesOnScreen_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QStringList>("edits");  // "field=text" typed into the calculator
+    QTest::addColumn<QString>("focus");       // the calculator's control with the focus
+    QTest::addColumn<int>("half");            // the converter's half chosen then; -1 none
+    QTest::addColumn<bool>("marker");         // the current input is in the legend
+
+    QTest::newRow("the variable's field cannot be read")
+        << "frmDLprognose" << QStringList{"txR=1E999"} << "txR" << -1 << false;
+    QTest::newRow("converter: to the right half, whose distance cannot be read")
+        << "frmSchall" << QStringList{"txAbstand_p=1E999"} << "cmdUload" << 1 << false;
+    QTest::newRow("converter: to the left half, whose distance cannot be read")
+        << "frmSchall" << QStringList{"txAbstand_l=1E999"} << "cmdRun_p" << 0 << false;
+    QTest::newRow("converter: to the right half, with the marker")
+        << "frmSchall" << QStringList{} << "cmdUload" << 1 << true;
+    QTest::newRow("critical humidity, with the marker") << "frmFeuchte" << QStringList{} << "cmdUload" << -1
+                                                        << true;
+}
+
+void TestStudy::legendNamesTheCurvesOnScreen()
+{
+    QFETCH(QString, window);
+    QFETCH(QStringList, edits);
+    QFETCH(QString, focus);
+    QFETCH(int, half);
+    QFETCH(bool, marker);
+    show(window);
+    for (const QString& edit : edits)
+        setTextOf(calculator_, edit.section(u'=', 0, 0), edit.section(u'=', 1));
+    QVERIFY(QTest::qWaitForWindowActive(calculator_));
+    calculator_->findChild<QWidget*>(focus)->setFocus();
+    StudyWindow* study = pressF2();
+    QVERIFY(study);
+    if (half >= 0) {
+        QVERIFY(study->findChild<QComboBox*>("conversion")->currentIndex() != half);
+        study->findChild<QComboBox*>("conversion")->setCurrentIndex(half);
+    }
+
+    const CalculatorModel& model = study->model();
+    const QStringList shown = study->legend()->texts();
+    QCOMPARE(shown.size(), int(model.results.size()) + (marker ? 1 : 0));
+    for (std::size_t r = 0; r < model.results.size(); ++r) {
+        const QString curve = QString::fromStdString(model.results[r].symbol) + " – " +
+                              QString::fromStdString(model.results[r].label);
+        QVERIFY2(shown[int(r)].startsWith(curve), qPrintable(shown.join(" | ")));
+    }
+    if (marker)
+        QVERIFY(shown.last().startsWith("Eingabe im Rechner"));
 }
 
 void TestStudy::studyAndFailedWritesNeverChangeTheCalculator()

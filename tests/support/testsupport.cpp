@@ -24,6 +24,15 @@ QString inLocale(QString text, const QString& decimalMark)
     return text;
 }
 
+QString asShown(QString text) { return text.replace(u'.', QLocale().decimalPoint()); }
+
+QStringList asShown(QStringList texts)
+{
+    for (QString& text : texts)
+        text = asShown(text);
+    return texts;
+}
+
 void initProgram() { installDesignFonts(); }
 
 QLineEdit* fieldOf(const QWidget* window, const QString& name)

@@ -34,6 +34,12 @@ QLocale localeNamed(const QString& decimalMark);
 // `decimalMark` ("point" or "comma") show it: "52.57" or "52,57".
 QString inLocale(QString text, const QString& decimalMark);
 
+// An expected number written with a point, as the user's regional settings
+// show it: those of the process (German in the German pass) unless the test
+// chose others with LocaleScope.
+QString asShown(QString text);
+QStringList asShown(QStringList texts);
+
 // Sets up the process like main() does (font substitution). Call in initTestCase.
 void initProgram();
 
