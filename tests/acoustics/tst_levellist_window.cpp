@@ -112,6 +112,8 @@ private slots:
     void pasteWithoutNumbersChangesNothing();
     void hundredThousandPastedNumbers();
     void emptyListHasNoResults();
+    void beyondTheRangeSaysWhy_data();
+    void beyondTheRangeSaysWhy();
     void typeIntoCalculator_data();
     void typeIntoCalculator();
     void typeRefusedLeavesTheDisplay_data();
@@ -371,6 +373,36 @@ void TestLevelListWindow::emptyListHasNoResults()
     for (int row : {Sum, Mean, Arithmetic, Stddev, Min, Max, SumMinusMax})
         QCOMPARE(resultCell(list, row), QStringLiteral("–"));
     QVERIFY2(list->notes().contains(QStringLiteral("Keine Pegel eingegeben.")), qPrintable(list->notes()));
+}
+
+void TestLevelListWindow::beyondTheRangeSaysWhy_data()
+{
+    QTest::addColumn<QString>("levels");
+    QTest::addColumn<QString>("shown");  // n|LΣ|Lm|Larith|s|Lmin|Lmax|LΣ − Lmax, with a point
+    QTest::addColumn<QString>("why");    // in the notes
+    QTest::newRow("a level beyond +300 dB")
+        << "60\n400 dB" << "2|–|–|230|240.42|60|400|–" << "LΣ, Lm, LΣ − Lmax: Mindestens ein Pegel liegt außerhalb von ±300 dB";
+    QTest::newRow("a level beyond -300 dB")
+        << "-300,5\n60" << "2|–|–|-120.25|254.91|-300.5|60|–" << "außerhalb von ±300 dB";
+    QTest::newRow("sums beyond the range of a double")
+        << "1e308\n1e308\n60" << "3|–|–|–|–|60|–|–" << "Larith, s: Die Summe der Pegel liegt außerhalb des Zahlenbereichs.\nLmax: Der Wert ist zu groß";
+}
+
+// A result that cannot be computed shows "–" and one sentence why; the
+// others stay.
+void TestLevelListWindow::beyondTheRangeSaysWhy()
+{
+    QFETCH(QString, levels);
+    QFETCH(QString, why);
+    Calculator calculator;
+    LevelListWindow* list = calculator.openList();
+    list->pasteText(levels);
+    QStringList cells;
+    for (int row = N; row <= SumMinusMax; ++row)
+        cells << resultCell(list, row);
+    QFETCH(QString, shown);
+    QCOMPARE(cells.join(u'|'), asShown(shown));
+    QVERIFY2(list->notes().contains(why), qPrintable(list->notes()));
 }
 
 void TestLevelListWindow::typeIntoCalculator_data()
