@@ -72,13 +72,12 @@ QStringList entriesOf(const QWidget* w)
     return entries;
 }
 
+// The visible windows that belong to `owner`.
 QList<QWidget*> openCompanions(const QWidget* owner)
 {
-    QList<QWidget*> list;
-    for (QWidget* w : owner->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
-        if (w->isWindow() && w->isVisible())
-            list << w;
-    return list;
+    QList<QWidget*> windows = visibleWindows();
+    windows.removeIf([owner](const QWidget* w) { return w->parentWidget() != owner; });
+    return windows;
 }
 
 bool mapped(const char* library)
