@@ -2,12 +2,9 @@
 #include "pastedtext.h"
 
 #include "checked.h"
-#include "clipboardtext.h"
 #include "numbers.h"
 
 #include <algorithm>
-#include <charconv>
-#include <cmath>
 
 namespace orvella {
 
@@ -170,36 +167,15 @@ bool isBlankRow(const TableRow& row)
     });
 }
 
-// The number of a piece of a run in findNumbers: its digits with "." as
-// the mark, and the sign and exponent that belong to it.
+// The number of a piece of a run in findNumbers: its digits, and the sign
+// and exponent that belong to it.
 std::optional<double> pieceValue(std::string_view sign, std::string_view digits,
                                  std::string_view exponent)
 {
-    if (std::count(digits.begin(), digits.end(), '.') + std::count(digits.begin(), digits.end(), ',') > 1)
-        return std::nullopt;
-    // Most pieces are short numbers of ordinary size: from_chars reads them
-    // to the same double as ReadNumber (both round correctly) at a fraction
-    // of the cost, which counts for a paste of 100 000 levels. Anything else
-    // (beyond the range of a double, subnormal, very long) is read by
-    // ReadNumber itself.
-    char buffer[64];
-    if (digits.size() + exponent.size() <= sizeof buffer) {
-        char* out = std::copy(digits.begin(), digits.end(), buffer);
-        std::replace(buffer, out, ',', '.');
-        out = std::copy(exponent.begin(), exponent.end(), out);
-        double value = 0.0;
-        const auto [end, error] = std::from_chars(buffer, out, value);
-        if (error == std::errc() && end == out && (value == 0.0 || std::isnormal(value)))
-            return sign == "-" ? -value : value;
-    }
     std::string text(sign);
-    text += KillKomma(std::string(digits));
+    text += digits;
     text += exponent;
-    try {
-        return ReadNumber(text);
-    } catch (const ArithmeticError&) {
-        return std::nullopt;
-    }
+    return readPlainNumber(text);
 }
 
 }  // namespace
