@@ -8,15 +8,20 @@
 #include "levellisttext.h"
 #include "pastedtext.h"
 #include "resultvalue.h"
+#include "savefile.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QShortcut>
@@ -53,7 +58,22 @@ QPushButton* button(const QString& text, const QString& name, const QString& tip
     return b;
 }
 
+LevelListFileDialog& fileDialog()
+{
+    static LevelListFileDialog dialog;
+    return dialog;
+}
+
+// The folder of the last saved file, offered again in this session.
+QString& lastFolder()
+{
+    static QString folder = QDir::homePath();
+    return folder;
+}
+
 }  // namespace
+
+void setLevelListFileDialog(LevelListFileDialog dialog) { fileDialog() = std::move(dialog); }
 
 // --- the list ---------------------------------------------------------------
 
@@ -141,7 +161,7 @@ LevelListWindow::LevelListWindow(const CompanionRequest& request) : owner_(reque
                                QStringLiteral("Jede Zahl aus der Zwischenablage am Ende anfügen (Strg+V)"));
     auto* deleteButton = button(QStringLiteral("Zeilen &löschen"), QStringLiteral("deleteRows"),
                                 QStringLiteral("Die Zeilen der markierten Zellen löschen (Entf)"));
-    auto* clearButton = button(QStringLiteral("Liste lee&ren"), QStringLiteral("clearList"));
+    auto* clearButton = button(QStringLiteral("Lis&te leeren"), QStringLiteral("clearList"));
     auto* listButtons = new QHBoxLayout;
     listButtons->addWidget(pasteButton);
     listButtons->addWidget(deleteButton);
@@ -194,7 +214,14 @@ LevelListWindow::LevelListWindow(const CompanionRequest& request) : owner_(reque
     auto* helpButton = button(QStringLiteral("&Hilfe"), QStringLiteral("help"),
                               QStringLiteral("Formeln und Rechenweg mit Ihren Pegeln (F1)"));
     auto* closeButton = button(QStringLiteral("Schließen"), QStringLiteral("close"));
+    auto* copyButton = button(QStringLiteral("&Kopieren"), QStringLiteral("copy"),
+                              QStringLiteral("Ergebnisse und Pegel als Tabelle in die Zwischenablage "
+                                             "(Strg+Umschalt+C)"));
+    auto* csvButton = button(QStringLiteral("CSV &speichern…"), QStringLiteral("saveCsv"),
+                             QStringLiteral("Ergebnisse und Pegel als CSV-Datei speichern"));
     auto* bottom = new QHBoxLayout;
+    bottom->addWidget(copyButton);
+    bottom->addWidget(csvButton);
     bottom->addStretch(1);
     bottom->addWidget(helpButton);
     bottom->addWidget(closeButton);
@@ -222,6 +249,8 @@ LevelListWindow::LevelListWindow(const CompanionRequest& request) : owner_(reque
             typeIntoCalculator();
     });
     connect(helpButton, &QPushButton::clicked, this, &LevelListWindow::showHelp);
+    connect(copyButton, &QPushButton::clicked, this, &LevelListWindow::copyAll);
+    connect(csvButton, &QPushButton::clicked, this, &LevelListWindow::saveCsv);
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
     const auto shortcut = [this](const QKeySequence& key, auto slot) {
         auto* s = new QShortcut(key, this);
@@ -232,6 +261,7 @@ LevelListWindow::LevelListWindow(const CompanionRequest& request) : owner_(reque
     // key before the window's shortcut.
     shortcut(QKeySequence::Paste, &LevelListWindow::paste);
     shortcut(QKeySequence(Qt::Key_F1), &LevelListWindow::showHelp);
+    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), &LevelListWindow::copyAll);
 
     recompute();
     results_->setCurrentCell(1, Value);  // the energetic sum
@@ -449,6 +479,89 @@ void LevelListWindow::refreshHelp()
     const int scrolled = help_->verticalScrollBar()->value();
     help_->setHtml(qs(levelListHelpPage(model_->levels(), evaluation_, decimalMark())));
     help_->verticalScrollBar()->setValue(scrolled);
+}
+
+TextTable LevelListWindow::resultsTable() const
+{
+    TextTable t;
+    t.caption = windowTitle().toStdString();
+    std::vector<int> columns;
+    for (int c = 0; c < results_->columnCount(); ++c)
+        if (!results_->isColumnHidden(c)) {
+            columns.push_back(c);
+            t.header.push_back(results_->horizontalHeaderItem(c)->text().toStdString());
+        }
+    for (int r = 0; r < results_->rowCount(); ++r) {
+        std::vector<std::string> row;
+        for (int c : columns)
+            row.push_back(results_->item(r, c)->text().toStdString());
+        t.rows.push_back(std::move(row));
+    }
+    for (const QString& line : notes_->text().split(u'\n', Qt::SkipEmptyParts))
+        t.rows.push_back({"Hinweis", line.toStdString()});
+    return t;
+}
+
+TextTable LevelListWindow::levelsTable() const
+{
+    TextTable t;
+    t.caption = "Pegel";
+    if (!evaluation_.corrections.empty())
+        t.caption += ", Fremdgeräusch LB = " + levelText(*evaluation_.backgroundDb, decimalMark()) + " dB";
+    std::vector<int> columns;
+    for (int c = 0; c < LevelListModel::ColumnCount; ++c)
+        if (!list_->isColumnHidden(c)) {
+            columns.push_back(c);
+            t.header.push_back(LevelListModel::columnTitle(c).toStdString());
+        }
+    t.rows.reserve(std::size_t(model_->levelCount()));
+    for (int r = 0; r < model_->levelCount(); ++r) {
+        std::vector<std::string> row;
+        row.reserve(columns.size());
+        for (int c : columns)
+            row.push_back(model_->text(r, c).toStdString());
+        t.rows.push_back(std::move(row));
+    }
+    return t;
+}
+
+void LevelListWindow::copyAll()
+{
+    const TextTable results = resultsTable();
+    const TextTable levels = levelsTable();
+    auto* mime = new QMimeData;
+    mime->setText(qs(tabSeparatedText(results) + '\n' + tabSeparatedText(levels)));
+    mime->setHtml(qs(htmlTable(results) + htmlTable(levels)));
+    QApplication::clipboard()->setMimeData(mime);
+    setStatus(QStringLiteral("Ergebnisse und %1 Pegel kopiert.").arg(model_->levelCount()));
+}
+
+bool LevelListWindow::saveCsv()
+{
+    const QString suggested = QDir(lastFolder()).filePath(QStringLiteral("Pegelliste.csv"));
+    QString path = fileDialog() ? fileDialog()(this, suggested)
+                                : QFileDialog::getSaveFileName(this, QStringLiteral("CSV speichern"), suggested,
+                                                               QStringLiteral("CSV-Dateien (*.csv);;Alle Dateien (*)"));
+    if (path.isEmpty())
+        return false;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".csv");
+    // Under a decimal comma spreadsheets expect semicolons between the
+    // cells; the byte order mark makes them read the text as UTF-8. The two
+    // tables are apart by an empty line.
+    const bool decimalComma = decimalMark() == ",";
+    const std::string text =
+        "\xEF\xBB\xBF" + csvText(resultsTable(), decimalComma) + "\r\n" + csvText(levelsTable(), decimalComma);
+    SaveFailureText failure;
+    failure.title = QStringLiteral("Pegelliste");
+    if (!saveAtomically(
+            this, path,
+            [&text](QSaveFile& f) { return f.write(text.data(), qint64(text.size())) == qint64(text.size()); },
+            failure))
+        return false;
+    lastFolder() = QFileInfo(path).absolutePath();
+    setStatus(QStringLiteral("Gespeichert: %1").arg(QDir::toNativeSeparators(path)));
+    return true;
 }
 
 QWidget* openLevelListWindow(const CompanionRequest& request)

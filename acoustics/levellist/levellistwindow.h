@@ -7,11 +7,14 @@
 
 #include "companion.h"
 #include "levellist.h"
+#include "texttable.h"
 
 #include <QPointer>
 #include <QTableView>
 #include <QTextBrowser>
 #include <QWidget>
+
+#include <functional>
 
 QT_BEGIN_NAMESPACE
 class QLabel;
@@ -24,6 +27,13 @@ QT_END_NAMESPACE
 namespace orvella {
 
 class LevelListModel;
+
+// The save dialog of "CSV speichern…": the chosen path, or an empty string
+// when the user cancels.
+using LevelListFileDialog = std::function<QString(QWidget* parent, const QString& suggestedPath)>;
+
+// Replaces the file dialog (tests); an empty function restores Qt's own.
+void setLevelListFileDialog(LevelListFileDialog dialog);
 
 // The list: Return after an edit moves down a row, as in a spreadsheet, so
 // that levels can be typed one per line; Delete asks to remove the rows of
@@ -77,6 +87,20 @@ public:
     bool typeIntoCalculator();
     // F1: the help page, worked with the levels now in the list.
     void showHelp();
+
+    // The results and the list as the window shows them, in the user's
+    // decimal mark: the results (with the corrected ones and the notes), and
+    // the levels with their names (and ΔL, K1, flag and corrected level when
+    // they are corrected).
+    TextTable resultsTable() const;
+    TextTable levelsTable() const;
+    // Ctrl+Shift+C: both tables to the clipboard, as tab-separated text and
+    // as HTML.
+    void copyAll();
+    // "CSV speichern…": both tables to a file the user chooses, with
+    // semicolons between the cells under a decimal comma. False when the
+    // user cancels or the file cannot be written (the user is told why).
+    bool saveCsv();
 
 signals:
     // The results were computed again.

@@ -15,9 +15,14 @@
 #include <QClipboard>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMessageBox>
+#include <QMimeData>
 #include <QStatusBar>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
+#include <QTimer>
 #include <QTextBrowser>
 
 using namespace orvella;
@@ -114,6 +119,11 @@ private slots:
     void emptyListHasNoResults();
     void beyondTheRangeSaysWhy_data();
     void beyondTheRangeSaysWhy();
+    void copyInBothLocales_data();
+    void copyInBothLocales();
+    void csvInBothLocales_data();
+    void csvInBothLocales();
+    void csvNotWrittenChangesNothing();
     void typeIntoCalculator_data();
     void typeIntoCalculator();
     void typeRefusedLeavesTheDisplay_data();
@@ -403,6 +413,147 @@ void TestLevelListWindow::beyondTheRangeSaysWhy()
     QFETCH(QString, shown);
     QCOMPARE(cells.join(u'|'), asShown(shown));
     QVERIFY2(list->notes().contains(why), qPrintable(list->notes()));
+}
+
+void TestLevelListWindow::copyInBothLocales_data()
+{
+    QTest::addColumn<QString>("mark");
+    QTest::addColumn<QString>("background");
+    QTest::addColumn<QStringList>("lines");  // expected among the copied text's lines
+    QTest::addColumn<QStringList>("absent");
+    for (const QString mark : {"point", "comma"}) {
+        // 80.5 + 10·lg(1 + 10^−1.05) = 80.8708.
+        QTest::addRow("without background, %s", qPrintable(mark))
+            << mark << ""
+            << QStringList{"Pegelliste – dB Calculator", "Größe\tBedeutung\tWert\tEinheit",
+                           inLocale("LΣ\tenergetische Summe\t80.87\tdB", mark), "",
+                           "Pegel", "Pegel L [dB]\tName", "70\tPumpe", inLocale("80.5\tLüfter", mark)}
+            << QStringList{"Hinweis"};
+        // 69.5424 and 80.5: 80.5 + 10·lg(1 + 10^−1.09576) = 80.8354.
+        QTest::addRow("corrected for 60 dB, %s", qPrintable(mark))
+            << mark << "60"
+            << QStringList{"Größe\tBedeutung\tWert\tkorrigiert\tEinheit",
+                           inLocale("LΣ\tenergetische Summe\t80.87\t80.84\tdB", mark),
+                           "Pegel, Fremdgeräusch LB = 60 dB",
+                           "Pegel L [dB]\tName\tΔL [dB]\tK1 [dB]\tKorrektur\tkorrigiert [dB]",
+                           inLocale("70\tPumpe\t10\t0.46\tkorrigiert\t69.54", mark),
+                           inLocale("80.5\tLüfter\t20.5\t0\tkeine Korrektur nötig\t80.5", mark)}
+            << QStringList{};
+    }
+}
+
+// Ctrl+Shift+C: the results and the list as shown, as text and as HTML.
+void TestLevelListWindow::copyInBothLocales()
+{
+    QFETCH(QString, mark);
+    QFETCH(QString, background);
+    QFETCH(QStringList, lines);
+    QFETCH(QStringList, absent);
+    LocaleScope locale(localeNamed(mark));
+    Calculator calculator;
+    LevelListWindow* list = calculator.openList();
+    list->pasteText(QStringLiteral("Pumpe 70\nLüfter 80,5"));
+    QTest::keyClicks(list->backgroundEdit(), background);
+    QTest::keyClick(list->listView(), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+
+    const QMimeData* copied = QApplication::clipboard()->mimeData();
+    QVERIFY(copied && copied->hasText() && copied->hasHtml());
+    const QStringList text = copied->text().split(u'\n');
+    for (const QString& line : lines)
+        QVERIFY2(text.contains(line), qPrintable(line + QStringLiteral("\nnot in\n") + copied->text()));
+    for (const QString& word : absent)
+        QVERIFY2(!copied->text().contains(word), qPrintable(copied->text()));
+    // The levels, one per line, after the results.
+    QVERIFY(text.indexOf(QStringLiteral("Pegelliste – dB Calculator")) < text.indexOf(lines.last()));
+    QTextDocument html;
+    html.setHtml(copied->html());
+    QCOMPARE(copied->html().count(QStringLiteral("<table")), 2);
+    QVERIFY2(html.toPlainText().contains(QStringLiteral("Lüfter")), qPrintable(html.toPlainText()));
+    const QString sum = text.filter(QStringLiteral("energetische Summe")).value(0).section(u'\t', 2, 2);
+    QCOMPARE(sum, inLocale(QStringLiteral("80.87"), mark));
+    QVERIFY(html.toPlainText().contains(sum));
+    QCOMPARE(list->status(), QStringLiteral("Ergebnisse und 2 Pegel kopiert."));
+}
+
+void TestLevelListWindow::csvInBothLocales_data()
+{
+    QTest::addColumn<QString>("mark");
+    QTest::addColumn<QString>("chosen");  // the name given in the dialog
+    QTest::addColumn<QString>("saved");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("point: commas between the cells")
+        << "point" << "liste" << "liste.csv"
+        << QStringList{"\xEF\xBB\xBFPegelliste – dB Calculator", "LΣ,energetische Summe,80.87,80.84,dB", "",
+                       "\"Pegel, Fremdgeräusch LB = 60 dB\"", "70,Pumpe,10,0.46,korrigiert,69.54"};
+    QTest::newRow("comma: semicolons between the cells")
+        << "comma" << "liste.txt" << "liste.txt"
+        << QStringList{"\xEF\xBB\xBFPegelliste – dB Calculator", "LΣ;energetische Summe;80,87;80,84;dB", "",
+                       "Pegel, Fremdgeräusch LB = 60 dB", "70;Pumpe;10;0,46;korrigiert;69,54"};
+}
+
+void TestLevelListWindow::csvInBothLocales()
+{
+    QFETCH(QString, mark);
+    QFETCH(QString, chosen);
+    QFETCH(QString, saved);
+    QFETCH(QStringList, lines);
+    LocaleScope locale(localeNamed(mark));
+    QTemporaryDir dir;
+    QString suggested;
+    setLevelListFileDialog([&](QWidget*, const QString& path) {
+        suggested = path;
+        return dir.filePath(chosen);
+    });
+    Calculator calculator;
+    LevelListWindow* list = calculator.openList();
+    list->pasteText(QStringLiteral("Pumpe 70\nLüfter 80,5"));
+    QTest::keyClicks(list->backgroundEdit(), QStringLiteral("60"));
+    QTest::mouseClick(list->findChild<QPushButton*>(QStringLiteral("saveCsv")), Qt::LeftButton);
+    setLevelListFileDialog({});
+    QCOMPARE(QFileInfo(suggested).fileName(), QStringLiteral("Pegelliste.csv"));
+
+    QFile file(dir.filePath(saved));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QStringList written = QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"));
+    for (const QString& line : lines)
+        QVERIFY2(written.contains(line), qPrintable(line + QStringLiteral("\nnot in\n") + written.join(u'\n')));
+    QVERIFY(list->status().startsWith(QStringLiteral("Gespeichert: ")));
+    QVERIFY(list->status().endsWith(saved));
+}
+
+// A file that cannot be written: a German message and nothing else; a
+// cancelled dialog: nothing at all.
+void TestLevelListWindow::csvNotWrittenChangesNothing()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("fehlt/liste.csv"));
+    QString chosen = path;
+    setLevelListFileDialog([&chosen](QWidget*, const QString&) { return chosen; });
+    Calculator calculator;
+    LevelListWindow* list = calculator.openList();
+    list->pasteText(QStringLiteral("60 70"));
+    const QString status = list->status();
+    QString message;
+    QTimer answer;
+    connect(&answer, &QTimer::timeout, [&message] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            message = box->text();
+            box->accept();
+        }
+    });
+    answer.start(20);
+    QVERIFY(!list->saveCsv());
+    answer.stop();
+    QVERIFY2(message.contains(QStringLiteral("„%1“ konnte nicht gespeichert werden").arg(path)), qPrintable(message));
+    QVERIFY(!QFile::exists(path));
+    QCOMPARE(list->status(), status);
+    QCOMPARE(list->model()->levelCount(), 2);
+
+    chosen.clear();
+    QVERIFY(!list->saveCsv());
+    QVERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(list->status(), status);
+    setLevelListFileDialog({});
 }
 
 void TestLevelListWindow::typeIntoCalculator_data()
