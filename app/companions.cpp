@@ -120,22 +120,9 @@ void installCompanionCommands()
                           openCompanion(w, QStringLiteral("orvella_study"),
                                         QStringLiteral("Die Parameterstudie"));
                       }});
-<<<<<<< HEAD
-    // The keypad has no parameter study; its F2 opens the level list.
-    addWindowCommand({QStringLiteral("Pegelliste…"), QKeySequence(Qt::Key_F2),
-                      [](const DesignedWindow& w) {
-                          const CalculatorWindow* c = asCalculator(w);
-                          return c && std::find(c->models().begin(), c->models().end(), &keypadModel()) !=
-                                          c->models().end();
-                      },
-                      [](DesignedWindow& w) {
-                          openCompanion(w, QStringLiteral("orvella_levellist"), QStringLiteral("Die Pegelliste"));
-                      }});
-=======
     WindowCommand declared;
     declared.commandsFor = declaredCompanions;
     addWindowCommand(std::move(declared));
->>>>>>> main
 }
 
 }  // namespace orvella

@@ -157,7 +157,8 @@ private slots:
     {
         const QString html = page({}, std::nullopt, ",");
         for (const char* s : {"ΔL &gt; 15 dB", "6 dB &lt; ΔL ≤ 15 dB", "ΔL ≤ 6 dB", "K<sub>1</sub> = 1,3 dB",
-                              "zwei Nachkommastellen", "keine Stellen vor", "ISO 3744", "ISO 10140-4", "±300 dB"})
+                              "zwei Nachkommastellen", "keine Stellen vor", "ISO 3744", "ISO 10140-4", "±300 dB",
+                              "Strg+Umschalt+C", "CSV speichern…"})
             QVERIFY2(html.contains(QString::fromUtf8(s)), s);
     }
 };
