@@ -27,6 +27,7 @@
 #include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTableWidget>
 #include <QTextBrowser>
 #include <QVBoxLayout>
@@ -154,7 +155,7 @@ LevelListWindow::LevelListWindow(const CompanionRequest& request) : owner_(reque
     list_->setModel(model_);
     for (int c : {LevelListModel::Level, LevelListModel::Delta, LevelListModel::K1, LevelListModel::Corrected})
         list_->setColumnWidth(c, list_->fontMetrics().horizontalAdvance(LevelListModel::columnTitle(c)) + 24);
-    list_->setColumnWidth(LevelListModel::Name, list_->fontMetrics().horizontalAdvance(u'x') * 16);
+    list_->setColumnWidth(LevelListModel::Name, list_->fontMetrics().horizontalAdvance(u'x') * 12);
     list_->setColumnWidth(LevelListModel::Flag,
                           list_->fontMetrics().horizontalAdvance(QStringLiteral("keine Korrektur nötig")) + 16);
     auto* pasteButton = button(QStringLiteral("&Einfügen"), QStringLiteral("paste"),
@@ -269,8 +270,25 @@ LevelListWindow::LevelListWindow(const CompanionRequest& request) : owner_(reque
     results_->setMinimumHeight(results_->horizontalHeader()->sizeHint().height() +
                                results_->verticalHeader()->length() + 2 * results_->frameWidth());
     results_->setMaximumHeight(results_->minimumHeight());
+    // The list as wide as all its columns (the corrected ones too, row
+    // numbers up to 100000 and a scroll bar), the results as wide as theirs;
+    // on a smaller screen both shrink in proportion.
+    int listWidth = list_->fontMetrics().horizontalAdvance(QStringLiteral("1000")) + 8 + 2 * list_->frameWidth() +
+                    list_->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    for (int c = 0; c < LevelListModel::ColumnCount; ++c)
+        listWidth += list_->columnWidth(c);
+    int resultsWidth = 2 * results_->frameWidth();
+    for (int c = 0; c < ResultColumns; ++c) {
+        int column = results_->horizontalHeader()->sectionSizeHint(c);
+        for (int r = 0; r < results_->rowCount(); ++r)
+            column = std::max(column, results_->fontMetrics().horizontalAdvance(results_->item(r, c)->text()) + 12);
+        resultsWidth += column;
+    }
+    // "≤ " before a corrected result.
+    resultsWidth += results_->fontMetrics().horizontalAdvance(QStringLiteral("≤ 100,00"));
+    splitter->setSizes({listWidth, resultsWidth});
     setMinimumSize(720, 420);
-    resize(1040, 600);
+    resize(listWidth + resultsWidth + 2 * layout->contentsMargins().left() + splitter->handleWidth(), 620);
     list_->setCurrentIndex(model_->index(model_->appendRow(), LevelListModel::Level));
     list_->setFocus();
 }
