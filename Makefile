@@ -9,7 +9,8 @@
 #               against a one-button and an empty Qt window, then the opening
 #               times of the help (F1) and the study (F2), then the history:
 #               recording, opening and searching 100 000 entries, and the
-#               start-up with them in the data folder
+#               start-up with them in the data folder; then the level list:
+#               100 000 pasted levels until their results are shown
 #   make profile  instruction counts of the start-up path (callgrind)
 BUILD ?= build
 # The sanitizer build (AddressSanitizer + UBSan) that make check runs the tests
@@ -85,11 +86,12 @@ fuzz: setup
 bench: setup
 	@cmake --preset bench -B $(BENCH_BUILD) >/dev/null
 	@cmake --build $(BENCH_BUILD) --target orvella bench_minimal bench_empty bench_firstpaint bench_help_open bench_study \
-	  bench_history bench_history_load
+	  bench_history bench_history_load bench_levellist
 	@bench/startup.sh $(BENCH_BUILD) $(BENCH_RUNS)
 	@bench/help_open.sh $(BENCH_BUILD)
 	@bench/study_bench.sh $(BENCH_BUILD)
 	@bench/history_bench.sh $(BENCH_BUILD) $(BENCH_RUNS)
+	@bench/levellist_bench.sh $(BENCH_BUILD)
 
 profile: setup
 	@cmake --preset bench -B $(BENCH_BUILD) >/dev/null

@@ -76,8 +76,8 @@ QString keyForPress(const QKeyEvent* event)
 // would show 6.)
 class KeypadKeys : public QObject {
 public:
-    // Pasting more keys than this types the first ones and beeps: the display
-    // is unreadable long before, and each key redraws it.
+    // Typing (a paste) of more keys than this types the first ones and
+    // beeps: the display is unreadable long before, and each key redraws it.
     static constexpr int kMaxPastedKeys = 1000;
 
     KeypadKeys(CalculatorWindow* window, QLineEdit* display)
@@ -86,6 +86,24 @@ public:
         window->installEventFilter(this);
         for (QWidget* w : window->findChildren<QWidget*>())
             w->installEventFilter(this);
+    }
+
+    // Types the key characters of the text, in order, each through its
+    // button; other characters are passed over.
+    void type(const QString& text)
+    {
+        int typed = 0;
+        for (const QChar c : text) {
+            const QString name = keyForCharacter(c);
+            if (name.isEmpty())
+                continue;
+            if (typed == kMaxPastedKeys) {
+                QApplication::beep();
+                return;
+            }
+            press(name);
+            ++typed;
+        }
     }
 
 protected:
@@ -127,28 +145,10 @@ private:
         if (key->matches(QKeySequence::Copy))
             copyNumber(display_->text());
         else if (key->matches(QKeySequence::Paste))
-            paste();
+            type(QApplication::clipboard()->text());
         else
             press(keyForPress(key));
         return true;
-    }
-
-    // Types the key characters of the clipboard's text, in order.
-    void paste()
-    {
-        const QString text = QApplication::clipboard()->text();
-        int typed = 0;
-        for (const QChar c : text) {
-            const QString name = keyForCharacter(c);
-            if (name.isEmpty())
-                continue;
-            if (typed == kMaxPastedKeys) {
-                QApplication::beep();
-                return;
-            }
-            press(name);
-            ++typed;
-        }
     }
 
     void press(const QString& name)
@@ -291,7 +291,10 @@ protected:
                                                keypad_.operand2(), keypad_.display()));
         });
         onKey(QStringLiteral("cmdAllClear"), [this](const std::string&) { keypad_.pressAllClear(); });
-        new KeypadKeys(w, display);
+        auto* keys = new KeypadKeys(w, display);
+        // The companions (the level list's "In den Rechner") type through
+        // the same buttons.
+        w->setKeyTyper([keys](const QString& text) { keys->type(text); });
         return w;
     }
 

@@ -170,6 +170,9 @@ const CalculatorModel& keypadModel()
         .handbook = keypadHandbook(),
         .constants = {{"energyExponent", "", kEnergyExponentPerDb}},
         .stateWorked = {"Rechenweg mit den aktuellen Operanden", writeWorked},
+        // A column of levels summed, averaged and corrected for background
+        // noise; F2, as the keypad has no parameter study.
+        .companions = {{"Pegelliste…", "F2", "orvella_levellist"}},
     };
     return model;
 }

@@ -11,10 +11,6 @@ namespace orvella {
 
 namespace {
 
-// ΔL bounds of the background correction, dB.
-constexpr double kNoCorrectionAboveDb = 15.0;
-constexpr double kMeasurementLimitDb = 6.0;
-
 // 10^(0.1·x): the energy ratio of x dB, multiplied by 0.1 as the keypad does.
 Real energy(double levelDb) { return pow(Real(10.0), Real(0.1) * Real(levelDb)); }
 

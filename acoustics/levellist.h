@@ -49,7 +49,10 @@ enum class BackgroundFlag {
     NotCorrected,      // the level or LB is beyond ±300 dB
 };
 
-// K1 applied at the limit of the measurement (ΔL ≤ 6 dB).
+// The bounds of ΔL: above 15 dB no correction is needed; at 6 dB and below
+// the measurement reaches its limit and K1 is fixed at 1.3 dB.
+inline constexpr double kNoCorrectionAboveDb = 15.0;
+inline constexpr double kMeasurementLimitDb = 6.0;
 inline constexpr double kLimitCorrectionDb = 1.3;
 
 struct BackgroundCorrection {

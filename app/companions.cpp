@@ -86,6 +86,11 @@ CompanionRequest companionRequest(DesignedWindow& window)
         request.models = calculator->models();
         QPointer<const CalculatorWindow> guard(calculator);
         request.state = [guard] { return guard ? guard->state() : WindowState{}; };
+        if (calculator->keyTyper())
+            request.typeKeys = [guard](const QString& keys) {
+                if (guard && guard->keyTyper())
+                    guard->keyTyper()(keys);
+            };
     } else {
         request.title = QStringLiteral("Orvella");
         request.models = allCalculatorModels();

@@ -46,6 +46,9 @@ struct CompanionRequest {
     std::vector<const CalculatorModel*> models;
     // The window's state outside its fields; empty for most windows.
     std::function<WindowState()> state;
+    // Types key characters into the window, each through the key it stands
+    // for, as the window's own paste does; empty for a window without keys.
+    std::function<void(const QString& keys)> typeKeys;
 };
 
 class CompanionPlugin {

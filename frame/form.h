@@ -124,6 +124,11 @@ public:
     WindowState state() const { return stateReader_ ? stateReader_() : WindowState{}; }
     void setStateReader(std::function<WindowState()> reader) { stateReader_ = std::move(reader); }
 
+    // Types key characters through the window's keys, for the companions;
+    // empty for a window without keys.
+    const std::function<void(const QString&)>& keyTyper() const { return keyTyper_; }
+    void setKeyTyper(std::function<void(const QString&)> typer) { keyTyper_ = std::move(typer); }
+
 signals:
     void calculationStopped();
     void closeRequested();  // the CLOSE button was clicked
@@ -134,6 +139,7 @@ protected:
 private:
     std::vector<const CalculatorModel*> models_;
     std::function<WindowState()> stateReader_;
+    std::function<void(const QString&)> keyTyper_;
 };
 
 class Form {

@@ -162,7 +162,7 @@ void TestCopy::contextMenuEntries_data()
     const QStringList about = {"-", "Über Orvella\t"};
     QTest::newRow("frmOption") << "" << "frmOption" << QStringList{"Hilfe\tF1"} + about;
     QTest::newRow("frmCalculator") << "Command1" << "frmCalculator"
-                                   << QStringList{copy, "Hilfe und Rechenweg\tF1"} + about;
+                                   << QStringList{copy, "Hilfe und Rechenweg\tF1", "Pegelliste…\tF2"} + about;
     QTest::newRow("frmSchall")
         << "Command2" << "frmSchall"
         << QStringList{copy, "Hilfe und Rechenweg\tF1", "Parameterstudie…\tF2"} + about;

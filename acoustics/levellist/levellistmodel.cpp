@@ -1,0 +1,234 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "levellistmodel.h"
+
+#include "checked.h"
+#include "numbers.h"
+#include "pastedtext.h"
+#include "resultvalue.h"
+
+#include <QBrush>
+#include <QColor>
+#include <QFont>
+#include <QLocale>
+
+#include <algorithm>
+
+namespace orvella {
+
+namespace {
+
+std::string decimalMark() { return QLocale().decimalPoint().toStdString(); }
+
+QString dB(double value)
+{
+    try {
+        return QString::fromStdString(FormatResult(value, kLevelListDecimals, decimalMark()));
+    } catch (const ArithmeticError&) {
+        return QString::fromUtf8(kNoValue.data(), qsizetype(kNoValue.size()));
+    }
+}
+
+QString noValue() { return QString::fromUtf8(kNoValue.data(), qsizetype(kNoValue.size())); }
+
+}  // namespace
+
+void LevelListModel::append(const std::vector<PastedLevel>& levels)
+{
+    if (levels.empty())
+        return;
+    const int first = levelCount();
+    beginInsertRows({}, first, first + int(levels.size()) - 1);
+    levels_.reserve(levels_.size() + levels.size());
+    names_.reserve(names_.size() + levels.size());
+    for (const PastedLevel& l : levels) {
+        levels_.push_back(l.levelDb);
+        names_.push_back(QString::fromStdString(l.name));
+    }
+    endInsertRows();
+    emit levelsChanged();
+}
+
+void LevelListModel::removeLevelRows(std::vector<int> rows)
+{
+    std::erase_if(rows, [this](int r) { return r < 0 || r >= levelCount(); });
+    if (rows.empty())
+        return;
+    std::sort(rows.begin(), rows.end(), std::greater<>());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    // From the bottom up, each run of neighbouring rows at once.
+    std::size_t i = 0;
+    while (i < rows.size()) {
+        std::size_t j = i;
+        while (j + 1 < rows.size() && rows[j + 1] == rows[j] - 1)
+            ++j;
+        const int first = rows[j];
+        const int last = rows[i];
+        beginRemoveRows({}, first, last);
+        levels_.erase(levels_.begin() + first, levels_.begin() + last + 1);
+        names_.erase(names_.begin() + first, names_.begin() + last + 1);
+        endRemoveRows();
+        i = j + 1;
+    }
+    emit levelsChanged();
+}
+
+void LevelListModel::clear()
+{
+    if (levels_.empty())
+        return;
+    beginResetModel();
+    levels_.clear();
+    names_.clear();
+    endResetModel();
+    emit levelsChanged();
+}
+
+void LevelListModel::setEvaluation(const LevelListEvaluation* evaluation)
+{
+    evaluation_ = evaluation;
+    if (levelCount() > 0)
+        emit dataChanged(index(0, Delta), index(levelCount() - 1, Corrected), {Qt::DisplayRole});
+}
+
+QString LevelListModel::columnTitle(int column)
+{
+    switch (column) {
+    case Level: return QStringLiteral("Pegel L [dB]");
+    case Name: return QStringLiteral("Name");
+    case Delta: return QStringLiteral("ΔL [dB]");
+    case K1: return QStringLiteral("K1 [dB]");
+    case Flag: return QStringLiteral("Korrektur");
+    case Corrected: return QStringLiteral("korrigiert [dB]");
+    default: return {};
+    }
+}
+
+QString LevelListModel::text(int row, int column) const
+{
+    if (row < 0 || row >= levelCount())
+        return {};
+    const std::size_t r = std::size_t(row);
+    if (column == Level)
+        return QString::fromStdString(levelText(levels_[r], decimalMark()));
+    if (column == Name)
+        return names_[r];
+    if (!evaluation_ || r >= evaluation_->corrections.size())
+        return {};
+    const BackgroundCorrection& c = evaluation_->corrections[r];
+    switch (column) {
+    case Delta: return c.flag == BackgroundFlag::NotCorrected ? noValue() : dB(c.deltaDb);
+    case K1: return dB(c.k1Db);
+    case Flag: return QString::fromStdString(backgroundFlagText(c.flag));
+    case Corrected: return (c.upperBound() ? QStringLiteral("≤ ") : QString()) + dB(c.correctedDb);
+    default: return {};
+    }
+}
+
+int LevelListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : levelCount() + 1; }
+
+int LevelListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : ColumnCount; }
+
+QVariant LevelListModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid())
+        return {};
+    const int row = index.row();
+    const int column = index.column();
+    const bool appending = row == appendRow();
+    switch (role) {
+    case Qt::DisplayRole:
+        if (appending)
+            return column == Level ? QStringLiteral("neuer Pegel") : QVariant();
+        return text(row, column);
+    case Qt::EditRole:
+        return appending ? QString() : text(row, column);
+    case Qt::TextAlignmentRole:
+        return int((column == Name || column == Flag ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
+    case Qt::ForegroundRole:
+        if (appending)
+            return QBrush(QColor(0x80, 0x80, 0x80));
+        if (column == Flag && evaluation_ && std::size_t(row) < evaluation_->corrections.size() &&
+            evaluation_->corrections[std::size_t(row)].upperBound())
+            return QBrush(QColor(0xb0, 0x50, 0x00));
+        return {};
+    case Qt::FontRole:
+        if (appending) {
+            QFont italic;
+            italic.setItalic(true);
+            return italic;
+        }
+        return {};
+    case Qt::ToolTipRole:
+        if (appending)
+            return QStringLiteral("Einen Pegel eintippen, um ihn anzufügen");
+        if (column == Flag && evaluation_ && std::size_t(row) < evaluation_->corrections.size() &&
+            evaluation_->corrections[std::size_t(row)].upperBound())
+            return QStringLiteral("ΔL höchstens 6 dB: der korrigierte Pegel ist nur eine obere Grenze.");
+        return {};
+    default:
+        return {};
+    }
+}
+
+QVariant LevelListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole)
+        return {};
+    if (orientation == Qt::Horizontal)
+        return columnTitle(section);
+    return section == appendRow() ? QStringLiteral("*") : QString::number(section + 1);
+}
+
+Qt::ItemFlags LevelListModel::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    const bool appending = index.row() == appendRow();
+    if (index.column() == Level || (index.column() == Name && !appending))
+        f |= Qt::ItemIsEditable;
+    return f;
+}
+
+bool LevelListModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (!index.isValid() || role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable))
+        return false;
+    const int row = index.row();
+    const QString text = value.toString();
+    if (index.column() == Name) {
+        names_[std::size_t(row)] = text.trimmed();
+        emit dataChanged(index, index);
+        return true;
+    }
+
+    const bool appending = row == appendRow();
+    if (text.trimmed().isEmpty()) {
+        if (!appending)
+            emit rejected(QStringLiteral("Ein leerer Pegel wird nicht übernommen; eine Zeile löscht Entf."));
+        return false;
+    }
+    const std::string utf8 = text.toStdString();
+    const std::vector<FoundNumber> found = findNumbers(utf8);
+    if (found.size() != 1) {
+        emit rejected(found.empty()
+                          ? QStringLiteral("„%1“ enthält keine Zahl.").arg(text)
+                          : QStringLiteral("„%1“ enthält mehrere Zahlen; eine je Zeile, mehrere fügt Strg+V ein.")
+                                .arg(text));
+        return false;
+    }
+    if (!found.front().value) {
+        emit rejected(QStringLiteral("„%1“ lässt sich nicht als Zahl lesen.").arg(text));
+        return false;
+    }
+    if (appending) {
+        append({{*found.front().value, {}}});
+        return true;
+    }
+    levels_[std::size_t(row)] = *found.front().value;
+    emit dataChanged(index, index);
+    emit levelsChanged();
+    return true;
+}
+
+}  // namespace orvella

@@ -1,0 +1,66 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The level list as a table: a row per level with its optional name and,
+// when a background level is given, ΔL, K1, the flag and the corrected
+// level; below them an empty row in which a typed level is appended.
+
+#include "levellist.h"
+#include "levellisttext.h"
+
+#include <QAbstractTableModel>
+#include <QString>
+
+#include <span>
+#include <vector>
+
+namespace orvella {
+
+class LevelListModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    enum Column { Level, Name, Delta, K1, Flag, Corrected, ColumnCount };
+
+    using QAbstractTableModel::QAbstractTableModel;
+
+    std::span<const double> levels() const { return levels_; }
+    const std::vector<QString>& names() const { return names_; }
+    int levelCount() const { return int(levels_.size()); }
+    // The row in which a typed level is appended.
+    int appendRow() const { return levelCount(); }
+
+    // Adds levels after the last one.
+    void append(const std::vector<PastedLevel>& levels);
+    // Removes the rows, given in any order; the append row stays.
+    void removeLevelRows(std::vector<int> rows);
+    void clear();
+
+    // The per-row columns from the evaluation of the levels as they are now.
+    void setEvaluation(const LevelListEvaluation* evaluation);
+
+    // The text of a cell as the table shows it.
+    QString text(int row, int column) const;
+    static QString columnTitle(int column);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    // A level is taken from the edited text when it holds exactly one
+    // number, in either decimal mark ("62,5 dB" is 62.5); else the cell
+    // keeps its level and rejected() says why.
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+
+signals:
+    // The levels changed (edited, added or removed).
+    void levelsChanged();
+    // An edit was not taken: the German sentence why.
+    void rejected(const QString& why);
+
+private:
+    std::vector<double> levels_;
+    std::vector<QString> names_;
+    const LevelListEvaluation* evaluation_ = nullptr;
+};
+
+}  // namespace orvella
