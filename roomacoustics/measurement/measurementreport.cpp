@@ -1,0 +1,138 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "measurementreport.h"
+
+#include "measurementchart.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QFileDevice>
+#include <QLocale>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextFrame>
+#include <QTextObjectInterface>
+
+#include <algorithm>
+
+#ifndef ORVELLA_VERSION
+#error "ORVELLA_VERSION is set by the build from the project's version"
+#endif
+
+namespace orvella {
+
+namespace {
+
+const QString kChartPlaceholder = QStringLiteral("[[chart]]");
+constexpr int kChartObjectType = QTextFormat::UserObject + 1;
+
+const QString kStyleSheet = QStringLiteral(
+    "h1 { font-size: x-large; margin-bottom: 4px; }"
+    "h2 { font-size: large; margin-top: 14px; margin-bottom: 4px; }"
+    "th { text-align: left; background-color: #eeeeee; }"
+    "td { vertical-align: top; }");
+
+QString html(const std::string& s) { return QString::fromStdString(s).toHtmlEscaped(); }
+
+// A table of texts with a header row; the columns in `rightAligned` hold numbers.
+QString htmlOf(const TextTable& table, std::initializer_list<int> rightAligned)
+{
+    QString out = QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\"><tr>");
+    for (const std::string& h : table.header)
+        out += QStringLiteral("<th>%1</th>").arg(html(h));
+    out += QStringLiteral("</tr>");
+    for (const std::vector<std::string>& row : table.rows) {
+        out += QStringLiteral("<tr>");
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            const bool right = std::find(rightAligned.begin(), rightAligned.end(), int(c)) != rightAligned.end();
+            out += QStringLiteral("<td%1>%2</td>").arg(right ? QStringLiteral(" align=\"right\"") : QString(),
+                                                      html(row[c]));
+        }
+        out += QStringLiteral("</tr>");
+    }
+    return out + QStringLiteral("</table>");
+}
+
+// The chart inside the laid-out report: as wide as the text, drawn by the
+// chart's own scene, so that it stays vector graphics in the PDF.
+class ChartObject : public QObject, public QTextObjectInterface {
+    Q_OBJECT
+    Q_INTERFACES(QTextObjectInterface)
+public:
+    explicit ChartObject(const MeasurementChart& chart) : chart_(chart) {}
+
+    QSizeF intrinsicSize(QTextDocument* document, int, const QTextFormat&) override
+    {
+        const qreal margins = 2.0 * document->rootFrame()->frameFormat().margin();
+        const qreal width = (document->pageSize().isValid() ? document->pageSize().width() : document->textWidth()) -
+                            margins - 4.0;
+        const qreal ratio = chart_.width() > 0 ? qreal(chart_.height()) / chart_.width() : 0.75;
+        return {width, width * std::clamp(ratio, 0.55, 0.9)};
+    }
+
+    void drawObject(QPainter* painter, const QRectF& rect, QTextDocument*, int, const QTextFormat&) override
+    {
+        chart_.renderTo(painter, rect);
+    }
+
+private:
+    const MeasurementChart& chart_;
+};
+
+}  // namespace
+
+QString programVersion() { return QStringLiteral(ORVELLA_VERSION); }
+
+QString reportHtml(const MeasurementReport& report)
+{
+    const QString when = QLocale(QLocale::German, QLocale::Germany)
+                             .toString(report.when, QStringLiteral("dd.MM.yyyy, HH:mm 'Uhr'"));
+    QString out = QStringLiteral("<h1>%1</h1><p>Orvella %2 – %3</p>")
+                      .arg(report.title.toHtmlEscaped(), programVersion(), when);
+    out += QStringLiteral("<h2>Messwerte</h2>") + htmlOf(report.positions, {0, 1, 2, 3});
+    out += QStringLiteral("<h2>Ergebnisse</h2>") + htmlOf(report.results, {2});
+    out += QStringLiteral("<h2>%1</h2><table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\">")
+               .arg(ratingHeading().toHtmlEscaped());
+    out += QStringLiteral("<tr><th>Richtwert</th><th>Messung</th><th>Bewertung</th></tr>");
+    for (const RatingLine& line : report.rating)
+        out += QStringLiteral("<tr><td>%1</td><td>%2</td><td><b><font color=\"%3\">%4</font></b></td></tr>")
+                   .arg(line.requirement.toHtmlEscaped(), line.value.toHtmlEscaped(),
+                        verdictColor(line.met).name(), verdictText(line.met));
+    out += QStringLiteral("</table>");
+    out += QStringLiteral("<h2>Diagramm</h2>");
+    if (!report.prognosis.isEmpty())
+        out += QStringLiteral("<p>%1</p>").arg(report.prognosis.toHtmlEscaped());
+    out += QStringLiteral("<p>%1</p>").arg(kChartPlaceholder);
+    return out + report.methodHtml;
+}
+
+bool writeReportPdf(QIODevice* device, const MeasurementReport& report, const MeasurementChart& chart)
+{
+    QTextDocument document;
+    document.setDefaultStyleSheet(kStyleSheet);
+    document.setHtml(reportHtml(report));
+    ChartObject object(chart);
+    document.documentLayout()->registerHandler(kChartObjectType, &object);
+    QTextCursor found = document.find(kChartPlaceholder);
+    if (!found.isNull()) {
+        QTextCharFormat format;
+        format.setObjectType(kChartObjectType);
+        found.insertText(QString(QChar::ObjectReplacementCharacter), format);
+    }
+
+    QPdfWriter writer(device);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    writer.setResolution(300);
+    writer.setTitle(report.title);
+    writer.setCreator(QStringLiteral("Orvella ") + programVersion());
+    // Laid out for the page with margins of 2 cm, the page number at the foot.
+    document.print(&writer);
+    const auto* file = qobject_cast<const QFileDevice*>(device);
+    return !file || file->error() == QFileDevice::NoError;
+}
+
+}  // namespace orvella
+
+#include "measurementreport.moc"
