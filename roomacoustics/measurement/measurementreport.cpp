@@ -100,7 +100,9 @@ QString reportHtml(const MeasurementReport& report)
                    .arg(line.requirement.toHtmlEscaped(), line.value.toHtmlEscaped(),
                         verdictColor(line.met).name(), verdictText(line.met));
     out += QStringLiteral("</table>");
-    out += QStringLiteral("<h2>Diagramm</h2>");
+    // The chart begins a page with its heading: it does not fit below the
+    // tables, and a heading alone at the foot of a page helps nobody.
+    out += QStringLiteral("<h2 style=\"page-break-before: always\">Diagramm</h2>");
     if (!report.prognosis.isEmpty())
         out += QStringLiteral("<p>%1</p>").arg(report.prognosis.toHtmlEscaped());
     out += QStringLiteral("<p>%1</p>").arg(kChartPlaceholder);

@@ -20,7 +20,6 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPointer>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -99,14 +98,6 @@ void typeInto(MeasurementWindow* w, int row, int column, const QString& text)
 void chooseFile(const QString& path)
 {
     setMeasurementFileDialog([path](QWidget*, const QString&, const QString&, const QString&, bool) { return path; });
-}
-
-QString pdfText(const QString& path)
-{
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
-    p.waitForFinished(20000);
-    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 }  // namespace

@@ -8,21 +8,10 @@
 #include "shell.h"
 #include "testsupport.h"
 
-#include <QFile>
 #include <QTest>
 
 using namespace orvella;
 using namespace orvella::test;
-
-namespace {
-
-bool mapped(const char* library)
-{
-    QFile maps(QStringLiteral("/proc/self/maps"));
-    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains(library);
-}
-
-}  // namespace
 
 class TestMeasurementPlugin : public QObject {
     Q_OBJECT
@@ -48,8 +37,8 @@ void TestMeasurementPlugin::loadedOnFirstUse()
         prognosis = openFromMenu(shell.menu(), buttons[i], windows[i]);
         QVERIFY2(prognosis, windows[i]);
     }
-    QVERIFY(!mapped("libQt6Charts"));
-    QVERIFY(!mapped("orvella_measurement"));
+    QVERIFY(!mappedIntoProcess("libQt6Charts"));
+    QVERIFY(!mappedIntoProcess("orvella_measurement"));
 
     QString error;
     CompanionPlugin* plugin = loadCompanionPlugin(QStringLiteral("orvella_measurement"), &error);
@@ -59,7 +48,7 @@ void TestMeasurementPlugin::loadedOnFirstUse()
     QCOMPARE(window->windowTitle(), QString("Messauswertung ISO 3382-3 – Großraumbüro DL2 Prognose"));
     QVERIFY(window->isVisible());
     QCOMPARE(window->parentWidget(), prognosis);
-    QVERIFY(mapped("libQt6Charts"));
+    QVERIFY(mappedIntoProcess("libQt6Charts"));
     QCOMPARE(plugin->open(companionRequest(*qobject_cast<DesignedWindow*>(prognosis))), window);
 }
 
