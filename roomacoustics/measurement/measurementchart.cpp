@@ -35,6 +35,7 @@ const QColor kOutside(0xa8, 0xa8, 0xa8);
 // table, but would squeeze the others into a corner.
 constexpr double kNearestM = 1.0 / 64.0;
 constexpr double kFarthestM = 65536.0;
+const QMargins kChartMargins(4, 4, 4, 0);
 // Samples of the STI line, straight over r, curved on the logarithmic axis.
 constexpr int kCurveSamples = 64;
 
@@ -140,7 +141,7 @@ QChart* newChart(QChartView* view)
     chart->setLocalizeNumbers(true);
     chart->setLocale(QLocale());
     chart->setBackgroundRoundness(0);
-    chart->setMargins(QMargins(4, 4, 4, 0));
+    chart->setMargins(kChartMargins);
     chart->legend()->setAlignment(Qt::AlignRight);
     chart->legend()->setShowToolTips(true);
     return chart;
@@ -198,8 +199,8 @@ MeasurementChart::MeasurementChart(QWidget* parent) : QWidget(parent)
     layout->setSpacing(0);
     layout->addWidget(levelView_, 3);
     layout->addWidget(stiView_, 2);
-    levelView_->setMinimumHeight(160);
-    stiView_->setMinimumHeight(120);
+    levelView_->setMinimumHeight(190);
+    stiView_->setMinimumHeight(150);
 
     levelX_ = newDistanceAxis(levelChart_, font());
     levelY_ = valueAxis(levelChart_, QStringLiteral("Lp,A,S [dB]"), font());
@@ -208,7 +209,6 @@ MeasurementChart::MeasurementChart(QWidget* parent) : QWidget(parent)
     stiY_ = valueAxis(stiChart_, QStringLiteral("STI"), font());
     stiY_->setLabelFormat(QStringLiteral("%.1f"));
     stiY_->setRange(0.0, 1.0);
-    stiY_->setTickInterval(0.2);
 
     // In the order of the legends. Points are drawn above lines whatever the
     // order; among the lines the later ones are drawn on top.
@@ -234,6 +234,8 @@ MeasurementChart::MeasurementChart(QWidget* parent) : QWidget(parent)
     addLine(c, "privacyLine", stiX_, stiY_, pen(kMark, 1.2, Qt::DotLine));
     addPoints(c, "privacyMark", stiX_, stiY_, kMark, 10.0, QScatterSeries::MarkerShapeTriangle);
 
+    for (QChart* chart : {levelChart_, stiChart_})
+        connect(chart, &QChart::plotAreaChanged, this, &MeasurementChart::alignPlotAreas);
     for (QChart* chart : {levelChart_, stiChart_})
         for (const char* helper : {"levelLineExtended", "comfortLine", "stiLineExtended", "distractionLine",
                                    "privacyLine"})
@@ -264,6 +266,11 @@ QStringList MeasurementChart::legendTexts() const
             if (m->isVisible())
                 texts << m->label();
     return texts;
+}
+
+std::pair<QRectF, QRectF> MeasurementChart::plotAreas() const
+{
+    return {levelChart_->plotArea(), stiChart_->plotArea()};
 }
 
 std::pair<double, double> MeasurementChart::distanceAxis() const { return {levelX_->min(), levelX_->max()}; }
@@ -299,8 +306,10 @@ void MeasurementChart::showEvaluation(const Iso3382Evaluation& e, const Prognosi
     }
     set("measured", used, QStringLiteral("Messwerte"));
     set("outside", outside, rangeText);
-    set("sti", sti, QStringLiteral("Messwerte"));
-    set("stiOutside", stiOutside, rangeText);
+    // The lower panel draws its points and line as the upper one does; its
+    // legend leaves them out, to keep room for the distances.
+    set("sti", sti);
+    set("stiOutside", stiOutside);
 
     // The level's line: solid over the positions that entered it, dashed
     // across the chart.
@@ -329,7 +338,7 @@ void MeasurementChart::showEvaluation(const Iso3382Evaluation& e, const Prognosi
     const double bottom = 5.0 * std::floor((lowLevel - 2.0) / 5.0);
     const double top = 5.0 * std::ceil((highLevel + 2.0) / 5.0);
     levelY_->setRange(bottom, top);
-    levelY_->setTickInterval(top - bottom > 60.0 ? 20.0 : top - bottom > 30.0 ? 10.0 : 5.0);
+    updateTicks();
     for (QLogValueAxis* x : {levelX_, stiX_})
         x->setRange(from, to);
 
@@ -352,7 +361,7 @@ void MeasurementChart::showEvaluation(const Iso3382Evaluation& e, const Prognosi
             solid << QPointF(r, line.at(r));
         for (double r : logSpaced(from, to, kCurveSamples))
             extended << QPointF(r, line.at(r));
-        set("stiLine", solid, QStringLiteral("Ausgleichsgerade"));
+        set("stiLine", solid);
         set("stiLineExtended", extended);
     } else {
         set("stiLine", {});
@@ -381,6 +390,63 @@ void MeasurementChart::showEvaluation(const Iso3382Evaluation& e, const Prognosi
             set(d.line, {});
             set(d.markName, {});
         }
+    }
+}
+
+namespace {
+
+// The step between the labels of a value axis: the smallest of `steps` that
+// leaves at least `pixelsPerLabel` for each label over `pixels`.
+double labelStep(double range, double pixels, std::initializer_list<double> steps)
+{
+    constexpr double kPixelsPerLabel = 22.0;
+    for (double step : steps)
+        if ((range / step + 1.0) * kPixelsPerLabel <= pixels)
+            return step;
+    return *(steps.end() - 1);
+}
+
+}  // namespace
+
+void MeasurementChart::updateTicks()
+{
+    // Roughly the height of each plot area: the view less the distance
+    // axis with its title.
+    const double axis = 2.5 * fontMetrics().height() + 16.0;
+    levelY_->setTickInterval(
+        labelStep(levelY_->max() - levelY_->min(), levelView_->height() - axis, {5.0, 10.0, 20.0, 50.0}));
+    stiY_->setTickInterval(labelStep(1.0, stiView_->height() - axis, {0.1, 0.2, 0.5, 1.0}));
+}
+
+void MeasurementChart::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    updateTicks();
+}
+
+void MeasurementChart::alignPlotAreas()
+{
+    // Both panels share the distance axis: their plot areas stand one above
+    // the other, so that a distance reads the same in both. Each chart's plot
+    // area without the extra margin is what its axes and legend leave; the
+    // narrower one gets margins that bring its edges to the other's.
+    if (levelChart_->plotArea().isEmpty() || stiChart_->plotArea().isEmpty())
+        return;
+    const QMargins base = kChartMargins;
+    qreal left[2], right[2];
+    QChart* charts[2] = {levelChart_, stiChart_};
+    for (int i = 0; i < 2; ++i) {
+        const QMargins m = charts[i]->margins();
+        left[i] = charts[i]->plotArea().left() - (m.left() - base.left());
+        right[i] = charts[i]->plotArea().right() + (m.right() - base.right());
+    }
+    const qreal l = std::max(left[0], left[1]);
+    const qreal r = std::min(right[0], right[1]);
+    for (int i = 0; i < 2; ++i) {
+        const QMargins wanted(base.left() + qRound(l - left[i]), base.top(), base.right() + qRound(right[i] - r),
+                              base.bottom());
+        if (charts[i]->margins() != wanted)
+            charts[i]->setMargins(wanted);
     }
 }
 

@@ -72,8 +72,16 @@ public:
     // Draws both panels into `target` of `painter` (as vectors on a PDF).
     void renderTo(QPainter* painter, const QRectF& target) const;
 
+    // The plot areas of the upper and the lower panel, each in its chart.
+    std::pair<QRectF, QRectF> plotAreas() const;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     QXYSeries* series(const QString& name) const;
+    void updateTicks();
+    void alignPlotAreas();
 
     QChartView* levelView_ = nullptr;
     QChartView* stiView_ = nullptr;

@@ -220,11 +220,15 @@ MeasurementWindow::MeasurementWindow(const CompanionRequest& request)
     scroll->setMinimumHeight(110);
 
     auto* right = new QSplitter(Qt::Vertical);
+    right->setObjectName(QStringLiteral("chartAndResults"));
+    rightSplitter_ = right;
+    lower_ = lower;
+    resultsArea_ = scroll;
     right->addWidget(figure);
     right->addWidget(scroll);
     right->setStretchFactor(0, 3);
     right->setStretchFactor(1, 2);
-    right->setSizes({520, 300});
+    right->setSizes({520, 300});  // until fitResultsPane knows the results' height
     right->setChildrenCollapsible(false);
 
     auto* main = new QSplitter(Qt::Horizontal);
@@ -618,8 +622,26 @@ void MeasurementWindow::keyPressEvent(QKeyEvent* event)
     QWidget::keyPressEvent(event);
 }
 
+void MeasurementWindow::fitResultsPane()
+{
+    // The results and the rating whole below the chart, where the chart
+    // keeps the height it needs to be read; the rest scrolls.
+    const int width = resultsArea_->viewport()->width();
+    int needed = lower_->heightForWidth(width);
+    if (needed < 0)
+        needed = lower_->sizeHint().height();
+    const int total = rightSplitter_->height() - rightSplitter_->handleWidth();
+    const int chart = std::max(rightSplitter_->widget(0)->minimumSizeHint().height(), total * 11 / 20);
+    const int lower = std::min(needed + 2, std::max(total - chart, resultsArea_->minimumHeight()));
+    rightSplitter_->setSizes({total - lower, lower});
+}
+
 void MeasurementWindow::showEvent(QShowEvent* event)
 {
+    if (!fitted_) {
+        fitted_ = true;
+        fitResultsPane();
+    }
     if (stale_) {
         stale_ = false;
         recompute();

@@ -19,6 +19,8 @@
 QT_BEGIN_NAMESPACE
 class QGridLayout;
 class QLabel;
+class QScrollArea;
+class QSplitter;
 class QTimer;
 QT_END_NAMESPACE
 
@@ -79,6 +81,7 @@ private:
     void edited();
     void showNotes(const QStringList& notes);
     void fitNote();
+    void fitResultsPane();
     void updateResults();
     void updateRating();
     PrognosisCurve prognosis(double from, double to) const;
@@ -100,6 +103,10 @@ private:
     QGridLayout* results_ = nullptr;
     QGridLayout* rating_ = nullptr;
     QTimer* refresh_ = nullptr;
+    QSplitter* rightSplitter_ = nullptr;
+    QWidget* lower_ = nullptr;
+    QScrollArea* resultsArea_ = nullptr;
+    bool fitted_ = false;
 };
 
 // Opens the window for the request, or shows the open one.

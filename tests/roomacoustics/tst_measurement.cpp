@@ -382,6 +382,15 @@ void TestMeasurement::missedTargetsInWordsAndColour()
     QVERIFY(verdicts(w)[0].contains("#c01c1c"));
     QVERIFY(w->chart()->legendTexts().contains(asShown("rP = 27.1 m (extrapoliert)")));
     QCOMPARE(w->chart()->points("outside").size(), 1);  // 24 m
+
+    // The panels share the distance axis: their plot areas stand one above
+    // the other although their value labels and legends differ in width.
+    const auto aligned = [w] {
+        const auto [level, sti] = w->chart()->plotAreas();
+        return !level.isEmpty() && std::fabs(level.left() - sti.left()) <= 1.0 &&
+               std::fabs(level.right() - sti.right()) <= 1.0;
+    };
+    QTRY_VERIFY(aligned());
 }
 
 void TestMeasurement::prognosisFollowsTheCalculator()
