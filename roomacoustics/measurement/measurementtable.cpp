@@ -14,6 +14,7 @@
 #include <QLocale>
 #include <QMenu>
 #include <QMimeData>
+#include <QStyle>
 
 #include <algorithm>
 #include <set>
@@ -329,6 +330,9 @@ MeasurementTableView::MeasurementTableView(QWidget* parent) : QTableView(parent)
                     QAbstractItemView::EditKeyPressed);
     setWordWrap(false);
     setTabKeyNavigation(true);
+    // A row is a position, told by its distance; row numbers would only
+    // take room from the note.
+    verticalHeader()->hide();
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -340,9 +344,16 @@ void MeasurementTableView::setModel(QAbstractItemModel* model)
 {
     QTableView::setModel(model);
     // Each column of numbers as wide as its heading; the note takes the rest.
-    for (int c = 0; c < kPositionColumns; ++c)
+    int columns = 0;
+    for (int c = 0; c < kPositionColumns; ++c) {
         horizontalHeader()->resizeSection(
             c, fontMetrics().horizontalAdvance(model->headerData(c, Qt::Horizontal).toString()) + 20);
+        columns += horizontalHeader()->sectionSize(c);
+    }
+    // Never narrower than the four columns of numbers and a vertical scroll
+    // bar: the note may scroll out of sight, the numbers may not.
+    setMinimumWidth(columns + horizontalHeader()->minimumSectionSize() +
+                    style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2 * frameWidth());
 }
 
 MeasurementTableModel* MeasurementTableView::positionsModel() const

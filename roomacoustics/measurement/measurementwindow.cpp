@@ -237,7 +237,7 @@ MeasurementWindow::MeasurementWindow(const CompanionRequest& request)
     main->setStretchFactor(0, 0);
     main->setStretchFactor(1, 1);
     main->setChildrenCollapsible(false);
-    left->setMinimumWidth(320);
+    // The left side is as narrow as the table's columns of numbers allow.
     right->setMinimumWidth(480);
     main->setSizes({420, 820});
     auto* layout = new QHBoxLayout(this);
@@ -279,7 +279,7 @@ MeasurementWindow::MeasurementWindow(const CompanionRequest& request)
     // Fits a 1280 × 1024 screen beside nothing; raiseCompanion shrinks it to
     // a smaller screen, down to the minimum, which fits 960 × 540.
     resize(1240, 820);
-    setMinimumSize(860, 460);
+    setMinimumHeight(460);
 }
 
 void MeasurementWindow::edited()
