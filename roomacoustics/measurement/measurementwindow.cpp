@@ -35,6 +35,7 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <optional>
 
 namespace orvella {
 
@@ -490,9 +491,13 @@ bool MeasurementWindow::openCsvFile(const QString& path)
     }
     const QByteArray bytes = file.readAll();
     QStringList notes;
-    QStringDecoder utf8(QStringConverter::Utf8);
+    // A byte order mark names the encoding: spreadsheets save "Unicode
+    // text" as UTF-16 with one. Without a mark the text is UTF-8 when it
+    // reads as such.
+    const std::optional<QStringConverter::Encoding> marked = QStringConverter::encodingForData(bytes);
+    QStringDecoder utf8(marked.value_or(QStringConverter::Utf8));
     QString text = utf8(bytes);
-    if (utf8.hasError()) {
+    if (utf8.hasError() && !marked) {
         // Spreadsheets under Windows write their own code page.
         QStringDecoder windows("windows-1252");
         if (!windows.isValid())

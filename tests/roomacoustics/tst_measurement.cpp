@@ -124,6 +124,7 @@ private slots:
     void csvRoundTrip_data();
     void csvRoundTrip();
     void csvInAForeignEncoding();
+    void unicodeTextFromASpreadsheet();
     void csvThatHoldsNoPositions();
     void unwritableFileChangesNothing();
     void emptyTableAsksForNoFile();
@@ -520,6 +521,26 @@ void TestMeasurement::csvInAForeignEncoding()
     QVERIFY(w->note().contains("unterschiedlich viele Zellen"));
     QCOMPARE(resultValues(w).mid(0, 2), asShown(QStringList{"7", "47"}));
     QCOMPARE(resultValues(w).value(5), asShown("40"));
+}
+
+void TestMeasurement::unicodeTextFromASpreadsheet()
+{
+    // "Unicode text" as spreadsheets save it: UTF-16 with its byte order
+    // mark, tab-separated, a header with umlauts.
+    QTemporaryDir dir;
+    const QString path = dir.filePath("unicode.txt");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    const QString text = "Entfernung\tSprachpegel\tSTI\tGeräusch\r\n" + kWorkedPaste.section('\n', 1);
+    file.write(QByteArray("\xFF\xFE") +
+               QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2));
+    file.close();
+    MeasurementWindow* w = open();
+    QVERIFY(w);
+    chooseFile(path);
+    QVERIFY(w->openCsv());
+    QVERIFY2(!w->note().contains("Windows-1252"), qPrintable(w->note()));
+    QCOMPARE(resultValues(w), asShown("7|47|4.9|7.5|15|–|6").split('|'));
 }
 
 void TestMeasurement::csvThatHoldsNoPositions()
