@@ -12,6 +12,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
+#include <QTextLayout>
 #include <QTextObjectInterface>
 
 #include <algorithm>
@@ -64,9 +65,11 @@ public:
 
     QSizeF intrinsicSize(QTextDocument* document, int, const QTextFormat&) override
     {
-        const qreal margins = 2.0 * document->rootFrame()->frameFormat().margin();
-        const qreal width = (document->pageSize().isValid() ? document->pageSize().width() : document->textWidth()) -
-                            margins - 4.0;
+        // As wide as the text: the width of the heading's line, which the
+        // layout has placed before the chart, within the page's margins.
+        const QTextLayout* heading = document->firstBlock().layout();
+        const qreal text = heading && heading->lineCount() > 0 ? heading->lineAt(0).width() : 0.0;
+        const qreal width = std::max(text - 4.0, 1.0);
         const qreal ratio = chart_.width() > 0 ? qreal(chart_.height()) / chart_.width() : 0.75;
         return {width, width * std::clamp(ratio, 0.55, 0.9)};
     }

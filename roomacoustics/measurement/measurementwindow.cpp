@@ -48,6 +48,9 @@ const QString kPdfFilter = QStringLiteral("PDF-Dokumente (*.pdf)");
 // A measurement along a line has a few dozen rows; a file far larger than
 // any such table is not read into memory.
 constexpr qint64 kLargestCsvBytes = 20 * 1024 * 1024;
+// The chart in the report, in pixels: about 17 cm wide on paper, where the
+// program's font comes out at some 8 points.
+const QSize kReportChartSize(680, 560);
 // Points of the prognosis curve across the chart.
 constexpr int kPrognosisPoints = 81;
 
@@ -296,7 +299,8 @@ void MeasurementWindow::recompute()
     updateResults();
     updateRating();
     const auto [from, to] = chartDistanceRange(evaluation_);
-    const PrognosisCurve curve = prognosis(from, to);
+    curve_ = prognosis(from, to);
+    const PrognosisCurve& curve = curve_;
     prognosisText_ = curve.note;
     prognosisLabel_->setText(prognosisText_);
     prognosisLabel_->setVisible(!prognosisText_.isEmpty());
@@ -577,11 +581,20 @@ bool MeasurementWindow::saveReport()
         return false;
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".pdf");
-    // The chart as it is shown now, its legend laid out for the last edit.
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    // The chart of the report is drawn at a size of its own, whatever the
+    // size of the window: its labels and legend come out the same on paper
+    // every time. Laid out, never shown on the screen.
+    MeasurementChart printed;
+    printed.setAttribute(Qt::WA_DontShowOnScreen);
+    printed.resize(kReportChartSize);
+    printed.showEvaluation(evaluation_, curve_);
+    printed.show();
+    // Aligning the two panels lays them out again; a few rounds settle it.
+    for (int round = 0; round < 4; ++round)
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     const MeasurementReport content = report();
     return saveAtomically(
-        this, path, [&](QSaveFile& f) { return writeReportPdf(&f, content, *chart_); },
+        this, path, [&](QSaveFile& f) { return writeReportPdf(&f, content, printed); },
         {QStringLiteral("Messauswertung")});
 }
 

@@ -93,6 +93,7 @@ private:
     Iso3382Evaluation evaluation_;
     QStringList actionNotes_;  // what the last paste or file did
     QString prognosisText_;
+    PrognosisCurve curve_;  // the prognosis the chart shows
     bool stale_ = false;  // the calculator's fields changed while the window was hidden
 
     MeasurementTableModel* model_ = nullptr;

@@ -20,6 +20,8 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPointer>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -98,6 +100,25 @@ void typeInto(MeasurementWindow* w, int row, int column, const QString& text)
 void chooseFile(const QString& path)
 {
     setMeasurementFileDialog([path](QWidget*, const QString&, const QString&, const QString&, bool) { return path; });
+}
+
+// The right edge of the rightmost word (in points) on the report's first
+// page, which holds only text, and on the others, which hold the chart.
+std::pair<double, double> rightEdges(const QString& path)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), path, QStringLiteral("-")});
+    p.waitForFinished(20000);
+    double right[2] = {0.0, 0.0};
+    int page = 0;
+    const QRegularExpression xMax(QStringLiteral("<word [^>]*xMax=\"([0-9.]+)\""));
+    for (const QString& line : QString::fromUtf8(p.readAllStandardOutput()).split(u'\n')) {
+        page += line.contains(QLatin1String("<page "));
+        const QRegularExpressionMatch m = xMax.match(line);
+        if (m.hasMatch())
+            right[page > 1] = std::max(right[page > 1], m.captured(1).toDouble());
+    }
+    return {right[0], right[1]};
 }
 
 }  // namespace
@@ -670,6 +691,10 @@ void TestMeasurement::reportText()
         // The chart is drawn as vectors: its axis titles are text in the PDF.
         QVERIFY(text.contains("Lp,A,S [dB]"));
         QVERIFY(text.contains(inLocale("rP = 27.1 m", mark)));
+        // The chart stays within the text's width: its legend is not cut
+        // off at the edge of the paper.
+        const auto [textRight, chartRight] = rightEdges(path + ".pdf");
+        QVERIFY2(chartRight <= textRight + 1.0, qPrintable(QStringLiteral("%1 > %2").arg(chartRight).arg(textRight)));
         form_.reset();
         processDeferredDeletes();
     }
