@@ -34,25 +34,11 @@ const QString kStyleSheet = QStringLiteral(
     "th { text-align: left; background-color: #eeeeee; }"
     "td { vertical-align: top; }");
 
-QString html(const std::string& s) { return QString::fromStdString(s).toHtmlEscaped(); }
-
-// A table of texts with a header row; the columns in `rightAligned` hold numbers.
-QString htmlOf(const TextTable& table, std::initializer_list<int> rightAligned)
+// A table of the report, written as the program writes every HTML table.
+QString htmlOf(TextTable table, bool numbers)
 {
-    QString out = QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\"><tr>");
-    for (const std::string& h : table.header)
-        out += QStringLiteral("<th>%1</th>").arg(html(h));
-    out += QStringLiteral("</tr>");
-    for (const std::vector<std::string>& row : table.rows) {
-        out += QStringLiteral("<tr>");
-        for (std::size_t c = 0; c < row.size(); ++c) {
-            const bool right = std::find(rightAligned.begin(), rightAligned.end(), int(c)) != rightAligned.end();
-            out += QStringLiteral("<td%1>%2</td>").arg(right ? QStringLiteral(" align=\"right\"") : QString(),
-                                                      html(row[c]));
-        }
-        out += QStringLiteral("</tr>");
-    }
-    return out + QStringLiteral("</table>");
+    table.alignRight = numbers;
+    return QString::fromStdString(htmlTable(table));
 }
 
 // The chart inside the laid-out report: as wide as the text, drawn by the
@@ -93,8 +79,8 @@ QString reportHtml(const MeasurementReport& report)
                              .toString(report.when, QStringLiteral("dd.MM.yyyy, HH:mm 'Uhr'"));
     QString out = QStringLiteral("<h1>%1</h1><p>Orvella %2 – %3</p>")
                       .arg(report.title.toHtmlEscaped(), programVersion(), when);
-    out += QStringLiteral("<h2>Messwerte</h2>") + htmlOf(report.positions, {0, 1, 2, 3});
-    out += QStringLiteral("<h2>Ergebnisse</h2>") + htmlOf(report.results, {2});
+    out += QStringLiteral("<h2>Messwerte</h2>") + htmlOf(report.positions, true);
+    out += QStringLiteral("<h2>Ergebnisse</h2>") + htmlOf(report.results, false);
     out += QStringLiteral("<h2>%1</h2><table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\">")
                .arg(ratingHeading().toHtmlEscaped());
     out += QStringLiteral("<tr><th>Richtwert</th><th>Messung</th><th>Bewertung</th></tr>");

@@ -8,7 +8,7 @@
 // new position is typed.
 
 #include "iso3382eval.h"
-#include "measurementshared.h"
+#include "texttable.h"
 #include "pastedtext.h"
 
 #include <QAbstractTableModel>

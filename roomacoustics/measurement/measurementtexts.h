@@ -4,7 +4,7 @@
 // table and the report write them: the same texts in all three.
 
 #include "iso3382eval.h"
-#include "measurementshared.h"
+#include "texttable.h"
 
 #include <QColor>
 #include <QString>

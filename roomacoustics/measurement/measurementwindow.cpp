@@ -8,6 +8,7 @@
 #include "measurementtable.h"
 #include "measurementtexts.h"
 #include "numbers.h"
+#include "savefile.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -55,6 +56,13 @@ const QSize kReportChartSize(680, 560);
 constexpr int kPrognosisPoints = 81;
 
 std::string decimalMark() { return QLocale().decimalPoint().toStdString(); }
+
+SaveFailureText saveFailureText()
+{
+    SaveFailureText text;
+    text.title = QStringLiteral("Messauswertung ISO 3382-3");
+    return text;
+}
 QString qs(const std::string& s) { return QString::fromStdString(s); }
 
 MeasurementFileDialog& fileDialog()
@@ -544,7 +552,7 @@ bool MeasurementWindow::saveCsv()
     return saveAtomically(
         this, path,
         [&](QSaveFile& f) { return f.write(text.data(), qint64(text.size())) == qint64(text.size()); },
-        {QStringLiteral("Messauswertung")});
+        saveFailureText());
 }
 
 MeasurementReport MeasurementWindow::report() const
@@ -595,7 +603,7 @@ bool MeasurementWindow::saveReport()
     const MeasurementReport content = report();
     return saveAtomically(
         this, path, [&](QSaveFile& f) { return writeReportPdf(&f, content, printed); },
-        {QStringLiteral("Messauswertung")});
+        saveFailureText());
 }
 
 QWidget* MeasurementWindow::showHelp()

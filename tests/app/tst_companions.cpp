@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The companion windows as the program opens them: F1 and F2 load their
+// The companion windows as the program opens them: F1, F2 and F3 load their
 // plugins from the build tree and open a window that belongs to the designed
 // window it came from, once per window, closed with it; the program still
 // ends when the last designed window closes.
@@ -122,6 +122,8 @@ void TestCompanions::keysOpenTheirCompanion_data()
             QTest::addRow("F2 on %s", kWindows[i])
                 << kMenuButtons[i] << int(Qt::Key_F2) << QString("Parameterstudie – ") + titles[i];
     }
+    QTest::newRow("F3 on frmDLprognose")
+        << "Command5" << int(Qt::Key_F3) << "Messauswertung ISO 3382-3 – Großraumbüro DL2 Prognose";
 }
 
 void TestCompanions::keysOpenTheirCompanion()
@@ -307,6 +309,7 @@ void TestCompanions::wholeAtTheSmallestSize_data()
         if (i > 0)
             QTest::addRow("study on %s", kWindows[i]) << kMenuButtons[i] << int(Qt::Key_F2);
     }
+    QTest::newRow("measurement on frmDLprognose") << "Command5" << int(Qt::Key_F3);
 }
 
 void TestCompanions::wholeAtTheSmallestSize()

@@ -1,17 +1,36 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The measurement evaluation as the program loads it: the menu and every
-// calculator window come up without Qt Charts or the plugin in the process;
-// opening it loads both from the build tree. This test links the program's
-// windows but not the plugin's, so the process maps what the program maps.
+// The measurement evaluation as the program offers and loads it: the menu
+// and every calculator window come up without Qt Charts or the plugin in the
+// process; only the prognosis window offers "Messauswertung ISO 3382-3…",
+// on F3 and in its context menu, and F3 loads both from the build tree. This
+// test links the program's windows but not the plugin's, so the process maps
+// what the program maps.
 
 #include "companions.h"
 #include "shell.h"
 #include "testsupport.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QTest>
 
 using namespace orvella;
 using namespace orvella::test;
+
+namespace {
+
+const QString kEntry = QStringLiteral("Messauswertung ISO 3382-3…");
+
+// The window's command with this text (its context menu's entry), or null.
+QAction* commandOf(const QWidget* window, const QString& text)
+{
+    for (QAction* a : window->actions())
+        if (a->text() == text)
+            return a;
+    return nullptr;
+}
+
+}  // namespace
 
 class TestMeasurementPlugin : public QObject {
     Q_OBJECT
@@ -23,7 +42,9 @@ private slots:
 void TestMeasurementPlugin::initTestCase()
 {
     initProgram();
+    QApplication::setQuitOnLastWindowClosed(false);
     addCompanionPluginPath(QStringLiteral(ORVELLA_PLUGIN_BUILD_DIR));
+    installCompanionCommands();
 }
 
 void TestMeasurementPlugin::loadedOnFirstUse()
@@ -31,25 +52,40 @@ void TestMeasurementPlugin::loadedOnFirstUse()
     Shell shell;
     const char* const buttons[] = {"Command1", "Command2", "Command3", "Command4", "Command5"};
     const char* const windows[] = {"frmCalculator", "frmSchall", "frmFeuchte", "frmTemperatur", "frmDLprognose"};
+    shell.menu().show();
+    QVERIFY(!commandOf(shell.menu().window(), kEntry));
     QWidget* prognosis = nullptr;
     for (int i = 0; i < 5; ++i) {
         shell.menu().show();
         prognosis = openFromMenu(shell.menu(), buttons[i], windows[i]);
         QVERIFY2(prognosis, windows[i]);
+        // Only the prognosis has a measurement to compare with.
+        QCOMPARE(commandOf(prognosis, kEntry) != nullptr, i == 4);
     }
     QVERIFY(!mappedIntoProcess("libQt6Charts"));
     QVERIFY(!mappedIntoProcess("orvella_measurement"));
 
-    QString error;
-    CompanionPlugin* plugin = loadCompanionPlugin(QStringLiteral("orvella_measurement"), &error);
-    QVERIFY2(plugin, qPrintable(error));
-    QWidget* window = plugin->open(companionRequest(*qobject_cast<DesignedWindow*>(prognosis)));
+    QAction* command = commandOf(prognosis, kEntry);
+    QCOMPARE(command->shortcut(), QKeySequence(Qt::Key_F3));
+    QVERIFY(QTest::qWaitForWindowActive(prognosis));
+    QWidget* focus = prognosis->focusWidget();
+    QVERIFY(focus);
+    QTest::keyClick(focus, Qt::Key_F3);
+
+    QWidget* window = findCompanion(prognosis, QStringLiteral("measurementWindow"));
     QVERIFY(window);
     QCOMPARE(window->windowTitle(), QString("Messauswertung ISO 3382-3 – Großraumbüro DL2 Prognose"));
     QVERIFY(window->isVisible());
-    QCOMPARE(window->parentWidget(), prognosis);
     QVERIFY(mappedIntoProcess("libQt6Charts"));
-    QCOMPARE(plugin->open(companionRequest(*qobject_cast<DesignedWindow*>(prognosis))), window);
+    QVERIFY(mappedIntoProcess("orvella_measurement"));
+    QCOMPARE(prognosis->focusWidget(), focus);  // the calculator keeps its focus control
+
+    // Closed, the context menu's entry shows the same window again.
+    window->close();
+    QVERIFY(!window->isVisible());
+    command->trigger();
+    QCOMPARE(findCompanion(prognosis, QStringLiteral("measurementWindow")), window);
+    QVERIFY(window->isVisible());
 }
 
 QTEST_MAIN(TestMeasurementPlugin)
