@@ -7,7 +7,8 @@
 #               FUZZ_RUNS inputs each when that is set (make fuzz FUZZ_RUNS=10000000)
 #   make bench  the start-up benchmark (time to the menu's first paint, memory)
 #               against a one-button and an empty Qt window, then the opening
-#               times of the help (F1) and the study (F2), then the history:
+#               times of the help (F1), the study (F2) and the measurement
+#               evaluation (F3), then the history:
 #               recording, opening and searching 100 000 entries, and the
 #               start-up with them in the data folder; then the level list:
 #               100 000 pasted levels until their results are shown
@@ -86,10 +87,11 @@ fuzz: setup
 bench: setup
 	@cmake --preset bench -B $(BENCH_BUILD) >/dev/null
 	@cmake --build $(BENCH_BUILD) --target orvella bench_minimal bench_empty bench_firstpaint bench_help_open bench_study \
-	  bench_history bench_history_load bench_levellist
+	  bench_measurement bench_history bench_history_load bench_levellist
 	@bench/startup.sh $(BENCH_BUILD) $(BENCH_RUNS)
 	@bench/help_open.sh $(BENCH_BUILD)
 	@bench/study_bench.sh $(BENCH_BUILD)
+	@bench/measurement_bench.sh $(BENCH_BUILD)
 	@bench/history_bench.sh $(BENCH_BUILD) $(BENCH_RUNS)
 	@bench/levellist_bench.sh $(BENCH_BUILD)
 

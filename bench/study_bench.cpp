@@ -15,66 +15,34 @@
 //   charts_loaded_before_f2 <0|1>   (Qt Charts mapped into the process)
 // Exit status 1 when a window does not appear.
 
-#include "companions.h"
+#include "companionbench.h"
 #include "figures.h"
-#include "shell.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableView>
-#include <QTest>
-#include <QWindow>
 
 #include <algorithm>
 #include <cstdio>
 #include <vector>
 
 using namespace orvella;
+using namespace orvella::bench;
 
 namespace {
-
-bool chartsMapped()
-{
-    QFile maps(QStringLiteral("/proc/self/maps"));
-    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libQt6Charts");
-}
-
-// Runs the event loop until `done` or 5 s have passed.
-template <class Done>
-bool waitFor(Done done)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > 5000)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-}
 
 // F2 in `calculator` until the study is exposed and painted; -1 when it does
 // not appear.
 double openStudy(QWidget* calculator, QWidget** study)
 {
-    QWidget* focus = calculator->focusWidget() ? calculator->focusWidget() : calculator;
-    QElapsedTimer t;
-    t.start();
-    QTest::keyClick(focus, Qt::Key_F2);
-    const double created = double(t.nsecsElapsed()) / 1e6;
-    *study = findCompanion(calculator, QStringLiteral("studyWindow"));
-    if (!*study || !waitFor([&] { return (*study)->windowHandle() && (*study)->windowHandle()->isExposed(); }))
-        return -1.0;
-    const double exposed = double(t.nsecsElapsed()) / 1e6;
-    (*study)->repaint();
-    if (qEnvironmentVariableIsSet("BENCH_STUDY_DETAIL"))
-        std::fprintf(stderr, "detail: created %s exposed %s painted %s\n", figure(created).constData(),
-                     figure(exposed).constData(), figure(double(t.nsecsElapsed()) / 1e6).constData());
-    return double(t.nsecsElapsed()) / 1e6;
+    double exposed = 0.0;
+    const double painted = openCompanionByKey(calculator, Qt::Key_F2, QStringLiteral("studyWindow"), study, &exposed);
+    if (painted >= 0 && qEnvironmentVariableIsSet("BENCH_STUDY_DETAIL"))
+        std::fprintf(stderr, "detail: exposed %s painted %s\n", figure(exposed).constData(),
+                     figure(painted).constData());
+    return painted;
 }
 
 std::pair<double, double> medianAndMax(std::vector<double> v)
@@ -88,20 +56,13 @@ std::pair<double, double> medianAndMax(std::vector<double> v)
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    installDesignFonts();
-    addCompanionPluginPath(QStringLiteral(ORVELLA_PLUGIN_BUILD_DIR));
-    installCompanionCommands();
+    setUpProgram();
     const int repeats = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
 
     Shell shell;
-    shell.menu().show();
-    shell.open(Calculator::OpenPlanOffice);
-    QWidget* calculator = shell.calculator(Calculator::OpenPlanOffice)->window();
-    calculator->activateWindow();
-    if (!QTest::qWaitForWindowActive(calculator)) {
-        std::fprintf(stderr, "bench_study: the calculator did not become active\n");
+    QWidget* calculator = openActivePrognosis(shell, "bench_study");
+    if (!calculator)
         return 1;
-    }
     const bool chartsBefore = chartsMapped();
 
     QWidget* study = nullptr;

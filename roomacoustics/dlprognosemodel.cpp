@@ -207,6 +207,8 @@ const CalculatorModel& dlPrognoseModel()
                 },
             },
         .derived = {comfortDistanceValue()},
+        // The measured office beside its prognosis.
+        .companions = {{"Messauswertung ISO 3382-3…", "F3", "orvella_measurement"}},
     };
     return model;
 }

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The companion windows as the program opens them: F1 and F2 load their
+// The companion windows as the program opens them: F1, F2 and F3 load their
 // plugins from the build tree and open a window that belongs to the designed
 // window it came from, once per window, closed with it; the program still
 // ends when the last designed window closes.
@@ -124,6 +124,8 @@ void TestCompanions::keysOpenTheirCompanion_data()
             << kMenuButtons[i] << int(Qt::Key_F2)
             << (i > 0 ? QString("Parameterstudie – ") : QString("Pegelliste – ")) + titles[i];
     }
+    QTest::newRow("F3 on frmDLprognose")
+        << "Command5" << int(Qt::Key_F3) << "Messauswertung ISO 3382-3 – Großraumbüro DL2 Prognose";
 }
 
 void TestCompanions::keysOpenTheirCompanion()
@@ -308,6 +310,7 @@ void TestCompanions::wholeAtTheSmallestSize_data()
         QTest::addRow("help on %s", kWindows[i]) << kMenuButtons[i] << int(Qt::Key_F1);
         QTest::addRow("%s on %s", i > 0 ? "study" : "level list", kWindows[i]) << kMenuButtons[i] << int(Qt::Key_F2);
     }
+    QTest::newRow("measurement on frmDLprognose") << "Command5" << int(Qt::Key_F3);
 }
 
 void TestCompanions::wholeAtTheSmallestSize()

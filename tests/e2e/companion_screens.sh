@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # End-to-end test of the companion windows on small and scaled screens: for
 # each screen a private Xvfb with openbox, the program opens frmDLprognose
-# from the menu, F1 opens the help and F2 the study.
+# from the menu, F1 opens the help, F2 the study and F3 the measurement
+# evaluation.
 #
 #   companion_screens.sh ORVELLA_BINARY ARTEFACT_DIR
 #
@@ -157,17 +158,21 @@ start_xvfb "$work" 120 "$sw" "$sh" || { fail "$tag: Xvfb did not start"; cat "$w
   help=$(wait_window '^Hilfe und Rechenweg') || fail "$tag: F1 opened no help"
   activate "$calc"; xdotool key F2
   study=$(wait_window '^Parameterstudie') || fail "$tag: F2 opened no study"
-  # Until the window manager has framed both.
+  activate "$calc"; xdotool key F3
+  measurement=$(wait_window '^Messauswertung') || fail "$tag: F3 opened no measurement evaluation"
+  # Until the window manager has framed all three.
   for _ in $(seq 50); do
-    outer_geometry "${help:-0}" >/dev/null 2>&1 && outer_geometry "${study:-0}" >/dev/null 2>&1 && break
+    outer_geometry "${help:-0}" >/dev/null 2>&1 && outer_geometry "${study:-0}" >/dev/null 2>&1 &&
+      outer_geometry "${measurement:-0}" >/dev/null 2>&1 && break
     sleep 0.1
   done
   sleep 0.3
   [ -n "${help:-}" ] && check_companion "$tag" helpWindow "$help" "$sw" "$sh" 4
   [ -n "${study:-}" ] && check_companion "$tag" studyWindow "$study" "$sw" "$sh" 3
+  [ -n "${measurement:-}" ] && check_companion "$tag" measurementWindow "$measurement" "$sw" "$sh" 8
   import -window root "$artefacts/companions-${sw}x${sh}-x${scale}.png" 2>/dev/null
   stop_all
-  help= study=
+  help= study= measurement=
 done
 
 echo "frames measured:"; printf '%b' "$table"

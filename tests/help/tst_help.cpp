@@ -16,7 +16,6 @@
 #include <QDir>
 #include <QMessageBox>
 #include <QPrinter>
-#include <QProcess>
 #include <QScrollBar>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -62,14 +61,6 @@ QString stoppedLine(const HelpWindow* help)
         if (line.startsWith(QStringLiteral("Keine endliche Lösung")))
             return line;
     return {};
-}
-
-QString pdfText(const QString& path)
-{
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
-    p.waitForFinished(20000);
-    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 }  // namespace

@@ -17,16 +17,6 @@
 using namespace orvella;
 using namespace orvella::test;
 
-namespace {
-
-bool mapped(const char* library)
-{
-    QFile maps(QStringLiteral("/proc/self/maps"));
-    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains(library);
-}
-
-}  // namespace
-
 class TestHistoryPlugin : public QObject {
     Q_OBJECT
 private slots:
@@ -58,9 +48,9 @@ void TestHistoryPlugin::windowsOpenWithoutQtSql()
         shell.menu().show();
         QVERIFY2(openFromMenu(shell.menu(), buttons[i], windows[i]), windows[i]);
     }
-    QVERIFY(!mapped("libQt6Sql"));
-    QVERIFY(!mapped("orvella_history"));
-    QVERIFY(!mapped("libsqlite3"));
+    QVERIFY(!mappedIntoProcess("libQt6Sql"));
+    QVERIFY(!mappedIntoProcess("orvella_history"));
+    QVERIFY(!mappedIntoProcess("libsqlite3"));
 }
 
 void TestHistoryPlugin::firstRequestLoadsThePlugin()
@@ -68,7 +58,7 @@ void TestHistoryPlugin::firstRequestLoadsThePlugin()
     QString error;
     HistoryService* history = loadHistoryService(&error);
     QVERIFY2(history, qPrintable(error));
-    QVERIFY(mapped("libQt6Sql"));
+    QVERIFY(mappedIntoProcess("libQt6Sql"));
     QCOMPARE(loadHistoryService(), history);
 
     const QString expected = home_.filePath("share/orvella/verlauf.sqlite");
@@ -80,7 +70,7 @@ void TestHistoryPlugin::firstRequestLoadsThePlugin()
     r.inputs = {{"thetaR", "Raumtemperatur", "°C", "txRaum", "20,5", 20.5}};
     QVERIFY(history->record(r));
     QVERIFY(QFile::exists(expected));
-    QVERIFY(mapped("libqsqlite"));
+    QVERIFY(mappedIntoProcess("libqsqlite"));
 }
 
 void TestHistoryPlugin::switchedOffByTheUser()

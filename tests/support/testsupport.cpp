@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QFile>
+#include <QProcess>
 #include <QTest>
 #include <QTimer>
 
@@ -126,6 +128,20 @@ QList<QWidget*> visibleWindows()
         if (w->isVisible() && w->isWindow())
             list << w;
     return list;
+}
+
+bool mappedIntoProcess(const char* library)
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains(library);
+}
+
+QString pdfText(const QString& path)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    p.waitForFinished(20000);
+    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 }  // namespace orvella::test

@@ -71,4 +71,12 @@ QWidget* visibleWindow(const QString& objectName);
 // Every visible top-level window.
 QList<QWidget*> visibleWindows();
 
+// Whether a library whose file name contains `library` ("libQt6Charts",
+// "orvella_measurement") is mapped into this process: loaded by it.
+bool mappedIntoProcess(const char* library);
+
+// The text of a PDF file as pdftotext lays it out (-layout); empty when
+// pdftotext fails or is missing.
+QString pdfText(const QString& path);
+
 }  // namespace orvella::test

@@ -1,0 +1,129 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "measurementreport.h"
+
+#include "measurementchart.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QFileDevice>
+#include <QLocale>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextFrame>
+#include <QTextLayout>
+#include <QTextObjectInterface>
+
+#include <algorithm>
+
+#ifndef ORVELLA_VERSION
+#error "ORVELLA_VERSION is set by the build from the project's version"
+#endif
+
+namespace orvella {
+
+namespace {
+
+const QString kChartPlaceholder = QStringLiteral("[[chart]]");
+constexpr int kChartObjectType = QTextFormat::UserObject + 1;
+
+const QString kStyleSheet = QStringLiteral(
+    "h1 { font-size: x-large; margin-bottom: 4px; }"
+    "h2 { font-size: large; margin-top: 14px; margin-bottom: 4px; }"
+    "th { text-align: left; background-color: #eeeeee; }"
+    "td { vertical-align: top; }");
+
+// A table of the report, written as the program writes every HTML table.
+QString htmlOf(TextTable table, bool numbers)
+{
+    table.alignRight = numbers;
+    return QString::fromStdString(htmlTable(table));
+}
+
+// The chart inside the laid-out report: as wide as the text, drawn by the
+// chart's own scene, so that it stays vector graphics in the PDF.
+class ChartObject : public QObject, public QTextObjectInterface {
+    Q_OBJECT
+    Q_INTERFACES(QTextObjectInterface)
+public:
+    explicit ChartObject(const MeasurementChart& chart) : chart_(chart) {}
+
+    QSizeF intrinsicSize(QTextDocument* document, int, const QTextFormat&) override
+    {
+        // As wide as the text: the width of the heading's line, which the
+        // layout has placed before the chart, within the page's margins.
+        const QTextLayout* heading = document->firstBlock().layout();
+        const qreal text = heading && heading->lineCount() > 0 ? heading->lineAt(0).width() : 0.0;
+        const qreal width = std::max(text - 4.0, 1.0);
+        const qreal ratio = chart_.width() > 0 ? qreal(chart_.height()) / chart_.width() : 0.75;
+        return {width, width * std::clamp(ratio, 0.55, 0.9)};
+    }
+
+    void drawObject(QPainter* painter, const QRectF& rect, QTextDocument*, int, const QTextFormat&) override
+    {
+        chart_.renderTo(painter, rect);
+    }
+
+private:
+    const MeasurementChart& chart_;
+};
+
+}  // namespace
+
+QString programVersion() { return QStringLiteral(ORVELLA_VERSION); }
+
+QString reportHtml(const MeasurementReport& report)
+{
+    const QString when = QLocale(QLocale::German, QLocale::Germany)
+                             .toString(report.when, QStringLiteral("dd.MM.yyyy, HH:mm 'Uhr'"));
+    QString out = QStringLiteral("<h1>%1</h1><p>Orvella %2 – %3</p>")
+                      .arg(report.title.toHtmlEscaped(), programVersion(), when);
+    out += QStringLiteral("<h2>Messwerte</h2>") + htmlOf(report.positions, true);
+    out += QStringLiteral("<h2>Ergebnisse</h2>") + htmlOf(report.results, false);
+    out += QStringLiteral("<h2>%1</h2><table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\">")
+               .arg(ratingHeading().toHtmlEscaped());
+    out += QStringLiteral("<tr><th>Richtwert</th><th>Messung</th><th>Bewertung</th></tr>");
+    for (const RatingLine& line : report.rating)
+        out += QStringLiteral("<tr><td>%1</td><td>%2</td><td><b><font color=\"%3\">%4</font></b></td></tr>")
+                   .arg(line.requirement.toHtmlEscaped(), line.value.toHtmlEscaped(),
+                        verdictColor(line.met).name(), verdictText(line.met));
+    out += QStringLiteral("</table>");
+    // The chart begins a page with its heading: it does not fit below the
+    // tables, and a heading alone at the foot of a page helps nobody.
+    out += QStringLiteral("<h2 style=\"page-break-before: always\">Diagramm</h2>");
+    if (!report.prognosis.isEmpty())
+        out += QStringLiteral("<p>%1</p>").arg(report.prognosis.toHtmlEscaped());
+    out += QStringLiteral("<p>%1</p>").arg(kChartPlaceholder);
+    return out + report.methodHtml;
+}
+
+bool writeReportPdf(QIODevice* device, const MeasurementReport& report, const MeasurementChart& chart)
+{
+    QTextDocument document;
+    document.setDefaultStyleSheet(kStyleSheet);
+    document.setHtml(reportHtml(report));
+    ChartObject object(chart);
+    document.documentLayout()->registerHandler(kChartObjectType, &object);
+    QTextCursor found = document.find(kChartPlaceholder);
+    if (!found.isNull()) {
+        QTextCharFormat format;
+        format.setObjectType(kChartObjectType);
+        found.insertText(QString(QChar::ObjectReplacementCharacter), format);
+    }
+
+    QPdfWriter writer(device);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    writer.setResolution(300);
+    writer.setTitle(report.title);
+    writer.setCreator(QStringLiteral("Orvella ") + programVersion());
+    // Laid out for the page with margins of 2 cm, the page number at the foot.
+    document.print(&writer);
+    const auto* file = qobject_cast<const QFileDevice*>(device);
+    return !file || file->error() == QFileDevice::NoError;
+}
+
+}  // namespace orvella
+
+#include "measurementreport.moc"
