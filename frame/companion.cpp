@@ -3,14 +3,7 @@
 
 #include "companionplacement.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QEvent>
-#include <QHash>
-#include <QPluginLoader>
-#include <QPointer>
-#include <QStringList>
 #include <QWidget>
 
 namespace orvella {
@@ -92,64 +85,6 @@ void raiseCompanion(QWidget* companion)
     companion->show();
     companion->raise();
     companion->activateWindow();
-}
-
-namespace {
-
-QStringList& extraPluginPaths()
-{
-    static QStringList paths;
-    return paths;
-}
-
-QStringList pluginFolders()
-{
-    const QString appDir = QCoreApplication::applicationDirPath();
-    QStringList folders{appDir + QStringLiteral("/plugins"),
-                        QDir::cleanPath(appDir + QStringLiteral("/../") +
-                                        QStringLiteral(ORVELLA_PLUGIN_RELDIR))};
-    folders += extraPluginPaths();
-    return folders;
-}
-
-}  // namespace
-
-void addCompanionPluginPath(const QString& folder)
-{
-    if (!extraPluginPaths().contains(folder))
-        extraPluginPaths().append(folder);
-}
-
-QObject* loadPlugin(const QString& baseName, QString* error)
-{
-    static QHash<QString, QPointer<QObject>> loaded;
-    if (QObject* instance = loaded.value(baseName))
-        return instance;
-
-    QStringList reasons;
-    for (const QString& folder : pluginFolders()) {
-        QPluginLoader loader(folder + u'/' + baseName);
-        if (!QFileInfo::exists(loader.fileName()))
-            continue;
-        if (QObject* instance = loader.instance()) {
-            loaded.insert(baseName, instance);
-            return instance;
-        }
-        reasons << loader.errorString();
-    }
-    if (error)
-        *error = reasons.isEmpty() ? QStringLiteral("%1 wurde nicht gefunden.").arg(baseName)
-                                   : reasons.join(u'\n');
-    return nullptr;
-}
-
-CompanionPlugin* loadCompanionPlugin(const QString& baseName, QString* error)
-{
-    QObject* instance = loadPlugin(baseName, error);
-    auto* plugin = qobject_cast<CompanionPlugin*>(instance);
-    if (instance && !plugin && error)
-        *error = QStringLiteral("%1 ist kein Zusatzfenster von Orvella.").arg(baseName);
-    return plugin;
 }
 
 }  // namespace orvella

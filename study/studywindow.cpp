@@ -1,37 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "studywindow.h"
 
-#include "savefile.h"
 #include "studychart.h"
 
-#include <QAction>
-#include <QApplication>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QComboBox>
-#include <QContextMenuEvent>
-#include <QDir>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
-#include <QImage>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
-#include <QMenu>
-#include <QMimeData>
-#include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QSpinBox>
 #include <QSplitter>
-#include <QSvgGenerator>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -72,135 +57,7 @@ QString withUnit(const QString& number, const std::string& unit)
 
 QString quantityName(const InputQuantity& q) { return qs(q.label) + u' ' + qs(q.symbol); }
 
-StudyFileDialog& fileDialog()
-{
-    static StudyFileDialog dialog;
-    return dialog;
-}
-
-QString& lastFolder()
-{
-    static QString folder = QDir::homePath();
-    return folder;
-}
-
 }  // namespace
-
-void setStudyFileDialog(StudyFileDialog dialog) { fileDialog() = std::move(dialog); }
-
-// --- table ------------------------------------------------------------------
-
-void StudyTableModel::setTable(const TextTable& table, const QStringList& headerTips)
-{
-    headerTips_ = headerTips;
-    const bool sameShape = table.header == table_.header && table.rows.size() == table_.rows.size();
-    if (sameShape) {
-        table_ = table;
-        if (!table_.rows.empty())
-            emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), {Qt::DisplayRole});
-        return;
-    }
-    beginResetModel();
-    table_ = table;
-    endResetModel();
-}
-
-int StudyTableModel::rowCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : int(table_.rows.size());
-}
-
-int StudyTableModel::columnCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : int(table_.header.size());
-}
-
-QVariant StudyTableModel::data(const QModelIndex& index, int role) const
-{
-    if (!index.isValid())
-        return {};
-    if (role == Qt::DisplayRole)
-        return qs(table_.rows[std::size_t(index.row())][std::size_t(index.column())]);
-    if (role == Qt::TextAlignmentRole)
-        return int(Qt::AlignRight | Qt::AlignVCenter);
-    return {};
-}
-
-QVariant StudyTableModel::headerData(int section, Qt::Orientation orientation, int role) const
-{
-    if (role == Qt::ToolTipRole && orientation == Qt::Horizontal)
-        return headerTips_.value(section);
-    if (role != Qt::DisplayRole)
-        return {};
-    if (orientation == Qt::Horizontal)
-        return section < columnCount() ? qs(table_.header[std::size_t(section)]) : QVariant();
-    return section + 1;
-}
-
-StudyTableView::StudyTableView(QWidget* parent) : QTableView(parent)
-{
-    setObjectName(QStringLiteral("table"));
-    setSelectionMode(QAbstractItemView::ExtendedSelection);
-    setAlternatingRowColors(true);
-    setWordWrap(false);
-    verticalHeader()->setVisible(false);
-    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
-    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    horizontalHeader()->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
-}
-
-void StudyTableView::copySelection()
-{
-    auto* m = qobject_cast<StudyTableModel*>(model());
-    if (!m)
-        return;
-    const TextTable& all = m->table();
-    std::set<int> rows, columns;
-    for (const QModelIndex& i : selectionModel()->selectedIndexes()) {
-        rows.insert(i.row());
-        columns.insert(i.column());
-    }
-    TextTable copy;
-    copy.alignRight = all.alignRight;
-    if (rows.empty()) {
-        copy = all;
-    } else {
-        // The block that spans the selection, as spreadsheets copy it.
-        for (int c = *columns.begin(); c <= *columns.rbegin(); ++c)
-            copy.header.push_back(all.header[std::size_t(c)]);
-        for (int r = *rows.begin(); r <= *rows.rbegin(); ++r) {
-            std::vector<std::string> row;
-            for (int c = *columns.begin(); c <= *columns.rbegin(); ++c)
-                row.push_back(all.rows[std::size_t(r)][std::size_t(c)]);
-            copy.rows.push_back(std::move(row));
-        }
-    }
-    auto* mime = new QMimeData;
-    mime->setText(qs(tabSeparatedText(copy)));
-    mime->setHtml(qs(htmlTable(copy)));
-    QApplication::clipboard()->setMimeData(mime);
-}
-
-void StudyTableView::keyPressEvent(QKeyEvent* event)
-{
-    if (event->matches(QKeySequence::Copy)) {
-        copySelection();
-        event->accept();
-        return;
-    }
-    QTableView::keyPressEvent(event);
-}
-
-void StudyTableView::contextMenuEvent(QContextMenuEvent* event)
-{
-    QMenu menu(this);
-    QAction* copy = menu.addAction(QStringLiteral("&Kopieren"), this, &StudyTableView::copySelection);
-    copy->setShortcut(QKeySequence::Copy);
-    QAction* all = menu.addAction(QStringLiteral("&Alles auswählen"), this, &QTableView::selectAll);
-    all->setShortcut(QKeySequence::SelectAll);
-    menu.exec(event->globalPos());
-}
 
 // --- window -----------------------------------------------------------------
 
@@ -585,107 +442,15 @@ QString StudyWindow::note() const { return note_->isVisible() ? note_->text() : 
 
 // --- files ------------------------------------------------------------------
 
-QString StudyWindow::suggestedName(const QString& suffix) const
+QString StudyWindow::fileName() const
 {
-    QString name = QStringLiteral("Parameterstudie %1 – %2")
-                       .arg(title_, qs(model().inputs[std::size_t(variable_)].symbol));
-    name.replace(u'/', u'-');
-    return QDir(lastFolder()).filePath(name + suffix);
+    return QStringLiteral("Parameterstudie %1 – %2")
+        .arg(title_, qs(model().inputs[std::size_t(variable_)].symbol));
 }
 
-QString StudyWindow::askFile(const QString& caption, const QString& suffix, const QString& filters,
-                             QString* selectedFilter)
-{
-    const QString suggested = suggestedName(suffix);
-    return fileDialog() ? fileDialog()(this, caption, suggested, filters, selectedFilter)
-                        : QFileDialog::getSaveFileName(this, caption, suggested, filters, selectedFilter);
-}
+bool StudyWindow::saveCsv() { return saveStudyCsv(this, fileName(), model(), variable_, outcome_); }
 
-namespace {
-
-SaveFailureText saveFailureText()
-{
-    SaveFailureText text;
-    text.title = QStringLiteral("Parameterstudie");
-    text.objectName = QStringLiteral("writeFailure");
-    return text;
-}
-
-}  // namespace
-
-bool StudyWindow::saveCsv()
-{
-    QString filter = QStringLiteral("CSV-Dateien (*.csv)");
-    QString path = askFile(QStringLiteral("CSV speichern"), QStringLiteral(".csv"),
-                           filter + QStringLiteral(";;Alle Dateien (*)"), &filter);
-    if (path.isEmpty())
-        return false;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".csv");
-    // Under German settings spreadsheets expect a decimal comma and
-    // semicolons between the cells; a point and commas otherwise. A point
-    // without an answer is an empty cell.
-    const bool decimalComma = QLocale().decimalPoint() == QLatin1String(",");
-    const TextTable table = studyTable(model(), variable_, outcome_, decimalComma ? "," : ".", "");
-    // With a byte order mark, so that spreadsheets read the text as UTF-8.
-    const std::string text = "\xEF\xBB\xBF" + csvText(table, decimalComma);
-    if (!saveAtomically(
-            this, path,
-            [&](QSaveFile& f) { return f.write(text.data(), qint64(text.size())) == qint64(text.size()); },
-            saveFailureText()))
-        return false;
-    lastFolder() = QFileInfo(path).absolutePath();
-    return true;
-}
-
-bool StudyWindow::saveChart()
-{
-    const QString png = QStringLiteral("PNG-Bild (*.png)");
-    const QString svg = QStringLiteral("SVG-Grafik (*.svg)");
-    QString filter = png;
-    QString path = askFile(QStringLiteral("Diagramm speichern"), QStringLiteral(".png"),
-                           png + QStringLiteral(";;") + svg, &filter);
-    if (path.isEmpty())
-        return false;
-    QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix != QLatin1String("png") && suffix != QLatin1String("svg")) {
-        suffix = filter == svg ? QStringLiteral("svg") : QStringLiteral("png");
-        path += u'.' + suffix;
-    }
-    const QSize size = figure_->size();
-    std::function<bool(QSaveFile&)> write;
-    QImage image;
-    if (suffix == QLatin1String("svg")) {
-        write = [&](QSaveFile& f) {
-            QSvgGenerator generator;
-            generator.setOutputDevice(&f);
-            generator.setSize(size);
-            generator.setViewBox(QRect(QPoint(0, 0), size));
-            generator.setTitle(windowTitle());
-            generator.setDescription(QStringLiteral("Orvella"));
-            QPainter painter;
-            if (!painter.begin(&generator))
-                return false;
-            figure_->render(&painter);
-            return painter.end() && f.error() == QFileDevice::NoError;
-        };
-    } else {
-        // Twice the screen's resolution, sharp in documents and in print.
-        image = QImage(size * 2, QImage::Format_ARGB32_Premultiplied);
-        image.setDevicePixelRatio(2.0);
-        image.fill(Qt::white);
-        {
-            QPainter painter(&image);
-            painter.setRenderHint(QPainter::Antialiasing);
-            figure_->render(&painter);
-        }
-        write = [&](QSaveFile& f) { return image.save(&f, "PNG"); };
-    }
-    if (!saveAtomically(this, path, write, saveFailureText()))
-        return false;
-    lastFolder() = QFileInfo(path).absolutePath();
-    return true;
-}
+bool StudyWindow::saveChart() { return saveStudyFigure(this, fileName(), figure_, windowTitle()); }
 
 QWidget* openStudyWindow(const CompanionRequest& request)
 {

@@ -7,14 +7,12 @@
 
 #include "companion.h"
 #include "studycore.h"
+#include "studyexport.h"
+#include "studytable.h"
 
-#include <QAbstractTableModel>
 #include <QPointer>
 #include <QStringList>
-#include <QTableView>
 #include <QWidget>
-
-#include <functional>
 
 QT_BEGIN_NAMESPACE
 class QCheckBox;
@@ -30,50 +28,6 @@ namespace orvella {
 
 class StudyChart;
 class StudyLegend;
-
-// The study's table: a row per point, a column for the variable and one per
-// result, each cell as the calculator writes it ("–" without an answer).
-class StudyTableModel : public QAbstractTableModel {
-    Q_OBJECT
-public:
-    using QAbstractTableModel::QAbstractTableModel;
-
-    // The table, and the full name of each column for its header's tooltip.
-    void setTable(const TextTable& table, const QStringList& headerTips = {});
-    const TextTable& table() const { return table_; }
-
-    int rowCount(const QModelIndex& parent = {}) const override;
-    int columnCount(const QModelIndex& parent = {}) const override;
-    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
-
-private:
-    TextTable table_;
-    QStringList headerTips_;
-};
-
-// The table view: Ctrl+C copies the selected block (the whole table after
-// Ctrl+A) with its header row, as tab-separated text and as an HTML table.
-class StudyTableView : public QTableView {
-    Q_OBJECT
-public:
-    explicit StudyTableView(QWidget* parent = nullptr);
-    void copySelection();
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void contextMenuEvent(QContextMenuEvent* event) override;
-};
-
-// The save dialog: returns the chosen path, or an empty string when the user
-// cancels. `selectedFilter` holds the offered filter on entry and the chosen
-// one on return.
-using StudyFileDialog = std::function<QString(QWidget* parent, const QString& caption,
-                                              const QString& suggestedPath, const QString& filters,
-                                              QString* selectedFilter)>;
-
-// Replaces the file dialog (tests); an empty function restores Qt's own.
-void setStudyFileDialog(StudyFileDialog dialog);
 
 class StudyWindow : public QWidget {
     Q_OBJECT
@@ -106,9 +60,8 @@ private:
     void updateInputList();
     std::vector<std::string> fieldTexts() const;
     QString fieldText(const std::string& field) const;
-    QString suggestedName(const QString& suffix) const;
-    QString askFile(const QString& caption, const QString& suffix, const QString& filters,
-                    QString* selectedFilter);
+    // The name offered in the save dialogs, without its suffix.
+    QString fileName() const;
 
     QPointer<QWidget> owner_;
     QString title_;
