@@ -6,12 +6,12 @@
 #   ORVELLA_PCH  The Qt Widgets headers and the standard headers most sources
 #                include, compiled once (target orvella_pch) and reused by
 #                every target that uses Qt Widgets: the window libraries, the
-#                plugins, the program and the tests. Parsing those headers is
-#                most of the time a widget source takes to compile. Off by
-#                default when a compiler launcher (ccache) is set: ccache does
-#                not cache sources compiled with a precompiled header, and the
-#                build then needs no more than ccache's hits. GCC only: clang
-#                rejects a precompiled header made with other -D macros.
+#                plugins, the program and the tests, which otherwise parse
+#                them each again. Off by default when a compiler launcher
+#                (ccache) is set: ccache does not cache sources compiled with
+#                a precompiled header, and the build then needs no more than
+#                ccache's hits. GCC only; the fuzzing build (clang) goes
+#                without.
 #
 # The test programs (tests/, fuzz/) are linked with gold, which comes with
 # binutils like the default linker and links them in a quarter of its time.
