@@ -53,6 +53,7 @@ CompanionRequest companionRequest(DesignedWindow& window)
 {
     CompanionRequest request;
     request.owner = &window;
+    request.allModels = allCalculatorModels();
     if (const CalculatorWindow* calculator = asCalculator(window)) {
         request.title = calculator->menuTitle();
         request.models = calculator->models();
@@ -86,6 +87,12 @@ void installCompanionCommands()
                       [](DesignedWindow& w) {
                           openCompanion(w, QStringLiteral("orvella_study"),
                                         QStringLiteral("Die Parameterstudie"));
+                      }});
+    // Every window: a calculator's Verlauf starts at its entries, the
+    // menu's shows them all.
+    addWindowCommand({QStringLiteral("Verlauf…"), QKeySequence(Qt::CTRL | Qt::Key_H), {},
+                      [](DesignedWindow& w) {
+                          openCompanion(w, QStringLiteral("orvella_history"), QStringLiteral("Der Verlauf"));
                       }});
 }
 

@@ -2,8 +2,9 @@
 #pragma once
 // The commands that open the companion windows: F1 "Hilfe und Rechenweg" on
 // every calculator (on the menu an overview of all five), F2
-// "Parameterstudie…" on the four formula calculators. Each companion lives in
-// a plugin that is loaded the first time the user asks for it.
+// "Parameterstudie…" on the four formula calculators, Ctrl+H "Verlauf…" on
+// every window. Each companion lives in a plugin that is loaded the first
+// time the user asks for it.
 
 #include "companion.h"
 
@@ -11,7 +12,7 @@ namespace orvella {
 
 class DesignedWindow;
 
-// Adds both commands to the windows loaded from now on.
+// Adds the commands to the windows loaded from now on.
 void installCompanionCommands();
 
 // The request a command of `window` hands to its companion plugin.

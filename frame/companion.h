@@ -46,6 +46,10 @@ struct CompanionRequest {
     std::vector<const CalculatorModel*> models;
     // The window's state outside its fields; empty for most windows.
     std::function<WindowState()> state;
+    // Every calculator of the program, in the order of the menu, for a
+    // companion that shows more than its owner's (the Verlauf lists and
+    // reports the calculations of all of them).
+    std::vector<const CalculatorModel*> allModels;
 };
 
 class CompanionPlugin {
