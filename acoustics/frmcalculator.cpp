@@ -275,9 +275,21 @@ protected:
         for (int i = 0; i <= 9; ++i)
             onKey(numberKey(i), [this](const std::string& c) { keypad_.pressDigit(c); });
         for (int i : {1, 3})
-            onKey(operatorKey(i), [this](const std::string& c) { keypad_.pressOperator(c); });
+            onKey(operatorKey(i), [this](const std::string& c) {
+                keypad_.pressOperator(c);
+                operand1Text_ = keypad_.display();
+            });
         onKey(QStringLiteral("cmdPoint"), [this](const std::string&) { keypad_.pressPoint(); });
-        onKey(QStringLiteral("cmdEqual"), [this](const std::string&) { keypad_.pressEqual(); });
+        // An "=" that computes is recorded once its result is shown.
+        w->onClick(QStringLiteral("cmdEqual"), [this, show] {
+            const std::string op = keypad_.pendingOperator();
+            const std::string operand2Text = keypad_.display();
+            keypad_.pressEqual();
+            show();
+            if (!op.empty())
+                notifyCalculation(keypadRecord(operand1Text_, keypad_.operand1(), op, operand2Text,
+                                               keypad_.operand2(), keypad_.display()));
+        });
         onKey(QStringLiteral("cmdAllClear"), [this](const std::string&) { keypad_.pressAllClear(); });
         new KeypadKeys(w, display);
         return w;
@@ -285,6 +297,7 @@ protected:
 
 private:
     Keypad keypad_;
+    std::string operand1Text_;  // the display when operand 1 was taken
 };
 
 }  // namespace

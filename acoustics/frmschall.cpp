@@ -4,7 +4,6 @@
 #include "fields.h"
 #include "schallmodel.h"
 
-#include <QLineEdit>
 #include <QMessageBox>
 
 namespace orvella {
@@ -55,32 +54,22 @@ public:
     }
 
 private:
-    // The seven steps of either half, each under the error path: comma fix
-    // and read the level, comma fix and read the distance, convert, write the
-    // result with two decimals and comma-fix it, so that a decimal comma of
-    // the regional settings shows as a point. Each click starts from values
-    // of 0, which is what Ignore leaves in a value whose step failed.
+    // The steps of either half (CalculationSteps), each under the error
+    // path: comma fix and read the level, comma fix and read the distance,
+    // convert, format the result with two decimals, write it and comma-fix
+    // it, so that a decimal comma of the regional settings shows as a
+    // point. Each click starts from values of 0, which is what Ignore leaves
+    // in a value whose step failed. A run that reaches its end with the
+    // result written is recorded, after Ignore too: the window shows it.
     void convert(const CalculatorModel& model)
     {
-        std::vector<double> inputs(model.inputs.size(), 0.0);
-        std::vector<double> results(model.results.size(), 0.0);
-        std::vector<std::function<void()>> steps;
-        for (std::size_t i = 0; i < model.inputs.size(); ++i) {
-            QLineEdit* box = field(QString::fromStdString(model.inputs[i].field));
-            steps.push_back([box] { KillKomma(box); });
-            steps.push_back([box, &inputs, i] { inputs[i] = ReadNumber(box->text()); });
-        }
-        steps.push_back([&] { results = model.compute(inputs, nullptr); });
-        for (std::size_t i = 0; i < model.results.size(); ++i) {
-            QLineEdit* box = field(QString::fromStdString(model.results[i].field));
-            const int decimals = model.results[i].decimals;
-            steps.push_back([box, &results, i, decimals] { box->setText(FormatResult(results[i], decimals)); });
-            steps.push_back([box] { KillKomma(box); });
-        }
-        runSteps(steps, [this] {
+        CalculationSteps calculation(*this, model);
+        const bool completed = runSteps(calculation.steps(), [this] {
             const ErrorQuestion& ask = errorQuestion();
             return ask ? ask(this) : askAbortRetryIgnore(this);
         });
+        if (completed)
+            calculation.finish();
     }
 };
 

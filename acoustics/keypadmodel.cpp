@@ -174,4 +174,26 @@ const CalculatorModel& keypadModel()
     return model;
 }
 
+CalculationRecord keypadRecord(std::string_view operand1Text, double operand1, std::string_view op,
+                               std::string_view operand2Text, double operand2, std::string_view resultText)
+{
+    const auto trimmed = [](std::string_view s) {
+        while (!s.empty() && s.front() == ' ')
+            s.remove_prefix(1);
+        while (!s.empty() && s.back() == ' ')
+            s.remove_suffix(1);
+        return std::string(s);
+    };
+    const std::string display = "txtDisplay";
+    const bool times = op == "x";
+    CalculationRecord r = recordOf(keypadModel(), {}, {}, {});
+    r.inputs.push_back({"operand1", "Operand 1", "dB", display, std::string(operand1Text), operand1});
+    // "x" multiplies a level by a count of sources, which has no unit.
+    r.inputs.push_back({"operand2", "Operand 2", times ? "" : "dB", display, std::string(operand2Text), operand2});
+    r.results.push_back({"result", "Ergebnis", "dB", display, std::string(resultText)});
+    r.expression = trimmed(operand1Text) + " " + std::string(op) + " " + trimmed(operand2Text) + " = " +
+                   trimmed(resultText);
+    return r;
+}
+
 }  // namespace orvella

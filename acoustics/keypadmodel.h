@@ -5,8 +5,10 @@
 // holds the handbook and the worked calculation of that state. Qt-free.
 
 #include "calculation.h"
+#include "calculationrecord.h"
 
 #include <string>
+#include <string_view>
 
 namespace orvella {
 
@@ -27,5 +29,13 @@ struct KeypadState {
 // number is read with a point or a comma as its decimal mark, never by the
 // C library's locale; a missing or unreadable one is 0.
 KeypadState keypadStateOf(const WindowState& state);
+
+// The record of an "=" that computed: operand 1 as the display showed it
+// when its operator key was pressed, the operator ("+" or "x"), operand 2
+// as the display showed it at "=", the numbers read from them, and the
+// result as the display shows it now. The texts are kept as shown, a
+// leading blank included; `expression` reads "60 + 60 = 63".
+CalculationRecord keypadRecord(std::string_view operand1Text, double operand1, std::string_view op,
+                               std::string_view operand2Text, double operand2, std::string_view resultText);
 
 }  // namespace orvella

@@ -42,4 +42,29 @@ std::string calculatorDisplayName(const CalculationRecord& record)
     return record.calculator + " (" + record.part + ")";
 }
 
+namespace {
+
+CalculationObserver& observer()
+{
+    static CalculationObserver o;
+    return o;
+}
+
+}  // namespace
+
+void setCalculationObserver(CalculationObserver o) { observer() = std::move(o); }
+
+void notifyCalculation(const CalculationRecord& record)
+{
+    // A copy: the observer may replace itself while it runs.
+    const CalculationObserver current = observer();
+    if (!current)
+        return;
+    try {
+        current(record);
+    } catch (...) {
+        // A failing history must not disturb the calculator.
+    }
+}
+
 }  // namespace orvella

@@ -9,6 +9,7 @@
 #include "calculation.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -63,5 +64,16 @@ CalculationRecord recordOf(const CalculatorModel& model, const std::vector<std::
 // The calculator's name as a list shows it: the menu name, followed by the
 // frame caption in parentheses for one half of a window.
 std::string calculatorDisplayName(const CalculationRecord& record);
+
+// Who is told of every completed calculation (the history). The windows
+// call it on the GUI thread once a calculation has written its results; a
+// calculation that stops calls nothing. Anything the observer throws is
+// caught and dropped: the calculator never notices it. An empty function
+// removes the observer.
+using CalculationObserver = std::function<void(const CalculationRecord&)>;
+void setCalculationObserver(CalculationObserver observer);
+
+// Hands `record` to the observer, if there is one.
+void notifyCalculation(const CalculationRecord& record);
 
 }  // namespace orvella

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "form.h"
 
+#include "calculationrecord.h"
 #include "checked.h"
 #include "commands.h"
 #include "fields.h"
@@ -126,29 +127,67 @@ QString CalculatorWindow::menuTitle() const
 
 void CalculatorWindow::calculate(const CalculatorModel& model)
 {
-    std::vector<double> inputs;
-    inputs.reserve(model.inputs.size());
-    for (const InputQuantity& input : model.inputs) {
-        const QString name = QString::fromStdString(input.field);
-        inputs.push_back(input.commaFix ? readFixed(name) : ReadNumber(field(name)->text()));
+    CalculationSteps calculation(*this, model);
+    calculation.runAll();
+    calculation.finish();
+}
+
+// --- CalculationSteps ----------------------------------------------------
+
+CalculationSteps::CalculationSteps(DesignedWindow& window, const CalculatorModel& model)
+    : model_(model),
+      inputs_(model.inputs.size(), 0.0),
+      results_(model.results.size(), 0.0),
+      resultTexts_(model.results.size())
+{
+    const auto fieldOf = [&window](const Quantity& q) {
+        QLineEdit* box = window.field(QString::fromStdString(q.field));
+        Q_ASSERT_X(box, "CalculationSteps", q.field.c_str());
+        return box;
+    };
+    for (std::size_t i = 0; i < model.inputs.size(); ++i) {
+        QLineEdit* box = fieldOf(model.inputs[i]);
+        inputFields_.push_back(box);
+        inputTexts_.push_back(box->text().toStdString());
+        if (model.inputs[i].commaFix)
+            steps_.push_back([box] { KillKomma(box); });
+        steps_.push_back([this, box, i] { inputs_[i] = ReadNumber(box->text()); });
     }
-    const std::vector<double> results = model.compute(inputs, nullptr);
-    QStringList texts;
+    steps_.push_back([this] {
+        std::vector<double> results = model_.compute(inputs_, nullptr);
+        results.resize(results_.size(), 0.0);
+        results_ = std::move(results);
+    });
     for (std::size_t i = 0; i < model.results.size(); ++i)
-        texts << FormatResult(results[i], model.results[i].decimals);
+        steps_.push_back([this, i] { resultTexts_[i] = FormatResult(results_[i], model_.results[i].decimals); });
     for (std::size_t i = 0; i < model.results.size(); ++i) {
-        QLineEdit* box = field(QString::fromStdString(model.results[i].field));
-        box->setText(texts[static_cast<int>(i)]);
+        QLineEdit* box = fieldOf(model.results[i]);
+        resultFields_.push_back(box);
+        steps_.push_back([this, box, i] {
+            if (!resultTexts_[i])
+                return;
+            box->setText(*resultTexts_[i]);
+            ++written_;
+        });
         if (model.resultsCommaFix)
-            KillKomma(box);
+            steps_.push_back([box] { KillKomma(box); });
     }
 }
 
-double DesignedWindow::readFixed(const QString& fieldName) const
+void CalculationSteps::runAll()
 {
-    QLineEdit* box = field(fieldName);
-    KillKomma(box);
-    return ReadNumber(box->text());
+    for (const auto& step : steps_)
+        step();
+}
+
+void CalculationSteps::finish()
+{
+    if (written_ < resultFields_.size())
+        return;
+    std::vector<std::string> resultTexts;
+    for (const QLineEdit* box : resultFields_)
+        resultTexts.push_back(box->text().toStdString());
+    notifyCalculation(recordOf(model_, inputTexts_, inputs_, resultTexts));
 }
 
 // --- Form -----------------------------------------------------------------

@@ -17,6 +17,9 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 class QLineEdit;
 class QPushButton;
@@ -32,11 +35,6 @@ public:
     // The control with this design name; null when it does not exist.
     QLineEdit* field(const QString& name) const;
     QPushButton* button(const QString& name) const;
-
-    // The comma fix on the field (its first "," becomes "." in the field
-    // itself), then the field's number. Throws ArithmeticError when the
-    // number is too large to read.
-    double readFixed(const QString& fieldName) const;
 
     // Connects a button's click to `handler`. An ArithmeticError (or any
     // other exception) thrown by the handler is caught here, so nothing
@@ -57,6 +55,44 @@ private:
     bool commandsInstalled_ = false;
 };
 
+// One calculation of a formula calculator on its window, as the steps its
+// description gives: for each input in order its comma fix (where the
+// description says so) and its reading, the computation, the formatting of
+// each result, then for each result in order its writing and, where the
+// description says so, its comma fix. The frame runs the steps straight, so
+// that the first failure stops the calculation before any result is
+// written; the converter runs the same steps under its Abort/Retry/Ignore
+// question. A value whose step failed keeps 0, and a result that could not
+// be formatted is not written.
+class CalculationSteps {
+public:
+    // Takes the input fields' texts as they stand now, before any comma fix.
+    CalculationSteps(DesignedWindow& window, const CalculatorModel& model);
+    CalculationSteps(const CalculationSteps&) = delete;
+    CalculationSteps& operator=(const CalculationSteps&) = delete;
+
+    const std::vector<std::function<void()>>& steps() const { return steps_; }
+    // Runs every step in order; the first that throws stops the run and
+    // its exception passes on.
+    void runAll();
+    // When every result was written: hands the record of the calculation to
+    // the calculation observer (the input texts as they stood before the
+    // calculation, the numbers read, the result texts as the fields show
+    // them now). Otherwise nothing.
+    void finish();
+
+private:
+    const CalculatorModel& model_;
+    std::vector<QLineEdit*> inputFields_;
+    std::vector<QLineEdit*> resultFields_;
+    std::vector<std::string> inputTexts_;
+    std::vector<double> inputs_;
+    std::vector<double> results_;
+    std::vector<std::optional<QString>> resultTexts_;
+    std::size_t written_ = 0;
+    std::vector<std::function<void()>> steps_;
+};
+
 // The shared frame of the calculator windows: CLOSE returns to the menu, and
 // a calculation that stops tells the user without a message box.
 class CalculatorWindow : public DesignedWindow {
@@ -70,11 +106,9 @@ public:
     // Beeps and shows kStoppedMessage at `at`; emits calculationStopped().
     void reportStopped(QWidget* at);
 
-    // The calculation of a formula calculator from its description: each
-    // input in order through the comma fix (where the description says so)
-    // and read, the results computed, all of them formatted, and only then
-    // written in order. Throws before any result field changes when an input
-    // cannot be read or the arithmetic fails.
+    // The calculation of a formula calculator from its description: its
+    // CalculationSteps run straight, then recorded. Throws before any result
+    // field changes when an input cannot be read or the arithmetic fails.
     void calculate(const CalculatorModel& model);
 
     // The descriptions of the window's calculators, in the order of its

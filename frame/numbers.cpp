@@ -122,6 +122,79 @@ double ReadNumber(std::string_view text)
     return negative ? -value : value;
 }
 
+namespace {
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+// The length of the run of digits at `at`.
+std::size_t digitsAt(std::string_view s, std::size_t at)
+{
+    std::size_t n = 0;
+    while (at + n < s.size() && isDigit(s[at + n]))
+        ++n;
+    return n;
+}
+
+}  // namespace
+
+std::optional<std::string> plainNumber(std::string_view text, std::string_view decimalMark)
+{
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && isBlank(text[begin]))
+        ++begin;
+    while (end > begin && isBlank(text[end - 1]))
+        --end;
+    const std::string_view s = text.substr(begin, end - begin);
+
+    std::size_t i = 0;
+    std::string out;
+    if (i < s.size() && (s[i] == '-' || s[i] == '+'))
+        out += s[i++];
+    const std::size_t whole = digitsAt(s, i);
+    out += s.substr(i, whole);
+    i += whole;
+    std::size_t fraction = 0;
+    if (i < s.size() && (s[i] == '.' || s[i] == ',')) {
+        ++i;
+        fraction = digitsAt(s, i);
+        if (fraction > 0) {
+            if (whole == 0)
+                out += '0';
+            out += decimalMark;
+            out += s.substr(i, fraction);
+        }
+        i += fraction;
+    }
+    if (whole + fraction == 0)
+        return std::nullopt;
+    if (i < s.size() && (s[i] == 'E' || s[i] == 'e')) {
+        std::size_t k = i + 1;
+        if (k < s.size() && (s[k] == '-' || s[k] == '+'))
+            ++k;
+        const std::size_t exponent = digitsAt(s, k);
+        if (exponent == 0)
+            return std::nullopt;
+        out += s.substr(i, k + exponent - i);
+        i = k + exponent;
+    }
+    if (i != s.size())
+        return std::nullopt;
+    return out;
+}
+
+std::optional<double> readPlainNumber(std::string_view text)
+{
+    const std::optional<std::string> plain = plainNumber(text, ".");
+    if (!plain)
+        return std::nullopt;
+    try {
+        return ReadNumber(*plain);
+    } catch (const ArithmeticError&) {
+        return std::nullopt;
+    }
+}
+
 double roundHalfEven(double value, int decimals)
 {
     const double factor = std::pow(10.0, decimals);

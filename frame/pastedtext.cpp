@@ -2,7 +2,6 @@
 #include "pastedtext.h"
 
 #include "checked.h"
-#include "clipboardtext.h"
 #include "numbers.h"
 
 #include <algorithm>
@@ -168,21 +167,15 @@ bool isBlankRow(const TableRow& row)
     });
 }
 
-// The number of a piece of a run in findNumbers: its digits with "." as
-// the mark, and the sign and exponent that belong to it.
+// The number of a piece of a run in findNumbers: its digits, and the sign
+// and exponent that belong to it.
 std::optional<double> pieceValue(std::string_view sign, std::string_view digits,
                                  std::string_view exponent)
 {
-    if (std::count(digits.begin(), digits.end(), '.') + std::count(digits.begin(), digits.end(), ',') > 1)
-        return std::nullopt;
     std::string text(sign);
-    text += KillKomma(std::string(digits));
+    text += digits;
     text += exponent;
-    try {
-        return ReadNumber(text);
-    } catch (const ArithmeticError&) {
-        return std::nullopt;
-    }
+    return readPlainNumber(text);
 }
 
 }  // namespace

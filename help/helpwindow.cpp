@@ -2,6 +2,7 @@
 #include "helpwindow.h"
 
 #include "helptext.h"
+#include "savefile.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -16,7 +17,6 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QStandardPaths>
@@ -223,31 +223,15 @@ void HelpWindow::printTo(QPagedPaintDevice* device) const
     document.print(device);
 }
 
-bool HelpWindow::writePdf(const QString& path, QString* error) const
+void HelpWindow::writePdf(QIODevice* device) const
 {
-    // Written beside the target and renamed over it only when complete, so
-    // a failure leaves no half-written file and an existing file unchanged.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    {
-        QPdfWriter writer(&file);
-        writer.setPageSize(QPageSize(QPageSize::A4));
-        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-        writer.setResolution(300);
-        writer.setTitle(windowTitle());
-        writer.setCreator(QStringLiteral("Orvella"));
-        printTo(&writer);
-    }
-    if (!file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    QPdfWriter writer(device);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    writer.setResolution(300);
+    writer.setTitle(windowTitle());
+    writer.setCreator(QStringLiteral("Orvella"));
+    printTo(&writer);
 }
 
 void HelpWindow::saveAsPdf()
@@ -260,19 +244,21 @@ void HelpWindow::saveAsPdf()
     const QString path = ask ? ask(this, suggested) : askForPdfFile(this, suggested);
     if (path.isEmpty())
         return;
-    QString error;
-    if (writePdf(path, &error))
-        return;
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Orvella"),
-                    QStringLiteral("Die PDF-Datei konnte nicht gespeichert werden:\n%1\n\n"
-                                   "Der Ordner ist nicht beschreibbar, existiert nicht, oder der Datenträger "
-                                   "ist voll. Eine vorhandene Datei dieses Namens bleibt unverändert. Bitte "
-                                   "wählen Sie einen anderen Ort.")
-                        .arg(QDir::toNativeSeparators(path)),
-                    QMessageBox::Ok, this);
-    box.setObjectName(QStringLiteral("helpWriteError"));
-    box.setDetailedText(error);
-    box.exec();
+    SaveFailureText text;
+    text.objectName = QStringLiteral("helpWriteError");
+    text.message = QStringLiteral("Die PDF-Datei konnte nicht gespeichert werden:\n%1");
+    text.advice = QStringLiteral("Der Ordner ist nicht beschreibbar, existiert nicht, oder der Datenträger "
+                                 "ist voll. Eine vorhandene Datei dieses Namens bleibt unverändert. Bitte "
+                                 "wählen Sie einen anderen Ort.");
+    // Written beside the target and renamed over it only when complete, so
+    // a failure leaves no half-written file and an existing file unchanged.
+    saveAtomically(
+        this, path,
+        [this](QSaveFile& file) {
+            writePdf(&file);
+            return true;
+        },
+        text);
 }
 
 void HelpWindow::print()

@@ -14,6 +14,7 @@
 
 #include <functional>
 
+class QIODevice;
 class QPagedPaintDevice;
 class QPrinter;
 class QPushButton;
@@ -50,9 +51,8 @@ public:
     // Asks for a printer and prints the page.
     void print();
 
-    // Writes the printed page as a PDF to `path` (replacing the file only
-    // when the whole PDF was written); false with the reason in `error`.
-    bool writePdf(const QString& path, QString* error) const;
+    // Writes the printed page as a PDF to `device`.
+    void writePdf(QIODevice* device) const;
 
     QTextBrowser* browser() const { return browser_; }
     // The page as it is shown now, as plain text.

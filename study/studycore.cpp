@@ -4,7 +4,6 @@
 #include "numbers.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 
 namespace orvella {
@@ -195,6 +194,7 @@ TextTable studyTable(const CalculatorModel& model, int variable, const StudyOutc
                      std::string_view decimalMark, std::string_view missing)
 {
     TextTable table;
+    table.alignRight = true;
     table.header.push_back(columnHeader(model.inputs.at(static_cast<std::size_t>(variable))));
     for (const Quantity& r : model.results)
         table.header.push_back(columnHeader(r));
@@ -213,125 +213,6 @@ TextTable studyTable(const CalculatorModel& model, int variable, const StudyOutc
     return table;
 }
 
-namespace {
-
-void appendCsvCell(std::string& out, const std::string& cell, char separator)
-{
-    if (cell.find_first_of(std::string{separator, '"', '\r', '\n'}) == std::string::npos) {
-        out += cell;
-        return;
-    }
-    out += '"';
-    for (char c : cell) {
-        if (c == '"')
-            out += '"';
-        out += c;
-    }
-    out += '"';
-}
-
-void appendCsvRow(std::string& out, const std::vector<std::string>& row, char separator)
-{
-    for (std::size_t i = 0; i < row.size(); ++i) {
-        if (i)
-            out += separator;
-        appendCsvCell(out, row[i], separator);
-    }
-    out += "\r\n";
-}
-
-std::string flattened(std::string cell)
-{
-    std::replace_if(cell.begin(), cell.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; },
-                    ' ');
-    return cell;
-}
-
-std::string htmlEscaped(const std::string& text)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
-
-}  // namespace
-
-std::string csvText(const TextTable& table, bool decimalComma)
-{
-    const char separator = decimalComma ? ';' : ',';
-    std::string out;
-    appendCsvRow(out, table.header, separator);
-    for (const auto& row : table.rows)
-        appendCsvRow(out, row, separator);
-    return out;
-}
-
-std::string tabSeparatedText(const TextTable& table)
-{
-    std::string out;
-    auto appendRow = [&out](const std::vector<std::string>& row) {
-        for (std::size_t i = 0; i < row.size(); ++i) {
-            if (i)
-                out += '\t';
-            out += flattened(row[i]);
-        }
-        out += '\n';
-    };
-    appendRow(table.header);
-    for (const auto& row : table.rows)
-        appendRow(row);
-    return out;
-}
-
-std::string htmlTable(const TextTable& table)
-{
-    std::string out = "<html><head><meta charset=\"utf-8\"></head><body>\n<table border=\"1\" "
-                      "cellspacing=\"0\" cellpadding=\"2\">\n<thead><tr>";
-    for (const std::string& h : table.header)
-        out += "<th>" + htmlEscaped(h) + "</th>";
-    out += "</tr></thead>\n<tbody>\n";
-    for (const auto& row : table.rows) {
-        out += "<tr>";
-        for (const std::string& cell : row)
-            out += "<td align=\"right\">" + htmlEscaped(cell) + "</td>";
-        out += "</tr>\n";
-    }
-    out += "</tbody>\n</table>\n</body></html>\n";
-    return out;
-}
-
-std::optional<double> parseRangeNumber(std::string_view text)
-{
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.remove_suffix(1);
-    std::string s(text);
-    if (!s.empty() && s.front() == '+')
-        s.erase(0, 1);
-    // Only digits, one sign, one decimal mark and an exponent: no "inf",
-    // "nan", hexadecimal or thousands separators.
-    const std::size_t commas = std::count(s.begin(), s.end(), ',');
-    const std::size_t points = std::count(s.begin(), s.end(), '.');
-    if (commas + points > 1)
-        return std::nullopt;
-    std::replace(s.begin(), s.end(), ',', '.');
-    if (s.empty() || s.find_first_not_of("0123456789.eE-+") != std::string::npos)
-        return std::nullopt;
-    double value = 0.0;
-    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
-    if (ec != std::errc() || end != s.data() + s.size() || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
+std::optional<double> parseRangeNumber(std::string_view text) { return readPlainNumber(text); }
 
 }  // namespace orvella

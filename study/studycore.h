@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The parameter study without Qt: the points of a range, the calculation of
-// every point with the calculator's own description, and the texts of the
-// table and of its CSV file.
+// every point with the calculator's own description, and the table of
+// texts that the window shows, copies and saves (written by texttable.h).
 //
 // A study takes the calculator's field texts as they stand, reads them with
 // the window's own rules (readInput: comma fix on a copy, then ReadNumber),
@@ -12,6 +12,7 @@
 // calculator gives exactly the point's results.
 
 #include "calculation.h"
+#include "texttable.h"
 
 #include <optional>
 #include <string>
@@ -103,12 +104,6 @@ StudyOutcome runStudy(const StudyRequest& request);
 std::optional<std::vector<double>> answerAt(const CalculatorModel& model,
                                             const std::vector<double>& inputs);
 
-// A table of texts: a header row and the rows below it.
-struct TextTable {
-    std::vector<std::string> header;
-    std::vector<std::vector<std::string>> rows;
-};
-
 // The cell text of a value: FormatResult with the decimals and decimal mark,
 // or `missing` when there is no value or it cannot be written.
 std::string cellText(std::optional<double> value, int decimals, std::string_view decimalMark,
@@ -123,22 +118,9 @@ std::string columnHeader(const Quantity& q);
 TextTable studyTable(const CalculatorModel& model, int variable, const StudyOutcome& outcome,
                      std::string_view decimalMark, std::string_view missing);
 
-// CSV (RFC 4180 quoting, CRLF line ends). With a decimal comma the cells are
-// separated by semicolons, as spreadsheets under German settings expect;
-// otherwise by commas.
-std::string csvText(const TextTable& table, bool decimalComma);
-
-// Tab-separated lines (LF line ends) for the clipboard; tabs and line
-// breaks inside a cell become blanks.
-std::string tabSeparatedText(const TextTable& table);
-
-// An HTML table with a header row, for pasting into word processors and
-// spreadsheets; the cell texts are escaped.
-std::string htmlTable(const TextTable& table);
-
-// A number typed into "von" or "bis": blanks around it ignored, a decimal
-// comma or point, an optional exponent, nothing else; nullopt when the text is
-// not such a number or too large for a double.
+// A number typed into "von" or "bis": a plain number in either decimal mark
+// (readPlainNumber); nullopt when the text is not one or is too large for a
+// double.
 std::optional<double> parseRangeNumber(std::string_view text);
 
 }  // namespace orvella

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "studywindow.h"
 
+#include "savefile.h"
 #include "studychart.h"
 
 #include <QAction>
@@ -22,11 +23,9 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QShortcut>
@@ -163,6 +162,7 @@ void StudyTableView::copySelection()
         columns.insert(i.column());
     }
     TextTable copy;
+    copy.alignRight = all.alignRight;
     if (rows.empty()) {
         copy = all;
     } else {
@@ -601,41 +601,14 @@ QString StudyWindow::askFile(const QString& caption, const QString& suffix, cons
                         : QFileDialog::getSaveFileName(this, caption, suggested, filters, selectedFilter);
 }
 
-void StudyWindow::reportWriteFailure(const QString& path, const QString& reason)
-{
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Parameterstudie"),
-                    QStringLiteral("Die Datei „%1“ konnte nicht gespeichert werden.")
-                        .arg(QDir::toNativeSeparators(path)),
-                    QMessageBox::Ok, this);
-    box.setObjectName(QStringLiteral("writeFailure"));
-    box.setInformativeText(QStringLiteral("Bitte wählen Sie einen Ordner, in den Sie schreiben "
-                                          "dürfen, und prüfen Sie den freien Platz.\n(%1)")
-                               .arg(reason));
-    box.exec();
-}
-
 namespace {
 
-// Writes through a temporary file that replaces the target only when
-// everything is written, so a failure leaves an existing file as it was.
-template <class Write>
-bool writeFile(const QString& path, Write&& write, QString* reason)
+SaveFailureText saveFailureText()
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *reason = file.errorString();
-        return false;
-    }
-    if (!write(file)) {
-        *reason = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        *reason = file.errorString();
-        return false;
-    }
-    return true;
+    SaveFailureText text;
+    text.title = QStringLiteral("Parameterstudie");
+    text.objectName = QStringLiteral("writeFailure");
+    return text;
 }
 
 }  // namespace
@@ -656,12 +629,11 @@ bool StudyWindow::saveCsv()
     const TextTable table = studyTable(model(), variable_, outcome_, decimalComma ? "," : ".", "");
     // With a byte order mark, so that spreadsheets read the text as UTF-8.
     const std::string text = "\xEF\xBB\xBF" + csvText(table, decimalComma);
-    QString reason;
-    if (!writeFile(path, [&](QSaveFile& f) { return f.write(text.data(), qint64(text.size())) == qint64(text.size()); },
-                   &reason)) {
-        reportWriteFailure(path, reason);
+    if (!saveAtomically(
+            this, path,
+            [&](QSaveFile& f) { return f.write(text.data(), qint64(text.size())) == qint64(text.size()); },
+            saveFailureText()))
         return false;
-    }
     lastFolder() = QFileInfo(path).absolutePath();
     return true;
 }
@@ -681,27 +653,25 @@ bool StudyWindow::saveChart()
         path += u'.' + suffix;
     }
     const QSize size = figure_->size();
-    QString reason;
-    bool ok = false;
+    std::function<bool(QSaveFile&)> write;
+    QImage image;
     if (suffix == QLatin1String("svg")) {
-        ok = writeFile(path,
-                       [&](QSaveFile& f) {
-                           QSvgGenerator generator;
-                           generator.setOutputDevice(&f);
-                           generator.setSize(size);
-                           generator.setViewBox(QRect(QPoint(0, 0), size));
-                           generator.setTitle(windowTitle());
-                           generator.setDescription(QStringLiteral("Orvella"));
-                           QPainter painter;
-                           if (!painter.begin(&generator))
-                               return false;
-                           figure_->render(&painter);
-                           return painter.end() && f.error() == QFileDevice::NoError;
-                       },
-                       &reason);
+        write = [&](QSaveFile& f) {
+            QSvgGenerator generator;
+            generator.setOutputDevice(&f);
+            generator.setSize(size);
+            generator.setViewBox(QRect(QPoint(0, 0), size));
+            generator.setTitle(windowTitle());
+            generator.setDescription(QStringLiteral("Orvella"));
+            QPainter painter;
+            if (!painter.begin(&generator))
+                return false;
+            figure_->render(&painter);
+            return painter.end() && f.error() == QFileDevice::NoError;
+        };
     } else {
         // Twice the screen's resolution, sharp in documents and in print.
-        QImage image(size * 2, QImage::Format_ARGB32_Premultiplied);
+        image = QImage(size * 2, QImage::Format_ARGB32_Premultiplied);
         image.setDevicePixelRatio(2.0);
         image.fill(Qt::white);
         {
@@ -709,12 +679,10 @@ bool StudyWindow::saveChart()
             painter.setRenderHint(QPainter::Antialiasing);
             figure_->render(&painter);
         }
-        ok = writeFile(path, [&](QSaveFile& f) { return image.save(&f, "PNG"); }, &reason);
+        write = [&](QSaveFile& f) { return image.save(&f, "PNG"); };
     }
-    if (!ok) {
-        reportWriteFailure(path, reason);
+    if (!saveAtomically(this, path, write, saveFailureText()))
         return false;
-    }
     lastFolder() = QFileInfo(path).absolutePath();
     return true;
 }

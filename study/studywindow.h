@@ -109,7 +109,6 @@ private:
     QString suggestedName(const QString& suffix) const;
     QString askFile(const QString& caption, const QString& suffix, const QString& filters,
                     QString* selectedFilter);
-    void reportWriteFailure(const QString& path, const QString& reason);
 
     QPointer<QWidget> owner_;
     QString title_;

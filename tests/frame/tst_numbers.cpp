@@ -21,6 +21,8 @@ private slots:
     void readNumber();
     void readNumberOverflows_data();
     void readNumberOverflows();
+    void readPlainNumber_data();
+    void readPlainNumber();
     void formatResult_data();
     void formatResult();
     void formatResultOverflow();
@@ -111,6 +113,42 @@ void TestNumbers::readNumberOverflows()
     } catch (const ArithmeticError& e) {
         QCOMPARE(e.fault(), ArithmeticFault::Overflow);
     }
+}
+
+void TestNumbers::readPlainNumber_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("plain");
+    QTest::addColumn<double>("value");
+    QTest::newRow("decimal comma") << "1,5" << true << 1.5;
+    QTest::newRow("decimal point, blanks and tabs around") << " \t2.5 " << true << 2.5;
+    QTest::newRow("plus sign") << "+4" << true << 4.0;
+    QTest::newRow("minus and exponent with sign") << "-1,5E-3" << true << -0.0015;
+    QTest::newRow("leading mark") << ",5" << true << 0.5;
+    QTest::newRow("trailing mark") << "5." << true << 5.0;
+    // As the windows read it: too small for a double is 0, not a failure.
+    QTest::newRow("too small reads as 0") << "1e-400" << true << 0.0;
+    QTest::newRow("empty") << "" << false << 0.0;
+    QTest::newRow("mark alone") << "-," << false << 0.0;
+    QTest::newRow("unfinished exponent") << "1.5e" << false << 0.0;
+    // ReadNumber would read 1 and 15 from these; they are not what they show.
+    QTest::newRow("thousands point and decimal comma") << "1.000,5" << false << 0.0;
+    QTest::newRow("blank between digits") << "1 5" << false << 0.0;
+    QTest::newRow("unit after the number") << "8 m" << false << 0.0;
+    QTest::newRow("two signs") << "+-5" << false << 0.0;
+    QTest::newRow("hexadecimal") << "&H1F" << false << 0.0;
+    QTest::newRow("infinity") << "inf" << false << 0.0;
+    QTest::newRow("too large") << "1e999" << false << 0.0;
+}
+
+void TestNumbers::readPlainNumber()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, plain);
+    const std::optional<double> v = orvella::readPlainNumber(text.toStdString());
+    QCOMPARE(v.has_value(), plain);
+    if (plain)
+        QTEST(*v, "value");
 }
 
 void TestNumbers::formatResult_data()
