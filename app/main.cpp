@@ -4,6 +4,7 @@
 #include "about.h"
 #include "clipboard.h"
 #include "companions.h"
+#include "historyrecording.h"
 #include "shell.h"
 
 #include <QApplication>
@@ -33,6 +34,8 @@ int main(int argc, char* argv[])
     orvella::installCopyCommand();
     orvella::installCompanionCommands();
     orvella::installAboutCommand();
+    // Every completed calculation into the Verlauf, loaded at the first one.
+    orvella::installHistoryRecording();
 
     orvella::Shell shell;
     shell.menu().show();

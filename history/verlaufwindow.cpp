@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "verlaufwindow.h"
 
+#include "historysettings.h"
 #include "savefile.h"
 #include "verlaufapply.h"
 #include "verlauftable.h"
@@ -72,15 +73,6 @@ bool askYesNo(QWidget* parent, const QString& title, const QString& text)
     box.button(QMessageBox::Yes)->setText(QStringLiteral("&Ja"));
     box.button(QMessageBox::No)->setText(QStringLiteral("&Nein"));
     return box.exec() == QMessageBox::Yes;
-}
-
-// The path with the home folder written as "~", as users know it.
-QString shownPath(const QString& path)
-{
-    const QString home = QDir::homePath();
-    if (!home.isEmpty() && path.startsWith(home + u'/'))
-        return QStringLiteral("~") + path.mid(home.size());
-    return QDir::toNativeSeparators(path);
 }
 
 QStringList idsOf(const std::vector<const CalculatorModel*>& models)

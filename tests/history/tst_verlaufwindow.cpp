@@ -71,24 +71,14 @@ std::vector<std::string> resultFields(const CalculatorModel& m)
     return f;
 }
 
-// Types `texts` into the model's input fields, clicks its calculate button
-// and records the calculation as the window's calculate path does.
-Shown calculateIn(QWidget* window, const CalculatorModel& m, const QStringList& texts, HistoryHub& hub)
+// Types `texts` into the model's input fields and clicks its calculate
+// button; the window's calculate path records the calculation.
+Shown calculateIn(QWidget* window, const CalculatorModel& m, const QStringList& texts)
 {
-    std::vector<std::string> typed;
-    std::vector<double> numbers;
-    for (std::size_t i = 0; i < m.inputs.size(); ++i) {
+    for (std::size_t i = 0; i < m.inputs.size(); ++i)
         setTextOf(window, QString::fromStdString(m.inputs[i].field), texts.value(int(i)));
-        typed.push_back(texts.value(int(i)).toStdString());
-        numbers.push_back(ReadNumber(KillKomma(typed.back())));
-    }
     click(window, QString::fromStdString(m.calculateButton));
-    Shown shown{fieldTexts(window, inputFields(m)), fieldTexts(window, resultFields(m))};
-    std::vector<std::string> results;
-    for (const QString& r : shown.results)
-        results.push_back(r.toStdString());
-    hub.record(recordOf(m, typed, numbers, results));
-    return shown;
+    return {fieldTexts(window, inputFields(m)), fieldTexts(window, resultFields(m))};
 }
 
 QStringList rowsShown(const VerlaufWindow& w, int column)
@@ -161,10 +151,13 @@ void TestVerlaufWindow::init()
     shell_->menu().show();
     setVerlaufQuestion({});
     setVerlaufFileDialog({});
+    // As the program does: every completed calculation into the history.
+    setCalculationObserver([this](const CalculationRecord& r) { hub_->record(r); });
 }
 
 void TestVerlaufWindow::cleanup()
 {
+    setCalculationObserver({});
     shell_.reset();
     processDeferredDeletes();
     hub_.reset();
@@ -315,29 +308,34 @@ void TestVerlaufWindow::applyShowsWhatTheWindowShowedThen()
     QWidget* w = owner(button, window);
     QVERIFY(w);
 
-    const Shown then = calculateIn(w, *m, texts, *hub_);
+    const Shown then = calculateIn(w, *m, texts);
     // Something else since: other inputs, other results.
-    const Shown later = calculateIn(w, *m, since, *hub_);
+    const Shown later = calculateIn(w, *m, since);
     QVERIFY(later.results != then.results);
 
     VerlaufWindow* verlauf = openVerlauf(w);
     QVERIFY(verlauf);
     QCOMPARE(verlauf->model()->rowCount(), 2);
     verlauf->table()->setCurrentIndex(verlauf->model()->index(1, HistoryModel::ResultsColumn));
+    const std::int64_t applied = verlauf->model()->entryId(1);
     QVERIFY(verlauf->findChild<QPushButton*>("verlaufApply")->isEnabled());
     QTest::keyClick(verlauf->table(), Qt::Key_Return);
 
     QCOMPARE(fieldTexts(w, inputFields(*m)), then.inputs);
     QCOMPARE(fieldTexts(w, resultFields(*m)), then.results);
-    // The Verlauf stays where it was.
+    // The calculation ran again and is recorded again, at the top; the
+    // Verlauf stays at the entry that was put back.
+    QCOMPARE(verlauf->model()->rowCount(), 3);
+    QCOMPARE(verlauf->model()->index(0, HistoryModel::InputsColumn).data(),
+             verlauf->model()->index(2, HistoryModel::InputsColumn).data());
     QVERIFY(verlauf->isVisible());
-    QCOMPARE(verlauf->table()->currentIndex().row(), 1);
+    QCOMPARE(verlauf->model()->entryId(verlauf->table()->currentIndex().row()), applied);
 }
 
 void TestVerlaufWindow::applyOnlyForTheOwnersCalculators()
 {
     QWidget* w = owner("Command3", "frmFeuchte");
-    const Shown then = calculateIn(w, *modelWithId("frmFeuchte"), {"18", "8"}, *hub_);
+    const Shown then = calculateIn(w, *modelWithId("frmFeuchte"), {"18", "8"});
     QVERIFY(hub_->record(schallRecord("60", QDateTime::currentMSecsSinceEpoch() + 1000)));
     VerlaufWindow* verlauf = openVerlauf(w);
     QVERIFY(verlauf);
@@ -400,8 +398,8 @@ void TestVerlaufWindow::followsTheHistory()
     VerlaufWindow* verlauf = openVerlauf(w);
     QVERIFY(verlauf);
     QCOMPARE(verlauf->model()->rowCount(), 0);
-    calculateIn(w, *modelWithId("frmFeuchte"), {"20", "10"}, *hub_);
-    calculateIn(w, *modelWithId("frmFeuchte"), {"21", "10"}, *hub_);
+    calculateIn(w, *modelWithId("frmFeuchte"), {"20", "10"});
+    calculateIn(w, *modelWithId("frmFeuchte"), {"21", "10"});
     QCOMPARE(rowsShown(*verlauf, HistoryModel::InputsColumn),
              (QStringList{"Raumtemperatur: 21 °C; Oberflächentemperatur: 10 °C",
                           "Raumtemperatur: 20 °C; Oberflächentemperatur: 10 °C"}));
@@ -417,7 +415,7 @@ void TestVerlaufWindow::followsTheHistory()
     QVERIFY(!otherBox->isChecked());
     QVERIFY(verlauf->statusLabel()->text().contains("„Verlauf führen“ ist aus"));
     QVERIFY(fileBytes(dir_->filePath("config/orvella.conf")).contains("fuehren=false"));
-    calculateIn(w, *modelWithId("frmFeuchte"), {"22", "10"}, *hub_);
+    calculateIn(w, *modelWithId("frmFeuchte"), {"22", "10"});
     QCOMPARE(verlauf->model()->rowCount(), 2);
     QCOMPARE(hub_->store().count(), 2);
     otherBox->click();
@@ -465,7 +463,7 @@ void TestVerlaufWindow::noticeInTheWindow()
     QCOMPARE(verlauf->statusLabel()->text(), notices.front());
     QCOMPARE(verlauf->model()->rowCount(), 0);
     // The calculator computes as before; nothing is recorded, no second notice.
-    const Shown shown = calculateIn(w, *modelWithId("frmFeuchte"), {"20", "10"}, *hub_);
+    const Shown shown = calculateIn(w, *modelWithId("frmFeuchte"), {"20", "10"});
     QCOMPARE(shown.results, asShown(QStringList{"52.57", "42.06", "31.54"}));
     QCOMPARE(notices.size(), 1);
     QCOMPARE(hub_->lastNotice(), notices.front());
@@ -475,7 +473,7 @@ void TestVerlaufWindow::textShownAsTyped()
 {
     QWidget* w = owner("Command3", "frmFeuchte");
     const QString typed = "'); DROP TABLE entry; -- <b>fett</b>";
-    calculateIn(w, *modelWithId("frmFeuchte"), {typed, "10"}, *hub_);
+    calculateIn(w, *modelWithId("frmFeuchte"), {typed, "10"});
     VerlaufWindow* verlauf = openVerlauf(w);
     QVERIFY(verlauf);
     QCOMPARE(verlauf->model()->rowCount(), 1);
@@ -569,7 +567,7 @@ void TestVerlaufWindow::reportAsPdfAndOdf()
     if (QStandardPaths::findExecutable("pdftotext").isEmpty() || QStandardPaths::findExecutable("unzip").isEmpty())
         QSKIP("pdftotext (poppler-utils) or unzip is not installed");
     QWidget* w = owner("Command3", "frmFeuchte");
-    const Shown shown = calculateIn(w, *modelWithId("frmFeuchte"), {"20,5", "10"}, *hub_);
+    const Shown shown = calculateIn(w, *modelWithId("frmFeuchte"), {"20,5", "10"});
     QVERIFY(hub_->store().setNote(1, QStringLiteral("Büro 2. OG, Außenwand Nord")));
     QVERIFY(hub_->record(schallRecord("72,5", QDateTime::currentMSecsSinceEpoch() + 1000)));
     VerlaufWindow* verlauf = openVerlauf(w);
