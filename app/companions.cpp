@@ -41,6 +41,34 @@ void openCompanion(DesignedWindow& window, const QString& plugin, const QString&
     companion->open(companionRequest(window));
 }
 
+// The companions the window's calculators declare, each once, in the order
+// of the descriptions.
+std::vector<WindowCommand> declaredCompanions(const DesignedWindow& w)
+{
+    std::vector<WindowCommand> commands;
+    const CalculatorWindow* calculator = asCalculator(w);
+    if (!calculator)
+        return commands;
+    std::vector<std::pair<std::string, std::string>> seen;
+    for (const CalculatorModel* model : calculator->models()) {
+        for (const CompanionEntry& entry : model->companions) {
+            if (std::find(seen.begin(), seen.end(), std::pair(entry.text, entry.plugin)) != seen.end())
+                continue;
+            seen.emplace_back(entry.text, entry.plugin);
+            const QString text = QString::fromStdString(entry.text);
+            const QString plugin = QString::fromStdString(entry.plugin);
+            // "„Messauswertung ISO 3382-3“ kann nicht geöffnet werden"
+            QString name = text;
+            if (name.endsWith(u'…'))
+                name.chop(1);
+            const QString what = u'„' + name.trimmed() + u'“';
+            commands.push_back({text, QKeySequence(QString::fromStdString(entry.shortcut)), {},
+                                [plugin, what](DesignedWindow& window) { openCompanion(window, plugin, what); }});
+        }
+    }
+    return commands;
+}
+
 }  // namespace
 
 std::vector<const CalculatorModel*> allCalculatorModels()
@@ -88,6 +116,13 @@ void installCompanionCommands()
                           openCompanion(w, QStringLiteral("orvella_study"),
                                         QStringLiteral("Die Parameterstudie"));
                       }});
+    WindowCommand declared;
+    declared.commandsFor = declaredCompanions;
+    addWindowCommand(std::move(declared));
+}
+
+void installHistoryCommand()
+{
     // Every window: a calculator's Verlauf starts at its entries, the
     // menu's shows them all.
     addWindowCommand({QStringLiteral("Verlauf…"), QKeySequence(Qt::CTRL | Qt::Key_H), {},

@@ -33,6 +33,7 @@ int main(int argc, char* argv[])
     // The context menu lists the commands in this order.
     orvella::installCopyCommand();
     orvella::installCompanionCommands();
+    orvella::installHistoryCommand();
     orvella::installAboutCommand();
     // Every completed calculation into the Verlauf, loaded at the first one.
     orvella::installHistoryRecording();

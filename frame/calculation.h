@@ -238,6 +238,15 @@ struct StateWorked {
     void (*write)(const WindowState& state, WorkedWriter& out) = nullptr;
 };
 
+// A companion window of the calculator's own, beyond help and study: an
+// entry of its window's context menu with its key, which loads the plugin on
+// first use and opens the plugin's companion for the window.
+struct CompanionEntry {
+    std::string text;      // the menu entry, German: "Messauswertung ISO 3382-3…"
+    std::string shortcut;  // the key as QKeySequence reads it: "F3"; empty for none
+    std::string plugin;    // the plugin's base name: "orvella_measurement"
+};
+
 struct CalculatorModel {
     std::string id{};               // "frmFeuchte"; frmSchall's halves "frmSchall.l", "frmSchall.p"
     std::string window{};           // the window's object name: "frmFeuchte"
@@ -266,6 +275,7 @@ struct CalculatorModel {
     GuidanceSet guidance{};
     std::vector<DerivedValue> derived{};
     StateWorked stateWorked{};
+    std::vector<CompanionEntry> companions{};  // offered after help and study
 
     bool computes() const { return compute != nullptr; }
     // Index of the input or result with this key; -1 when there is none.

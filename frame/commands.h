@@ -23,10 +23,16 @@ struct WindowCommand {
     std::function<bool(const DesignedWindow&)> offeredBy;
     std::function<void(DesignedWindow&)> run;
     bool separatorBefore = false;
+    // When set, the entry stands for the commands this gives for the window
+    // (none, one or several), in its place: commands that differ from
+    // window to window, such as the companions its calculators declare.
+    std::function<std::vector<WindowCommand>(const DesignedWindow&)> commandsFor{};
 };
 
 // Adds the command to every window loaded from now on, after those added
-// before it. The program adds its commands once at start.
+// before it. A key that an earlier command of the window has taken already
+// is not given to a later one, which is then offered in the menu only. The
+// program adds its commands once at start.
 void addWindowCommand(WindowCommand command);
 
 // Removes every command (for tests that build their own set).

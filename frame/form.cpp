@@ -60,16 +60,32 @@ void DesignedWindow::installCommands()
     if (commandsInstalled_)
         return;
     commandsInstalled_ = true;
+    std::vector<WindowCommand> commands;
     for (const WindowCommand& command : windowCommands()) {
         if (command.offeredBy && !command.offeredBy(*this))
             continue;
+        if (!command.commandsFor) {
+            commands.push_back(command);
+            continue;
+        }
+        std::vector<WindowCommand> expanded = command.commandsFor(*this);
+        if (!expanded.empty())
+            expanded.front().separatorBefore = expanded.front().separatorBefore || command.separatorBefore;
+        commands.insert(commands.end(), expanded.begin(), expanded.end());
+    }
+    QList<QKeySequence> taken;
+    for (const WindowCommand& command : commands) {
         if (command.separatorBefore && !actions().isEmpty()) {
             auto* separator = new QAction(this);
             separator->setSeparator(true);
             addAction(separator);
         }
         auto* action = new QAction(command.text, this);
-        action->setShortcut(command.shortcut);
+        // Two actions on one key would make it ambiguous, and neither would run.
+        if (!command.shortcut.isEmpty() && !taken.contains(command.shortcut)) {
+            action->setShortcut(command.shortcut);
+            taken << command.shortcut;
+        }
         action->setShortcutContext(Qt::WindowShortcut);
         const auto run = command.run;
         // Like the click handlers: nothing a command throws reaches the event loop.

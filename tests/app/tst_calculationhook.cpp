@@ -50,11 +50,13 @@ QStringList keys(const QString& captions)
     return names;
 }
 
-QStringList inputTexts(const CalculationRecord& r)
+// "field=text" of each recorded input or result.
+template <class Recorded>
+QStringList fieldTexts(const std::vector<Recorded>& recorded)
 {
     QStringList texts;
-    for (const RecordedInput& i : r.inputs)
-        texts << QString::fromStdString(i.field + '=' + i.text);
+    for (const Recorded& x : recorded)
+        texts << QString::fromStdString(x.field + '=' + x.text);
     return texts;
 }
 
@@ -66,13 +68,6 @@ QList<double> inputNumbers(const CalculationRecord& r)
     return numbers;
 }
 
-QStringList resultTexts(const CalculationRecord& r)
-{
-    QStringList texts;
-    for (const RecordedResult& x : r.results)
-        texts << QString::fromStdString(x.field + '=' + x.text);
-    return texts;
-}
 
 }  // namespace
 
@@ -179,12 +174,12 @@ void TestCalculationHook::recordOfEachCalculator()
     const CalculationRecord& r = records_.back();
     QTEST(QString::fromStdString(r.calculatorId), "id");
     QCOMPARE(QString::fromStdString(r.window), window);
-    QTEST(inputTexts(r), "inputs");
+    QTEST(fieldTexts(r.inputs), "inputs");
     QTEST(inputNumbers(r), "numbers");
     if (resultsInUserMark)
         for (QString& x : results)
             x = x.section(u'=', 0, 0) + u'=' + inLocale(x.section(u'=', 1), mark);
-    QCOMPARE(resultTexts(r), results);
+    QCOMPARE(fieldTexts(r.results), results);
     // What the fields show now.
     for (const RecordedResult& x : r.results)
         QCOMPARE(textOf(w, QString::fromStdString(x.field)), QString::fromStdString(x.text));
@@ -230,8 +225,8 @@ void TestCalculationHook::converterRecordsWhatIgnoreWrote()
     // The conversion was ignored and left its 0: the window shows "0".
     QCOMPARE(textOf(w, "txLeistug_l"), QString("0"));
     QCOMPARE(records_.size(), std::size_t(1));
-    QCOMPARE(inputTexts(records_[0]), (QStringList{"txPegel_l=50", "txAbstand_l=0"}));
-    QCOMPARE(resultTexts(records_[0]), QStringList{"txLeistug_l=0"});
+    QCOMPARE(fieldTexts(records_[0].inputs), (QStringList{"txPegel_l=50", "txAbstand_l=0"}));
+    QCOMPARE(fieldTexts(records_[0].results), QStringList{"txLeistug_l=0"});
 }
 
 void TestCalculationHook::failingObserverDisturbsNothing()

@@ -159,14 +159,13 @@ void TestCopy::contextMenuEntries_data()
     QTest::addColumn<QStringList>("entries");  // text and shortcut; "-" a separator
 
     const QString copy = "Eingaben und Ergebnisse kopieren\tCtrl+Shift+C";
-    const QString history = "Verlauf…\tCtrl+H";
     const QStringList about = {"-", "Über Orvella\t"};
-    QTest::newRow("frmOption") << "" << "frmOption" << QStringList{"Hilfe\tF1", history} + about;
+    QTest::newRow("frmOption") << "" << "frmOption" << QStringList{"Hilfe\tF1"} + about;
     QTest::newRow("frmCalculator") << "Command1" << "frmCalculator"
-                                   << QStringList{copy, "Hilfe und Rechenweg\tF1", history} + about;
+                                   << QStringList{copy, "Hilfe und Rechenweg\tF1"} + about;
     QTest::newRow("frmSchall")
         << "Command2" << "frmSchall"
-        << QStringList{copy, "Hilfe und Rechenweg\tF1", "Parameterstudie…\tF2", history} + about;
+        << QStringList{copy, "Hilfe und Rechenweg\tF1", "Parameterstudie…\tF2"} + about;
 }
 
 void TestCopy::contextMenuEntries()

@@ -16,6 +16,7 @@
 #include "testsupport.h"
 
 #include <QAbstractItemView>
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -102,6 +103,7 @@ void TestHistoryRecording::initTestCase()
     QApplication::setQuitOnLastWindowClosed(false);
     addCompanionPluginPath(kPlugins);
     installCompanionCommands();
+    installHistoryCommand();
     installHistoryRecording();
 }
 
@@ -179,6 +181,10 @@ void TestHistoryRecording::ctrlHOpensTheVerlauf()
     QWidget* w = open(button, window);
     QVERIFY(w);
     QVERIFY(QTest::qWaitForWindowActive(w));
+    QStringList entries;
+    for (const QAction* a : w->actions())
+        entries << a->text() + u'\t' + a->shortcut().toString();
+    QVERIFY2(entries.contains("Verlauf…\tCtrl+H"), qPrintable(entries.join(" | ")));
     QWidget* focus = w->focusWidget() ? w->focusWidget() : w;
     QTest::keyClick(focus, Qt::Key_H, Qt::ControlModifier);
     QPointer<QWidget> verlauf = verlaufOf(w);

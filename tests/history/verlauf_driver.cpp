@@ -38,6 +38,7 @@ int main(int argc, char* argv[])
     const long count = std::strtol(argv[2], nullptr, 10);
     initProgram();
     installCompanionCommands();
+    installHistoryCommand();
     installHistoryRecording();
 
     Shell shell;
