@@ -104,7 +104,10 @@ QString entryWorked(const CalculationRecord& record, const ReportSettings& setti
         }
         return help::keepUnits(help::workedCalculation(*model, texts, settings.decimalMark));
     }
-    return help::keepUnits(help::stateWorked(*model, recordedState(record), settings.decimalMark));
+    WindowState state = recordedState(record);
+    if (model->stateWorked.stateBefore)
+        state = model->stateWorked.stateBefore(state, record.expression);
+    return help::keepUnits(help::stateWorked(*model, state, settings.decimalMark));
 }
 
 QString reportHtml(const std::vector<CalculationRecord>& entries, const ReportSettings& settings)

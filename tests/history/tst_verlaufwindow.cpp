@@ -122,6 +122,8 @@ private slots:
     void copySelectedOrFound();
     void csvInTheUsersDecimalMark();
     void reportAsPdfAndOdf();
+    void keypadReportWorksItsEqual_data();
+    void keypadReportWorksItsEqual();
 
 private:
     // The calculator window a menu button opens; the menu for an empty name.
@@ -608,6 +610,45 @@ void TestVerlaufWindow::reportAsPdfAndOdf()
     // Newest first, in both.
     QVERIFY(pdf.indexOf("Schallleistung - Schalldruck") < pdf.indexOf("Kritische Feuchte Calculator"));
     QVERIFY(odf.indexOf("Schallleistung - Schalldruck") < odf.indexOf("Kritische Feuchte Calculator"));
+}
+
+void TestVerlaufWindow::keypadReportWorksItsEqual_data()
+{
+    QTest::addColumn<QStringList>("keys");
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("worked");  // with a point for the decimal mark
+
+    QTest::newRow("plus") << QStringList{"cmdNumber(5)", "cmdNumber(9)", "cmdOperator(3)", "cmdNumber(5)",
+                                         "cmdNumber(9)", "cmdEqual"}
+                          << "60 + 60 = 63" << "Offen ist „+“ mit Operand 1 = 60 dB";
+    QTest::newRow("times") << QStringList{"cmdNumber(6)", "cmdNumber(9)", "cmdOperator(1)", "cmdNumber(3)",
+                                          "cmdEqual"}
+                           << "70 x 4 = 76" << "Offen ist „x“ mit Operand 1 = 70 dB";
+}
+
+void TestVerlaufWindow::keypadReportWorksItsEqual()
+{
+    QFETCH(QStringList, keys);
+    QFETCH(QString, line);
+    QFETCH(QString, worked);
+    QWidget* w = owner("Command1", "frmCalculator");
+    QVERIFY(w);
+    for (const QString& key : keys)
+        click(w, key);
+    // Something else after it: the report works the recorded "=", not the window's state now.
+    for (const char* key : {"cmdNumber(0)", "cmdOperator(3)", "cmdNumber(1)", "cmdEqual"})
+        click(w, key);
+    VerlaufWindow* verlauf = openVerlauf(w);
+    QVERIFY(verlauf);
+    QCOMPARE(verlauf->model()->rowCount(), 2);
+    QCOMPARE(verlauf->model()->index(1, HistoryModel::InputsColumn).data().toString(), line);
+    QTextDocument document;
+    buildReport(&document, {*hub_->store().entry(verlauf->model()->entryId(1))}, verlauf->reportSettings());
+    const QString text = document.toPlainText();
+    QVERIFY2(text.contains(worked), qPrintable(text));
+    // The display as the window shows it, its leading blank included.
+    QVERIFY2(text.contains("→ Anzeige „ " + line.section(" = ", 1) + "“"), qPrintable(text));
+    QVERIFY2(!text.contains("letztes Ergebnis"), qPrintable(text));
 }
 
 QTEST_MAIN(TestVerlaufWindow)
