@@ -72,14 +72,17 @@ void writeWorked(const WindowState& state, WorkedWriter& out)
     const KeypadState k = keypadStateOf(state);
     const std::string operand1 = out.exact(k.operand1);
     const std::string operand2 = out.exact(k.operand2);
-    out.table({
+    std::vector<std::pair<std::string, std::string>> rows = {
         {"Anzeige", out.shown(k.display)},
         {"Operand 1", operand1},
         {"Operand 2", operand2},
         {"offene Rechnung", k.pendingOperator.empty() ? std::string("keine") : out.shown(k.pendingOperator)},
         {"nächste Ziffer", k.newEntry ? "beginnt eine neue Zahl" : "wird angehängt"},
-        {"letztes Ergebnis", out.exact(k.result)},
-    });
+    };
+    // A recorded state before its "=" knows no earlier result.
+    if (std::any_of(state.begin(), state.end(), [](const auto& entry) { return entry.first == "result"; }))
+        rows.emplace_back("letztes Ergebnis", out.exact(k.result));
+    out.table(rows);
 
     if (!k.pendingOperator.empty()) {
         double value = 0.0;
@@ -113,6 +116,28 @@ void writeWorked(const WindowState& state, WorkedWriter& out)
                 " dB): " + operation(false, k.operand1, k.operand2, out));
     out.formula("„x“ (" + operand2 + " Quellen mit je " + operand1 +
                 " dB): " + operation(true, k.operand1, k.operand2, out));
+}
+
+// Before the "=" of a recorded line: operand 1 taken, its operator
+// pending, operand 2 in the display (keypadRecord writes the line as
+// "<operand 1> <operator> <operand 2> = <result>").
+WindowState stateBeforeEqual(const WindowState& recorded, const std::string& expression)
+{
+    WindowState state;
+    std::string operand2;
+    for (const auto& [key, value] : recorded) {
+        if (key == "operand1")
+            state.emplace_back(key, value);
+        else if (key == "operand2")
+            operand2 = value;
+    }
+    const std::size_t times = expression.find(" x ");
+    const std::size_t plus = expression.find(" + ");
+    const std::string op = times < plus ? "x" : plus != std::string::npos ? "+" : "";
+    state.emplace_back("pendingOperator", op);
+    state.emplace_back("display", operand2);
+    state.emplace_back("newEntry", "1");
+    return state;
 }
 
 Handbook keypadHandbook()
@@ -169,7 +194,7 @@ const CalculatorModel& keypadModel()
         .title = "dB Calculator",
         .handbook = keypadHandbook(),
         .constants = {{"energyExponent", "", kEnergyExponentPerDb}},
-        .stateWorked = {"Rechenweg mit den aktuellen Operanden", writeWorked},
+        .stateWorked = {"Rechenweg mit den aktuellen Operanden", writeWorked, stateBeforeEqual},
         // A column of levels summed, averaged and corrected for background
         // noise; F2, as the keypad has no parameter study.
         .companions = {{"Pegelliste…", "F2", "orvella_levellist"}},

@@ -3,6 +3,7 @@
 
 #include "commands.h"
 #include "form.h"
+#include "historysettings.h"
 #include "shell.h"
 
 #include <QIcon>
@@ -27,8 +28,12 @@ QString aboutText()
                           "weitergeben und verändern. Sie wird ohne jede Gewährleistung "
                           "bereitgestellt.</p>"
                           "<p>Qt-Version %2</p>"
+                          "<p>Den Verlauf der Rechnungen führt Orvella in der Datei<br>%4<br>"
+                          "Sie ist die einzige Datei, die Orvella ohne Ihren Befehl schreibt, und "
+                          "verlässt diesen Rechner nicht.</p>"
                           "<p><a href=\"%3\">%3</a></p>")
-        .arg(programVersion(), QString::fromLatin1(qVersion()), site);
+        .arg(programVersion(), QString::fromLatin1(qVersion()), site,
+             shownPath(defaultHistoryPath()).toHtmlEscaped());
 }
 
 QMessageBox* showAbout(QWidget* owner)

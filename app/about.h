@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "Über Orvella": the entry at the end of every window's context menu that
-// names the program, its version, its licence, the Qt version it runs on and
-// its web site, in a box like QMessageBox::about.
+// names the program, its version, its licence, the Qt version it runs on,
+// the history file and its web site, in a box like QMessageBox::about.
 
 #include <QString>
 
@@ -14,7 +14,8 @@ namespace orvella {
 // The version of this build ("1.1.0"), the one the project and its package carry.
 QString programVersion();
 
-// The box's text (rich text): name, version, licence, Qt version, web address.
+// The box's text (rich text): name, version, licence, Qt version, the
+// history file with its folder, web address.
 QString aboutText();
 
 // Opens the box over `owner`, modal to that window only, and returns it; it

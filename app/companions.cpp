@@ -81,6 +81,7 @@ CompanionRequest companionRequest(DesignedWindow& window)
 {
     CompanionRequest request;
     request.owner = &window;
+    request.allModels = allCalculatorModels();
     if (const CalculatorWindow* calculator = asCalculator(window)) {
         request.title = calculator->menuTitle();
         request.models = calculator->models();
@@ -123,6 +124,16 @@ void installCompanionCommands()
     WindowCommand declared;
     declared.commandsFor = declaredCompanions;
     addWindowCommand(std::move(declared));
+}
+
+void installHistoryCommand()
+{
+    // Every window: a calculator's Verlauf starts at its entries, the
+    // menu's shows them all.
+    addWindowCommand({QStringLiteral("Verlauf…"), QKeySequence(Qt::CTRL | Qt::Key_H), {},
+                      [](DesignedWindow& w) {
+                          openCompanion(w, QStringLiteral("orvella_history"), QStringLiteral("Der Verlauf"));
+                      }});
 }
 
 }  // namespace orvella

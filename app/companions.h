@@ -4,8 +4,8 @@
 // every calculator (on the menu an overview of all five), F2
 // "Parameterstudie…" on the four formula calculators, and after them the
 // companions a calculator's description declares (`companions`), with their
-// own keys. Each companion lives in a plugin that is loaded the first time
-// the user asks for it.
+// own keys; Ctrl+H "Verlauf…" on every window. Each companion lives in a
+// plugin that is loaded the first time the user asks for it.
 
 #include "companion.h"
 
@@ -15,6 +15,9 @@ class DesignedWindow;
 
 // Adds the commands to the windows loaded from now on.
 void installCompanionCommands();
+
+// Adds Ctrl+H "Verlauf…" to every window loaded from now on.
+void installHistoryCommand();
 
 // The request a command of `window` hands to its companion plugin.
 CompanionRequest companionRequest(DesignedWindow& window);

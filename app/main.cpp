@@ -4,6 +4,7 @@
 #include "about.h"
 #include "clipboard.h"
 #include "companions.h"
+#include "historyrecording.h"
 #include "shell.h"
 
 #include <QApplication>
@@ -32,7 +33,10 @@ int main(int argc, char* argv[])
     // The context menu lists the commands in this order.
     orvella::installCopyCommand();
     orvella::installCompanionCommands();
+    orvella::installHistoryCommand();
     orvella::installAboutCommand();
+    // Every completed calculation into the Verlauf, loaded at the first one.
+    orvella::installHistoryRecording();
 
     orvella::Shell shell;
     shell.menu().show();

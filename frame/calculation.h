@@ -236,6 +236,12 @@ public:
 struct StateWorked {
     std::string heading;
     void (*write)(const WindowState& state, WorkedWriter& out) = nullptr;
+    // The state the window had just before a recorded calculation, for its
+    // worked calculation later (the Verlauf's report): from the recorded
+    // inputs (their numbers) and results (their texts) under their keys,
+    // and the recorded line ("60 + 60 = 63"). Null: the recorded values
+    // themselves are the state.
+    WindowState (*stateBefore)(const WindowState& recorded, const std::string& expression) = nullptr;
 };
 
 // A companion window of the calculator's own, beyond help and study: an

@@ -49,6 +49,10 @@ struct CompanionRequest {
     // Types key characters into the window, each through the key it stands
     // for, as the window's own paste does; empty for a window without keys.
     std::function<void(const QString& keys)> typeKeys;
+    // Every calculator of the program, in the order of the menu, for a
+    // companion that shows more than its owner's (the Verlauf lists and
+    // reports the calculations of all of them).
+    std::vector<const CalculatorModel*> allModels;
 };
 
 class CompanionPlugin {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "historysettings.h"
 
+#include <QDir>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -14,6 +15,20 @@ QString defaultSettingsPath()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
            QStringLiteral("/orvella/orvella.conf");
+}
+
+QString defaultHistoryPath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/orvella/verlauf.sqlite");
+}
+
+QString shownPath(const QString& path)
+{
+    const QString home = QDir::homePath();
+    if (!home.isEmpty() && home != QLatin1String("/") && path.startsWith(home + u'/'))
+        return QStringLiteral("~") + path.mid(home.size());
+    return QDir::toNativeSeparators(path);
 }
 
 bool historyEnabled(const QSettings& settings) { return settings.value(kEnabledKey, true).toBool(); }

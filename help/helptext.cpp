@@ -101,6 +101,13 @@ const char* const kTableStart =
     "style=\"border-collapse:collapse; border-color:#bbb; margin-top:4px\">";
 
 // A unit stays on the line of its number.
+const char* const kPageStyleSheet =
+    "h1 { font-size: x-large; margin-bottom: 6px; }"
+    "h2 { font-size: large; margin-top: 16px; margin-bottom: 4px; }"
+    "h3 { font-size: medium; margin-top: 12px; margin-bottom: 2px; }"
+    "th { text-align: left; }"
+    "td { vertical-align: top; }";
+
 QString keepUnits(QString page)
 {
     for (const char* unit : {" %", " °C", " dB", " Pa", " hPa", " m²"})

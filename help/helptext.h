@@ -47,6 +47,10 @@ QString paragraph(const QString& text);
 // A table with thin grey lines.
 extern const char* const kTableStart;
 
+// The style sheet of the pages: headings in the system font, a little
+// larger; tables with room to breathe.
+extern const char* const kPageStyleSheet;
+
 // The page with each unit tied to its number (no line break between them).
 QString keepUnits(QString page);
 

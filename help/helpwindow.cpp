@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "helpwindow.h"
 
+#include "helptext.h"
 #include "savefile.h"
 
 #include <QApplication>
@@ -29,13 +30,7 @@ namespace {
 
 const QString kObjectName = QStringLiteral("helpWindow");
 
-// Headings in the system font, a little larger; tables with room to breathe.
-const QString kStyleSheet = QStringLiteral(
-    "h1 { font-size: x-large; margin-bottom: 6px; }"
-    "h2 { font-size: large; margin-top: 16px; margin-bottom: 4px; }"
-    "h3 { font-size: medium; margin-top: 12px; margin-bottom: 2px; }"
-    "th { text-align: left; }"
-    "td { vertical-align: top; }");
+const QString kStyleSheet = QString::fromLatin1(help::kPageStyleSheet);
 
 SaveFileQuestion& saveFileQuestion()
 {

@@ -2,7 +2,6 @@
 #include "historyfile.h"
 
 #include <QFile>
-#include <QStandardPaths>
 
 namespace orvella {
 
@@ -21,12 +20,6 @@ bool nameTaken(const QString& name)
 }
 
 }  // namespace
-
-QString defaultHistoryPath()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-           QStringLiteral("/orvella/verlauf.sqlite");
-}
 
 bool mayBeDatabase(const QString& path)
 {

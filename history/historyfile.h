@@ -1,16 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Where the history database lies, and moving a damaged one aside.
+// Moving a damaged history database aside (where it lies:
+// historysettings.h).
 
 #include <QDateTime>
 #include <QString>
 
 namespace orvella {
-
-// The user's history file: "orvella/verlauf.sqlite" in the user's data
-// folder (~/.local/share/orvella/verlauf.sqlite on Linux), the same for
-// every program that links this, whatever its application name.
-QString defaultHistoryPath();
 
 // False for a file that cannot be an SQLite database: one that does not
 // begin with SQLite's mark, or is too short for its 100-byte header. True

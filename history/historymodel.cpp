@@ -30,7 +30,10 @@ QString likeEscaped(QString text)
 
 }  // namespace
 
-HistoryModel::HistoryModel(HistoryStore& store, QObject* parent) : QAbstractTableModel(parent), store_(store)
+HistoryModel::HistoryModel(HistoryStore& store, QObject* parent) : HistoryModel(store, {}, parent) {}
+
+HistoryModel::HistoryModel(HistoryStore& store, const QStringList& calculatorIds, QObject* parent)
+    : QAbstractTableModel(parent), store_(store), calculatorIds_(calculatorIds)
 {
     reload();
 }
@@ -172,23 +175,89 @@ std::vector<HistoryModel::Row> HistoryModel::nextPage()
     return {};
 }
 
-bool HistoryModel::readPage(std::vector<Row>* page, QSqlError* error) const
+void HistoryModel::fetchNewer()
 {
+    if (rows_.empty()) {
+        reload();
+        return;
+    }
+    std::vector<Row> page;
+    QSqlError error;
+    if (!store_.open() || !readPage(&page, &error, true) || !readQuantities(&page, &error)) {
+        if (error.isValid())
+            store_.handleFailure(error);
+        return;
+    }
+    if (page.empty())
+        return;
+    if (page.size() > std::size_t(kFetchSize)) {
+        reload();
+        return;
+    }
+    beginInsertRows({}, 0, int(page.size()) - 1);
+    rows_.insert(rows_.begin(), std::make_move_iterator(page.begin()), std::make_move_iterator(page.end()));
+    endInsertRows();
+}
+
+std::vector<std::int64_t> HistoryModel::matchingIds()
+{
+    std::vector<std::int64_t> ids;
+    if (!store_.open())
+        return ids;
     QStringList conditions;
     QVariantList values;
+    filterConditions(&conditions, &values);
+    QString sql = QStringLiteral("SELECT id FROM entry");
+    if (!conditions.isEmpty())
+        sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
+    sql += QStringLiteral(" ORDER BY time_utc_ms DESC, id DESC");
+    QSqlError error;
+    {
+        QSqlQuery q(store_.database());
+        q.setForwardOnly(true);
+        if (q.prepare(sql)) {
+            for (const QVariant& v : values)
+                q.addBindValue(v);
+            if (q.exec())
+                while (q.next())
+                    ids.push_back(q.value(0).toLongLong());
+        }
+        error = q.lastError();
+    }
+    if (error.isValid()) {
+        store_.handleFailure(error);
+        return {};
+    }
+    return ids;
+}
+
+void HistoryModel::filterConditions(QStringList* conditions, QVariantList* values) const
+{
     if (!calculatorIds_.isEmpty()) {
-        conditions << QStringLiteral("calculator_id IN (%1)").arg(placeholders(calculatorIds_.size()));
+        *conditions << QStringLiteral("calculator_id IN (%1)").arg(placeholders(calculatorIds_.size()));
         for (const QString& id : calculatorIds_)
-            values << id;
+            *values << id;
     }
     for (const QString& word : words_) {
         // LIKE (with the word's own % and _ escaped) is about twice as fast
         // as instr(), which counts characters. Both sides are folded
         // already, so LIKE's folding of ASCII letters changes nothing.
-        conditions << QStringLiteral("search LIKE ? ESCAPE '\\'");
-        values << u'%' + likeEscaped(word) + u'%';
+        *conditions << QStringLiteral("search LIKE ? ESCAPE '\\'");
+        *values << u'%' + likeEscaped(word) + u'%';
     }
-    if (!rows_.empty()) {
+}
+
+bool HistoryModel::readPage(std::vector<Row>* page, QSqlError* error, bool newer) const
+{
+    QStringList conditions;
+    QVariantList values;
+    filterConditions(&conditions, &values);
+    int limit = kFetchSize;
+    if (newer) {
+        conditions << QStringLiteral("(time_utc_ms, id) > (?, ?)");
+        values << qint64(rows_.front().timeUtcMs) << qint64(rows_.front().id);
+        limit = kFetchSize + 1;
+    } else if (!rows_.empty()) {
         conditions << QStringLiteral("(time_utc_ms, id) < (?, ?)");
         values << qint64(rows_.back().timeUtcMs) << qint64(rows_.back().id);
     }
@@ -196,7 +265,7 @@ bool HistoryModel::readPage(std::vector<Row>* page, QSqlError* error) const
                                  " FROM entry");
     if (!conditions.isEmpty())
         sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
-    sql += QStringLiteral(" ORDER BY time_utc_ms DESC, id DESC LIMIT %1").arg(kFetchSize);
+    sql += QStringLiteral(" ORDER BY time_utc_ms DESC, id DESC LIMIT %1").arg(limit);
 
     QSqlQuery q(store_.database());
     q.setForwardOnly(true);

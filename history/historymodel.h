@@ -29,16 +29,25 @@ public:
     static constexpr int kFetchSize = 256;
 
     // A model over `store`, which must outlive it and belong to the same
-    // thread; reads its first page at once.
+    // thread, showing the entries of these calculators (every entry when
+    // empty); reads its first page at once.
     explicit HistoryModel(HistoryStore& store, QObject* parent = nullptr);
+    HistoryModel(HistoryStore& store, const QStringList& calculatorIds, QObject* parent = nullptr);
 
     // Only entries of these calculators (their ids); every entry when empty.
     void setCalculatorFilter(const QStringList& calculatorIds);
     // Only entries whose texts or note contain every word of `text`, in any
     // case, numbers in either decimal mark; every entry when it is blank.
     void setSearchText(const QString& text);
-    // Reads from the first page again: after new entries or a cleared history.
+    // Reads from the first page again: after a cleared or replaced history.
     void reload();
+    // Puts the entries recorded since the first row was read above it, so
+    // that a view keeps its selection and scroll position. More than a
+    // page of them: reads from the first page again instead.
+    void fetchNewer();
+    // The ids of every entry the filter and the search find, newest first,
+    // read now (not only the rows fetched so far); empty after a failure.
+    std::vector<std::int64_t> matchingIds();
 
     std::int64_t entryId(int row) const;
 
@@ -67,7 +76,11 @@ private:
     // The next page after the last row read; empty at the end and after a
     // failure, which the store handles.
     std::vector<Row> nextPage();
-    bool readPage(std::vector<Row>* page, QSqlError* error) const;
+    // The conditions of the filter and the search, with their values.
+    void filterConditions(QStringList* conditions, QVariantList* values) const;
+    // A page of rows older than the last row read (`newer`: newer than the
+    // first, at most kFetchSize + 1 of them).
+    bool readPage(std::vector<Row>* page, QSqlError* error, bool newer = false) const;
     bool readQuantities(std::vector<Row>* page, QSqlError* error) const;
 
     HistoryStore& store_;

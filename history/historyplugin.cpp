@@ -1,21 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The history as a plugin, loaded by the program at the first calculation it
-// records, so that Qt SQL is loaded only then.
+// records or the first opening of the Verlauf, so that Qt SQL is loaded only
+// then. It records for the program (HistoryService) and opens the Verlauf
+// window (CompanionPlugin); both share the one store of the run.
 
 #include "historyfile.h"
-#include "historyrecorder.h"
+#include "historyhub.h"
 #include "historyservice.h"
 #include "historysettings.h"
+#include "verlaufwindow.h"
 
 #include <QCoreApplication>
 #include <QObject>
 
 namespace orvella {
 
-class HistoryPlugin : public QObject, public HistoryService {
+class HistoryPlugin : public QObject, public HistoryService, public CompanionPlugin {
     Q_OBJECT
     Q_PLUGIN_METADATA(IID OrvellaHistoryService_iid)
-    Q_INTERFACES(orvella::HistoryService)
+    Q_INTERFACES(orvella::HistoryService orvella::CompanionPlugin)
 
 public:
     HistoryPlugin()
@@ -24,21 +27,20 @@ public:
         // gone; the connection is closed (and the log checkpointed) while
         // the application object is being destroyed instead.
         if (QCoreApplication* app = QCoreApplication::instance())
-            connect(app, &QObject::destroyed, this, [this] { recorder_.close(); });
+            connect(app, &QObject::destroyed, this, [this] { hub_.close(); });
     }
 
-    bool record(const CalculationRecord& record) override { return recorder_.record(record); }
-    bool isEnabled() const override { return recorder_.isEnabled(); }
-    void setEnabled(bool on) override { recorder_.setEnabled(on); }
-    bool clear() override { return recorder_.clear(); }
-    void setNotifier(std::function<void(const QString&)> notify) override
-    {
-        recorder_.setNotifier(std::move(notify));
-    }
-    QString databasePath() const override { return recorder_.databasePath(); }
+    bool record(const CalculationRecord& record) override { return hub_.record(record); }
+    bool isEnabled() const override { return hub_.isEnabled(); }
+    void setEnabled(bool on) override { hub_.setEnabled(on); }
+    bool clear() override { return hub_.clear(); }
+    void setNotifier(std::function<void(const QString&)> notify) override { hub_.setNotifier(std::move(notify)); }
+    QString databasePath() const override { return hub_.databasePath(); }
+
+    QWidget* open(const CompanionRequest& request) override { return openVerlaufWindow(request, hub_); }
 
 private:
-    HistoryRecorder recorder_{defaultHistoryPath(), defaultSettingsPath()};
+    HistoryHub hub_{defaultHistoryPath(), defaultSettingsPath()};
 };
 
 }  // namespace orvella

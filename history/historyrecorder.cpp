@@ -45,6 +45,8 @@ bool HistoryRecorder::record(const CalculationRecord& record) noexcept
     }
 }
 
+QString HistoryRecorder::programVersion() { return QStringLiteral(ORVELLA_VERSION); }
+
 bool HistoryRecorder::isEnabled() const { return historyEnabled(settings_); }
 
 void HistoryRecorder::setEnabled(bool on)

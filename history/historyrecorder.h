@@ -43,6 +43,9 @@ public:
     HistoryStore& store();
     const QString& databasePath() const { return databasePath_; }
 
+    // The version this program stamps its entries with: "1.1.0".
+    static QString programVersion();
+
 private:
     QString databasePath_;
     QSettings settings_;

@@ -52,11 +52,15 @@ QSqlError run(const QSqlDatabase& db, const QString& statement)
 void rollback(const QSqlDatabase& db) { run(db, QStringLiteral("ROLLBACK")); }
 
 // Each store has a connection of its own, also when several stores of one
-// thread use the same file.
+// thread use the same file. Its name is unique in the process, also when a
+// program and a plugin it loads each link a copy of this code (each copy
+// has its own counter).
 QString newConnectionName()
 {
     static QAtomicInteger<quint64> counter;
-    return QStringLiteral("orvella-verlauf-%1").arg(counter.fetchAndAddRelaxed(1));
+    return QStringLiteral("orvella-verlauf-%1-%2")
+        .arg(quintptr(&counter), 0, 16)
+        .arg(counter.fetchAndAddRelaxed(1));
 }
 
 QString text(const std::string& s) { return QString::fromStdString(s); }

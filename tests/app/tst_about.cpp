@@ -9,7 +9,10 @@
 #include "shell.h"
 #include "testsupport.h"
 
+#include "historysettings.h"
+
 #include <QAction>
+#include <QDir>
 #include <QApplication>
 #include <QMessageBox>
 #include <QPointer>
@@ -23,6 +26,8 @@ class TestAbout : public QObject {
 private slots:
     void initTestCase()
     {
+        // The user's data folder as on a desktop without XDG_DATA_HOME.
+        qunsetenv("XDG_DATA_HOME");
         initProgram();
         QApplication::setQuitOnLastWindowClosed(false);
         installCompanionCommands();  // the box's entry comes last, as in main()
@@ -31,6 +36,8 @@ private slots:
     void cleanup() { processDeferredDeletes(); }
 
     void box();
+    void shownPath_data();
+    void shownPath();
 };
 
 void TestAbout::box()
@@ -56,6 +63,8 @@ void TestAbout::box()
     QVERIFY2(text.contains("GPL-3.0-or-later"), qPrintable(text));
     QVERIFY2(text.contains(QString("Qt-Version ") + qVersion()), qPrintable(text));
     QVERIFY2(text.contains("<a href=\"https://www.orvella.de/\">"), qPrintable(text));
+    // The one file written without a command of the user, and where it lies.
+    QVERIFY2(text.contains("in der Datei<br>~/.local/share/orvella/verlauf.sqlite<br>"), qPrintable(text));
 
     // OK closes it and gives the window back.
     box->button(QMessageBox::Ok)->click();
@@ -71,6 +80,25 @@ void TestAbout::box()
     processDeferredDeletes();
     QVERIFY(!box);
     QVERIFY(visibleWindows().isEmpty());
+}
+
+void TestAbout::shownPath_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("shown");
+    const QString home = QDir::homePath();
+    QTest::newRow("below the home folder") << home + "/.local/share/orvella/verlauf.sqlite"
+                                           << "~/.local/share/orvella/verlauf.sqlite";
+    QTest::newRow("elsewhere") << "/srv/daten/orvella/verlauf.sqlite" << "/srv/daten/orvella/verlauf.sqlite";
+    QTest::newRow("a folder named like the home folder")
+        << home + "x/verlauf.sqlite" << home + "x/verlauf.sqlite";
+}
+
+void TestAbout::shownPath()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, shown);
+    QCOMPARE(orvella::shownPath(path), shown);
 }
 
 QTEST_MAIN(TestAbout)

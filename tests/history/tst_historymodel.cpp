@@ -44,6 +44,9 @@ private slots:
     void searchReadsPastTheFirstPage();
     void noteEditedInPlace();
     void reloadShowsNewEntries();
+    void newerEntriesGoAboveTheRowsRead();
+    void moreThanAPageOfNewerEntriesReload();
+    void matchingIdsBeyondTheRowsRead();
 
 private:
     QString path() const { return dir_->filePath(QStringLiteral("verlauf.sqlite")); }
@@ -282,6 +285,83 @@ void TestHistoryModel::reloadShowsNewEntries()
     QVERIFY(store.clear());
     model.reload();
     QCOMPARE(model.rowCount(), 0);
+}
+
+void TestHistoryModel::newerEntriesGoAboveTheRowsRead()
+{
+    HistoryStore store(path());
+    for (int i = 0; i < 300; ++i)
+        QVERIFY(store.record(feuchteRecord(std::to_string(i), i, "10", 1000 + i)));
+    HistoryModel model(store);
+    model.setCalculatorFilter({"frmSchall.l"});
+    QVERIFY(store.record(schallRecord("50", 500)));
+    model.setCalculatorFilter({"frmSchall.l", "frmFeuchte"});
+    model.fetchMore({});
+    QCOMPARE(model.rowCount(), 301);
+    const qint64 oldest = model.entryId(300);
+
+    QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
+    QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+    // Newer entries: one the filter takes, one it leaves out, one more.
+    QVERIFY(store.record(schallRecord("61", 5000)));
+    QVERIFY(store.record(keypadRecord(5001)));
+    QVERIFY(store.record(feuchteRecord("neu", 0.0, "10", 5002)));
+    model.fetchNewer();
+    QCOMPARE(reset.size(), 0);
+    QCOMPARE(inserted.size(), 1);
+    QCOMPARE(inserted.front().at(1).toInt(), 0);
+    QCOMPARE(inserted.front().at(2).toInt(), 1);
+    QCOMPARE(model.rowCount(), 303);
+    QCOMPARE(model.index(0, HistoryModel::InputsColumn).data().toString(),
+             QStringLiteral("Raumtemperatur: neu °C; Oberflächentemperatur: 10 °C"));
+    QCOMPARE(model.index(1, 0).data(HistoryModel::CalculatorIdRole).toString(), QStringLiteral("frmSchall.l"));
+    QCOMPARE(model.entryId(302), oldest);
+    // Nothing new: nothing changes.
+    model.fetchNewer();
+    QCOMPARE(inserted.size(), 1);
+    QCOMPARE(model.rowCount(), 303);
+}
+
+void TestHistoryModel::moreThanAPageOfNewerEntriesReload()
+{
+    HistoryStore store(path());
+    QVERIFY(store.record(feuchteRecord("alt", 0.0, "10", 1000)));
+    HistoryModel model(store);
+    for (int i = 0; i < HistoryModel::kFetchSize + 1; ++i)
+        QVERIFY(store.record(feuchteRecord(std::to_string(i), i, "10", 2000 + i)));
+    QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
+    model.fetchNewer();
+    QCOMPARE(reset.size(), 1);
+    QCOMPARE(model.rowCount(), HistoryModel::kFetchSize);
+    QCOMPARE(model.index(0, HistoryModel::InputsColumn).data().toString(),
+             QStringLiteral("Raumtemperatur: 256 °C; Oberflächentemperatur: 10 °C"));
+    model.fetchMore({});
+    QCOMPARE(model.rowCount(), HistoryModel::kFetchSize + 2);
+}
+
+void TestHistoryModel::matchingIdsBeyondTheRowsRead()
+{
+    HistoryStore store(path());
+    std::vector<std::int64_t> schall;
+    for (int i = 0; i < 600; ++i) {
+        if (i % 2)
+            schall.push_back(*store.record(schallRecord(i % 3 ? "60,5" : "70", i)));
+        else
+            QVERIFY(store.record(feuchteRecord("60,5", 60.5, "10", i)));
+    }
+    HistoryModel model(store);
+    model.setCalculatorFilter({"frmSchall.l"});
+    QCOMPARE(model.rowCount(), 256);
+    std::vector<std::int64_t> expected(schall.rbegin(), schall.rend());
+    QCOMPARE(model.matchingIds(), expected);
+    model.setSearchText("60.5");
+    expected.clear();
+    for (auto it = schall.rbegin(); it != schall.rend(); ++it)
+        if (store.entry(*it)->inputs[0].text == "60,5")
+            expected.push_back(*it);
+    QCOMPARE(expected.size(), std::size_t(200));
+    QCOMPARE(model.matchingIds(), expected);
+    QCOMPARE(model.rowCount(), 200);
 }
 
 QTEST_GUILESS_MAIN(TestHistoryModel)

@@ -1,16 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The history as the program loads it: the menu and every calculator
-// window come up without Qt SQL in the process; the first request loads
-// the plugin (and Qt SQL with it) from the build tree, and the entry lands
-// in the user's data folder, orvella/verlauf.sqlite. This test links the
+// window come up without Qt SQL in the process, and a calculation while
+// "Verlauf führen" is off loads nothing; the first calculation recorded
+// loads the plugin (and Qt SQL with it) from the build tree, and the entry
+// lands in the user's data folder, orvella/verlauf.sqlite. This test links the
 // program's windows but not the history, so the process maps exactly what
 // the program maps.
 
+#include "historyrecording.h"
 #include "historyservice.h"
+#include "historysettings.h"
 #include "shell.h"
 #include "testsupport.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -22,6 +27,8 @@ class TestHistoryPlugin : public QObject {
 private slots:
     void initTestCase();
     void windowsOpenWithoutQtSql();
+    void switchedOffLoadsNothing();
+    void firstCalculationLoadsThePlugin();
     void firstRequestLoadsThePlugin();
     void switchedOffByTheUser();
 
@@ -36,7 +43,9 @@ void TestHistoryPlugin::initTestCase()
     qputenv("XDG_DATA_HOME", home_.filePath("share").toUtf8());
     qputenv("XDG_CONFIG_HOME", home_.filePath("config").toUtf8());
     initProgram();
+    QApplication::setQuitOnLastWindowClosed(false);
     addCompanionPluginPath(QStringLiteral(ORVELLA_PLUGIN_BUILD_DIR));
+    installHistoryRecording();
 }
 
 void TestHistoryPlugin::windowsOpenWithoutQtSql()
@@ -53,12 +62,41 @@ void TestHistoryPlugin::windowsOpenWithoutQtSql()
     QVERIFY(!mappedIntoProcess("libsqlite3"));
 }
 
+void TestHistoryPlugin::switchedOffLoadsNothing()
+{
+    {
+        QSettings settings(defaultSettingsPath(), QSettings::IniFormat);
+        setHistoryEnabled(settings, false);
+    }
+    Shell shell;
+    QWidget* w = openFromMenu(shell.menu(), "Command4", "frmTemperatur");
+    QVERIFY(w);
+    setTextOf(w, "txAussen", "-5");
+    click(w, "cmdRun_Grenzen");
+    QVERIFY(!textOf(w, "txKondens").isEmpty());
+    QVERIFY(!mappedIntoProcess("libQt6Sql"));
+    QVERIFY(!QFile::exists(home_.filePath("share/orvella/verlauf.sqlite")));
+    QSettings settings(defaultSettingsPath(), QSettings::IniFormat);
+    setHistoryEnabled(settings, true);
+}
+
+void TestHistoryPlugin::firstCalculationLoadsThePlugin()
+{
+    Shell shell;
+    QWidget* w = openFromMenu(shell.menu(), "Command4", "frmTemperatur");
+    QVERIFY(w);
+    setTextOf(w, "txAussen", "-5");
+    QVERIFY(!mappedIntoProcess("libQt6Sql"));
+    click(w, "cmdRun_Grenzen");
+    QVERIFY(mappedIntoProcess("libQt6Sql"));
+    QVERIFY(QFile::exists(home_.filePath("share/orvella/verlauf.sqlite")));
+}
+
 void TestHistoryPlugin::firstRequestLoadsThePlugin()
 {
     QString error;
     HistoryService* history = loadHistoryService(&error);
     QVERIFY2(history, qPrintable(error));
-    QVERIFY(mappedIntoProcess("libQt6Sql"));
     QCOMPARE(loadHistoryService(), history);
 
     const QString expected = home_.filePath("share/orvella/verlauf.sqlite");

@@ -1,0 +1,22 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// Every completed calculation goes into the Verlauf: the windows hand the
+// record of each calculation to the calculation observer, and the program
+// passes it on to the history plugin. The plugin, and Qt SQL with it, is
+// loaded at the first calculation (or the first opening of the Verlauf),
+// never at start; while "Verlauf führen" is off it is not loaded for a
+// calculation at all. A notice of the history (a damaged file moved aside,
+// no writable folder, a full disk) is shown once, in a box that does not
+// stop the calculator.
+
+class QWidget;
+
+namespace orvella {
+
+// Makes the history the calculation observer of the windows.
+void installHistoryRecording();
+
+// The open notice of the history, or null.
+QWidget* historyNotice();
+
+}  // namespace orvella

@@ -1,0 +1,57 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The history of one run as the plugin keeps it: the recorder, and the
+// events the open Verlauf windows follow (a new entry, a cleared history,
+// the setting switched, a notice). One object per process, on the GUI
+// thread; the windows and the program's calls share its one store.
+
+#include "historyrecorder.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+namespace orvella {
+
+class HistoryHub : public QObject {
+    Q_OBJECT
+
+public:
+    using Notify = std::function<void(const QString&)>;
+
+    HistoryHub(QString databasePath, QString settingsPath, QObject* parent = nullptr);
+
+    // As HistoryRecorder::record; emits recorded() for an entry written.
+    bool record(const CalculationRecord& record) noexcept;
+    // As HistoryRecorder::clear; emits cleared() when the history is empty.
+    bool clear() noexcept;
+    bool isEnabled() const { return recorder_.isEnabled(); }
+    void setEnabled(bool on);
+
+    // The program's notifier: every notice of the store goes there once
+    // (and to noticed()).
+    void setNotifier(Notify notify) { notify_ = std::move(notify); }
+    // The last notice of this run; empty when there was none.
+    const QString& lastNotice() const { return lastNotice_; }
+
+    HistoryStore& store() { return recorder_.store(); }
+    const QString& databasePath() const { return recorder_.databasePath(); }
+    // Closes the database (at the end of the program).
+    void close() { recorder_.close(); }
+
+signals:
+    void recorded();
+    void cleared();
+    void enabledChanged(bool on);
+    // A notice of the store; the file may have been replaced by a fresh
+    // one, so a view reads it again.
+    void noticed(const QString& notice);
+
+private:
+    HistoryRecorder recorder_;
+    Notify notify_;
+    QString lastNotice_;
+};
+
+}  // namespace orvella

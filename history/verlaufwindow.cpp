@@ -1,0 +1,574 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "verlaufwindow.h"
+
+#include "historysettings.h"
+#include "savefile.h"
+#include "verlaufapply.h"
+#include "verlauftable.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPushButton>
+#include <QShortcut>
+#include <QStandardPaths>
+#include <QTextDocument>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace orvella {
+
+namespace {
+
+const QString kObjectName = QStringLiteral("verlaufWindow");
+const QString kTitle = QStringLiteral("Verlauf – Orvella");
+// A report of more entries than this is written only after a question: it
+// runs to hundreds of pages.
+constexpr std::size_t kLargeReport = 200;
+// The search waits for a pause in the typing.
+constexpr int kSearchDelayMs = 200;
+
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+VerlaufFileDialog& fileDialog()
+{
+    static VerlaufFileDialog dialog;
+    return dialog;
+}
+
+VerlaufQuestion& question()
+{
+    static VerlaufQuestion ask;
+    return ask;
+}
+
+QString& lastFolder()
+{
+    static QString folder;
+    return folder;
+}
+
+bool askYesNo(QWidget* parent, const QString& title, const QString& text)
+{
+    if (question())
+        return question()(parent, title, text);
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setObjectName(QStringLiteral("verlaufQuestion"));
+    box.setDefaultButton(QMessageBox::No);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("&Ja"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("&Nein"));
+    return box.exec() == QMessageBox::Yes;
+}
+
+QStringList idsOf(const std::vector<const CalculatorModel*>& models)
+{
+    QStringList ids;
+    for (const CalculatorModel* m : models)
+        ids << qs(m->id);
+    return ids;
+}
+
+}  // namespace
+
+void setVerlaufFileDialog(VerlaufFileDialog dialog) { fileDialog() = std::move(dialog); }
+void setVerlaufQuestion(VerlaufQuestion ask) { question() = std::move(ask); }
+
+// --- table ------------------------------------------------------------------
+
+VerlaufTableView::VerlaufTableView(QWidget* parent) : QTableView(parent)
+{
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setEditTriggers(QAbstractItemView::EditKeyPressed);
+    setAlternatingRowColors(true);
+    setWordWrap(false);
+    setTabKeyNavigation(false);
+    setTextElideMode(Qt::ElideRight);
+    // Rows of one height: the view need not measure 100 000 of them.
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
+    horizontalHeader()->setStretchLastSection(true);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+}
+
+void VerlaufTableView::keyPressEvent(QKeyEvent* event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && state() != QAbstractItemView::EditingState &&
+        !(event->modifiers() & ~Qt::KeypadModifier)) {
+        emit applyRequested();
+        event->accept();
+        return;
+    }
+    if (event->matches(QKeySequence::Copy)) {
+        emit copyRequested();
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void VerlaufTableView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (!index.isValid() || event->button() != Qt::LeftButton) {
+        QTableView::mouseDoubleClickEvent(event);
+        return;
+    }
+    if (index.column() == HistoryModel::NoteColumn) {
+        edit(index);
+    } else {
+        setCurrentIndex(index);
+        emit applyRequested();
+    }
+    event->accept();
+}
+
+void VerlaufTableView::contextMenuEvent(QContextMenuEvent* event)
+{
+    emit menuRequested(event->globalPos());
+    event->accept();
+}
+
+// --- window -----------------------------------------------------------------
+
+VerlaufWindow::VerlaufWindow(const CompanionRequest& request, HistoryHub& hub)
+    : owner_(request.owner), allModels_(request.allModels.empty() ? request.models : request.allModels), hub_(hub)
+{
+    setObjectName(kObjectName);
+    setWindowTitle(kTitle);
+
+    // The owner's calculators whose entries go back into its fields: those
+    // whose calculate button is in the owner (none in the menu).
+    for (const CalculatorModel* m : request.models)
+        if (owner_ && !m->calculateButton.empty() &&
+            owner_->findChild<QPushButton*>(qs(m->calculateButton)))
+            ownerModels_.push_back(m);
+
+    filter_ = new QComboBox;
+    filter_->setObjectName(QStringLiteral("verlaufFilter"));
+    filter_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    buildFilter(request);
+    search_ = new QLineEdit;
+    search_->setObjectName(QStringLiteral("verlaufSearch"));
+    search_->setPlaceholderText(QStringLiteral("Text oder Zahl, z. B. Taupunkt oder %1")
+                                    .arg(QLocale().decimalPoint() == QLatin1String(",") ? QStringLiteral("20,5")
+                                                                                        : QStringLiteral("20.5")));
+    search_->setClearButtonEnabled(true);
+    search_->setToolTip(QStringLiteral("Findet Einträge, die jedes Wort enthalten, in Eingaben, Ergebnissen "
+                                       "und Notizen; Zahlen mit Komma oder Punkt (Strg+F)"));
+    auto* filterLabel = new QLabel(QStringLiteral("&Rechner:"));
+    filterLabel->setBuddy(filter_);
+    auto* searchLabel = new QLabel(QStringLiteral("&Suchen:"));
+    searchLabel->setBuddy(search_);
+    auto* top = new QHBoxLayout;
+    top->addWidget(filterLabel);
+    top->addWidget(filter_);
+    top->addSpacing(16);
+    top->addWidget(searchLabel);
+    top->addWidget(search_, 1);
+
+    model_ = new HistoryModel(hub_.store(), filter_->currentData().toStringList(), this);
+    table_ = new VerlaufTableView;
+    table_->setObjectName(QStringLiteral("verlaufTable"));
+    table_->setAccessibleName(QStringLiteral("Verlauf der Rechnungen"));
+    table_->setModel(model_);
+    const QFontMetrics fm = table_->fontMetrics();
+    QHeaderView* header = table_->horizontalHeader();
+    header->resizeSection(HistoryModel::TimeColumn, fm.horizontalAdvance(QStringLiteral("00.00.0000 00:00:00")) + 24);
+    int calculatorWidth = fm.horizontalAdvance(header->model()->headerData(HistoryModel::CalculatorColumn,
+                                                                           Qt::Horizontal).toString());
+    for (int i = 1; i < filter_->count(); ++i)
+        calculatorWidth = std::max(calculatorWidth, fm.horizontalAdvance(filter_->itemText(i).trimmed()));
+    header->resizeSection(HistoryModel::CalculatorColumn, std::min(calculatorWidth + 24, fm.averageCharWidth() * 36));
+    header->resizeSection(HistoryModel::InputsColumn, fm.averageCharWidth() * 46);
+    header->resizeSection(HistoryModel::ResultsColumn, fm.averageCharWidth() * 40);
+
+    status_ = new QLabel;
+    status_->setObjectName(QStringLiteral("verlaufStatus"));
+    status_->setWordWrap(true);
+    status_->setTextFormat(Qt::PlainText);
+    status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    applyButton_ = new QPushButton(QStringLiteral("Ü&bernehmen"));
+    applyButton_->setObjectName(QStringLiteral("verlaufApply"));
+    applyButton_->setToolTip(QStringLiteral("Die Eingaben des Eintrags in den Rechner übernehmen und "
+                                            "rechnen (Eingabetaste, Doppelklick)"));
+    applyButton_->setVisible(!ownerModels_.empty());
+    auto* csv = new QPushButton(QStringLiteral("&CSV speichern…"));
+    csv->setObjectName(QStringLiteral("verlaufCsv"));
+    auto* report = new QPushButton(QStringLiteral("&Bericht…"));
+    report->setObjectName(QStringLiteral("verlaufReport"));
+    const QString which = QStringLiteral("die ausgewählten Einträge, ohne Auswahl alle gefundenen");
+    csv->setToolTip(QStringLiteral("Speichert %1 als CSV-Datei").arg(which));
+    report->setToolTip(QStringLiteral("Speichert %1 mit Rechenweg als PDF oder ODF-Text").arg(which));
+    enabled_ = new QCheckBox(QStringLiteral("Verlauf &führen"));
+    enabled_->setObjectName(QStringLiteral("verlaufEnabled"));
+    enabled_->setChecked(hub_.isEnabled());
+    enabled_->setToolTip(QStringLiteral("Jede abgeschlossene Rechnung in den Verlauf eintragen"));
+    auto* clear = new QPushButton(QStringLiteral("Verlauf &löschen…"));
+    clear->setObjectName(QStringLiteral("verlaufClear"));
+    auto* close = new QPushButton(QStringLiteral("Schließen"));
+    close->setObjectName(QStringLiteral("verlaufClose"));
+    for (QPushButton* b : {applyButton_, csv, report, clear, close})
+        b->setAutoDefault(false);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(applyButton_);
+    buttons->addWidget(csv);
+    buttons->addWidget(report);
+    buttons->addStretch(1);
+    buttons->addWidget(enabled_);
+    buttons->addWidget(clear);
+    buttons->addWidget(close);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(table_, 1);
+    layout->addWidget(status_);
+    layout->addLayout(buttons);
+
+    searchTimer_ = new QTimer(this);
+    searchTimer_->setSingleShot(true);
+    searchTimer_->setInterval(kSearchDelayMs);
+    connect(searchTimer_, &QTimer::timeout, this, &VerlaufWindow::applySearch);
+    connect(search_, &QLineEdit::textChanged, searchTimer_, qOverload<>(&QTimer::start));
+    connect(search_, &QLineEdit::returnPressed, this, [this] {
+        applySearch();
+        table_->setFocus();
+    });
+    connect(filter_, &QComboBox::currentIndexChanged, this, &VerlaufWindow::applyFilter);
+    connect(table_, &VerlaufTableView::applyRequested, this, &VerlaufWindow::apply);
+    connect(table_, &VerlaufTableView::copyRequested, this, &VerlaufWindow::copyEntries);
+    connect(table_, &VerlaufTableView::menuRequested, this, &VerlaufWindow::showMenu);
+    connect(table_->selectionModel(), &QItemSelectionModel::currentChanged, this, &VerlaufWindow::updateButtons);
+    connect(model_, &QAbstractItemModel::modelReset, this, &VerlaufWindow::updateButtons);
+    connect(model_, &QAbstractItemModel::rowsInserted, this, &VerlaufWindow::updateButtons);
+    connect(applyButton_, &QPushButton::clicked, this, &VerlaufWindow::apply);
+    connect(csv, &QPushButton::clicked, this, &VerlaufWindow::saveCsv);
+    connect(report, &QPushButton::clicked, this, &VerlaufWindow::saveReport);
+    connect(clear, &QPushButton::clicked, this, &VerlaufWindow::clearHistory);
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    connect(enabled_, &QCheckBox::toggled, this, [this](bool on) { hub_.setEnabled(on); });
+
+    // What happens to the history elsewhere: a calculation recorded, the
+    // history cleared or switched, the file replaced after a failure.
+    connect(&hub_, &HistoryHub::recorded, model_, &HistoryModel::fetchNewer);
+    connect(&hub_, &HistoryHub::cleared, model_, &HistoryModel::reload);
+    connect(&hub_, &HistoryHub::noticed, this, [this] {
+        model_->reload();
+        updateStatus();
+    });
+    connect(&hub_, &HistoryHub::enabledChanged, this, [this](bool on) {
+        enabled_->setChecked(on);
+        updateStatus();
+    });
+
+    const auto shortcut = [this](const QKeySequence& key, auto slot) {
+        auto* s = new QShortcut(key, this);
+        s->setContext(Qt::WindowShortcut);
+        connect(s, &QShortcut::activated, this, slot);
+    };
+    shortcut(QKeySequence(Qt::Key_Escape), &QWidget::close);
+    shortcut(QKeySequence::Find, [this] {
+        search_->setFocus();
+        search_->selectAll();
+    });
+
+    if (model_->rowCount() > 0)
+        table_->selectionModel()->setCurrentIndex(model_->index(0, 0), QItemSelectionModel::NoUpdate);
+    updateStatus();
+    updateButtons();
+    table_->setFocus();
+    resize(1080, 520);
+}
+
+void VerlaufWindow::buildFilter(const CompanionRequest& request)
+{
+    filter_->addItem(QStringLiteral("Alle Rechner"), QStringList());
+    // One item per window; a window of two calculators gets one for both
+    // and one for each half.
+    for (std::size_t i = 0; i < allModels_.size();) {
+        std::size_t end = i + 1;
+        while (end < allModels_.size() && allModels_[end]->window == allModels_[i]->window)
+            ++end;
+        const std::vector<const CalculatorModel*> group(allModels_.begin() + std::ptrdiff_t(i),
+                                                        allModels_.begin() + std::ptrdiff_t(end));
+        filter_->addItem(qs(group.front()->title), idsOf(group));
+        if (group.size() > 1)
+            for (const CalculatorModel* m : group)
+                filter_->addItem(QStringLiteral("    ") + qs(m->part), QStringList{qs(m->id)});
+        i = end;
+    }
+    // From a calculator: its entries; from the menu (every calculator): all.
+    const QStringList own = idsOf(request.models);
+    if (own.size() < idsOf(allModels_).size())
+        for (int i = 1; i < filter_->count(); ++i)
+            if (filter_->itemData(i).toStringList() == own)
+                filter_->setCurrentIndex(i);
+}
+
+void VerlaufWindow::applyFilter()
+{
+    model_->setCalculatorFilter(filter_->currentData().toStringList());
+    if (model_->rowCount() > 0)
+        table_->selectionModel()->setCurrentIndex(model_->index(0, 0), QItemSelectionModel::NoUpdate);
+}
+
+void VerlaufWindow::applySearch()
+{
+    searchTimer_->stop();
+    model_->setSearchText(search_->text());
+    if (model_->rowCount() > 0)
+        table_->selectionModel()->setCurrentIndex(model_->index(0, 0), QItemSelectionModel::NoUpdate);
+}
+
+void VerlaufWindow::updateStatus()
+{
+    const QString where = QStringLiteral("Der Verlauf liegt in %1 und verlässt diesen Rechner nicht.")
+                              .arg(shownPath(hub_.databasePath()));
+    if (hub_.store().isOff())
+        status_->setText(hub_.lastNotice().isEmpty() ? QStringLiteral("Der Verlauf ist in dieser Sitzung nicht verfügbar.")
+                                                     : hub_.lastNotice());
+    else if (!hub_.isEnabled())
+        status_->setText(QStringLiteral("„Verlauf führen“ ist aus: neue Rechnungen werden nicht eingetragen. ") +
+                         where);
+    else
+        status_->setText(where);
+}
+
+void VerlaufWindow::updateButtons()
+{
+    const QModelIndex current = table_->currentIndex();
+    applyButton_->setEnabled(current.isValid() && canApply(current.row()));
+}
+
+bool VerlaufWindow::canApply(int row) const
+{
+    const QString id = model_->index(row, 0).data(HistoryModel::CalculatorIdRole).toString();
+    return !id.isEmpty() && std::any_of(ownerModels_.begin(), ownerModels_.end(),
+                                        [&](const CalculatorModel* m) { return qs(m->id) == id; });
+}
+
+bool VerlaufWindow::apply()
+{
+    const QModelIndex current = table_->currentIndex();
+    if (!owner_ || !current.isValid() || !canApply(current.row())) {
+        QApplication::beep();
+        return false;
+    }
+    const std::optional<CalculationRecord> record = hub_.store().entry(model_->entryId(current.row()));
+    const CalculatorModel* model = record ? modelOfRecord(*record, ownerModels_) : nullptr;
+    if (!model || !applyRecord(owner_, *model, *record)) {
+        QApplication::beep();
+        return false;
+    }
+    owner_->raise();
+    return true;
+}
+
+void VerlaufWindow::showMenu(const QPoint& globalPos)
+{
+    const QModelIndex current = table_->currentIndex();
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("verlaufMenu"));
+    if (!ownerModels_.empty()) {
+        QAction* a = menu.addAction(QStringLiteral("Ü&bernehmen"), this, &VerlaufWindow::apply);
+        a->setShortcut(QKeySequence(Qt::Key_Return));
+        a->setEnabled(current.isValid() && canApply(current.row()));
+    }
+    QAction* note = menu.addAction(QStringLiteral("&Notiz bearbeiten"), this, [this, current] {
+        table_->edit(current.sibling(current.row(), HistoryModel::NoteColumn));
+    });
+    note->setShortcut(QKeySequence(Qt::Key_F2));
+    note->setEnabled(current.isValid());
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("&Kopieren"), this, &VerlaufWindow::copyEntries)->setShortcut(QKeySequence::Copy);
+    menu.addAction(QStringLiteral("&Alles auswählen"), table_, &QTableView::selectAll)
+        ->setShortcut(QKeySequence::SelectAll);
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("&CSV speichern…"), this, &VerlaufWindow::saveCsv);
+    menu.addAction(QStringLiteral("&Bericht…"), this, &VerlaufWindow::saveReport);
+    menu.exec(globalPos);
+}
+
+void VerlaufWindow::changeEvent(QEvent* event)
+{
+    // Another Orvella may have recorded while this window was in the
+    // background.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        model_->fetchNewer();
+    QWidget::changeEvent(event);
+}
+
+// --- export -------------------------------------------------------------------
+
+std::vector<CalculationRecord> VerlaufWindow::exportedEntries()
+{
+    std::vector<std::int64_t> ids;
+    QModelIndexList rows = table_->selectionModel()->selectedRows();
+    if (!rows.isEmpty() && rows.size() < model_->rowCount()) {
+        std::sort(rows.begin(), rows.end(), [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+        for (const QModelIndex& i : rows)
+            ids.push_back(model_->entryId(i.row()));
+    } else {
+        ids = model_->matchingIds();
+    }
+    std::vector<CalculationRecord> entries;
+    entries.reserve(ids.size());
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    for (std::int64_t id : ids)
+        if (std::optional<CalculationRecord> r = hub_.store().entry(id))
+            entries.push_back(std::move(*r));
+    QApplication::restoreOverrideCursor();
+    return entries;
+}
+
+ReportSettings VerlaufWindow::reportSettings() const
+{
+    ReportSettings s;
+    s.models = allModels_;
+    s.decimalMark = QLocale().decimalPoint();
+    s.programVersion = HistoryRecorder::programVersion();
+    s.created = QDateTime::currentDateTime();
+    return s;
+}
+
+void VerlaufWindow::copyEntries()
+{
+    const std::vector<CalculationRecord> entries = exportedEntries();
+    if (entries.empty()) {
+        QApplication::beep();
+        return;
+    }
+    const TextTable table = verlaufTable(entries, QLocale().decimalPoint().toStdString());
+    auto* mime = new QMimeData;
+    mime->setText(qs(tabSeparatedText(table)));
+    mime->setHtml(qs(htmlTable(table)));
+    QApplication::clipboard()->setMimeData(mime);
+}
+
+QString VerlaufWindow::askFile(const QString& caption, const QString& suggestedName, const QString& filters,
+                               QString* selectedFilter)
+{
+    QString folder = lastFolder();
+    if (folder.isEmpty())
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty())
+        folder = QDir::homePath();
+    const QString suggested = QDir(folder).filePath(suggestedName);
+    const QString path = fileDialog() ? fileDialog()(this, caption, suggested, filters, selectedFilter)
+                                      : QFileDialog::getSaveFileName(this, caption, suggested, filters, selectedFilter);
+    if (!path.isEmpty())
+        lastFolder() = QFileInfo(path).absolutePath();
+    return path;
+}
+
+bool VerlaufWindow::saveCsv()
+{
+    QString filter = QStringLiteral("CSV-Dateien (*.csv)");
+    QString path = askFile(QStringLiteral("CSV speichern"), QStringLiteral("Verlauf.csv"),
+                           filter + QStringLiteral(";;Alle Dateien (*)"), &filter);
+    if (path.isEmpty())
+        return false;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".csv");
+    const std::vector<CalculationRecord> entries = exportedEntries();
+    // Under German settings spreadsheets expect a decimal comma and
+    // semicolons between the cells; a point and commas otherwise.
+    const QString mark = QLocale().decimalPoint();
+    const std::string text =
+        "\xEF\xBB\xBF" + csvText(verlaufTable(entries, mark.toStdString()), mark == QLatin1String(","));
+    SaveFailureText failure;
+    failure.title = kTitle;
+    failure.objectName = QStringLiteral("verlaufSaveFailure");
+    return saveAtomically(
+        this, path, [&](QSaveFile& f) { return f.write(text.data(), qint64(text.size())) == qint64(text.size()); },
+        failure);
+}
+
+bool VerlaufWindow::confirmLargeReport(std::size_t count)
+{
+    if (count <= kLargeReport)
+        return true;
+    return askYesNo(this, QStringLiteral("Bericht"),
+                    QStringLiteral("Der Bericht umfasst %1 Rechnungen mit ihrem Rechenweg, etwa %2 Seiten. "
+                                   "Wählen Sie einzelne Einträge aus, um nur diese zu berichten.\n\n"
+                                   "Den Bericht über alle %1 Rechnungen erstellen?")
+                        .arg(count)
+                        .arg(count));
+}
+
+bool VerlaufWindow::saveReport()
+{
+    const QString pdf = QStringLiteral("PDF-Dokument (*.pdf)");
+    const QString odt = QStringLiteral("ODF-Textdokument (*.odt)");
+    QString filter = pdf;
+    QString path = askFile(QStringLiteral("Bericht speichern"),
+                           QStringLiteral("Verlauf %1.pdf").arg(QDate::currentDate().toString(Qt::ISODate)),
+                           pdf + QStringLiteral(";;") + odt, &filter);
+    if (path.isEmpty())
+        return false;
+    QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix != QLatin1String("pdf") && suffix != QLatin1String("odt")) {
+        suffix = filter == odt ? QStringLiteral("odt") : QStringLiteral("pdf");
+        path += u'.' + suffix;
+    }
+    const std::vector<CalculationRecord> entries = exportedEntries();
+    if (entries.empty()) {
+        QApplication::beep();
+        return false;
+    }
+    if (!confirmLargeReport(entries.size()))
+        return false;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QTextDocument document;
+    buildReport(&document, entries, reportSettings());
+    QApplication::restoreOverrideCursor();
+    SaveFailureText failure;
+    failure.title = kTitle;
+    failure.objectName = QStringLiteral("verlaufSaveFailure");
+    const bool odf = suffix == QLatin1String("odt");
+    return saveAtomically(
+        this, path,
+        [&](QSaveFile& f) { return odf ? writeReportOdf(&document, &f) : writeReportPdf(&document, &f, kTitle); },
+        failure);
+}
+
+bool VerlaufWindow::clearHistory()
+{
+    if (!askYesNo(this, QStringLiteral("Verlauf löschen"),
+                  QStringLiteral("Alle Einträge des Verlaufs löschen?\n\nDie Einträge werden aus der Datei "
+                                 "entfernt und überschrieben; das lässt sich nicht rückgängig machen.")))
+        return false;
+    return hub_.clear();
+}
+
+QWidget* openVerlaufWindow(const CompanionRequest& request, HistoryHub& hub)
+{
+    QWidget* window = findCompanion(request.owner, kObjectName);
+    if (!window) {
+        window = new VerlaufWindow(request, hub);
+        attachCompanion(request.owner, window);
+    }
+    raiseCompanion(window);
+    return window;
+}
+
+}  // namespace orvella
