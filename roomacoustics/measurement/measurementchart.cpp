@@ -134,7 +134,10 @@ QScatterSeries* addPoints(QChart* chart, const QString& name, QAbstractAxis* x, 
 QChart* newChart(QChartView* view)
 {
     auto* chart = new QChart;
+    // setChart() releases the view's own first chart without deleting it.
+    QChart* first = view->chart();
     view->setChart(chart);
+    delete first;
     view->setRenderHint(QPainter::Antialiasing);
     view->setFrameShape(QFrame::NoFrame);
     chart->setAnimationOptions(QChart::NoAnimation);
