@@ -67,7 +67,7 @@ protected:
             {"Command5", Calculator::OpenPlanOffice},
         };
         for (const auto& [name, which] : buttons)
-            w->onClick(name, [this, which] { shell_.open(which); });
+            w->onClick(name, [this, which = which] { shell_.open(which); });
         // Hands the address to the system and returns at once; a failure
         // (no browser) stays silent and the menu stays as it is.
         w->onClick("Command9", [] { openWebSite(); });

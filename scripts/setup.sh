@@ -5,8 +5,9 @@
 set -euo pipefail
 
 packages=(
-  # build
-  g++ cmake ninja-build make qt6-base-dev
+  # build: clang compiles (GCC's C++ library and binutils come with g++),
+  # lld links the test programs
+  g++ clang lld cmake ninja-build make qt6-base-dev
   # the parameter study's charts and their SVG export; Qt6Charts' CMake files
   # need Qt6OpenGL's, which Debian 12 packages apart
   qt6-charts-dev libqt6opengl6-dev qt6-svg-dev

@@ -4,7 +4,9 @@
 #
 #   . scripts/xserver.sh
 #   start_xvfb WORK FIRST [WIDTH HEIGHT [LOCALE]]
-#                                          free display from FIRST on; sets
+#                                          free display from FIRST on (also
+#                                          when other scripts look for one
+#                                          at the same time); sets
 #                                          DISPLAY, xvfb (its pid), a private
 #                                          XDG_RUNTIME_DIR under WORK and the
 #                                          locale (LC_ALL and LANG, C.UTF-8
@@ -24,17 +26,32 @@
 
 start_xvfb() {
   local work=$1 first=$2 width=${3:-1280} height=${4:-1024} locale=${5:-C.UTF-8} n
-  for n in $(seq "$first" $((first + 99))); do
-    [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || break
-  done
-  export DISPLAY=:$n XDG_RUNTIME_DIR=$work/runtime LC_ALL=$locale LANG=$locale
+  export XDG_RUNTIME_DIR=$work/runtime LC_ALL=$locale LANG=$locale
   mkdir -p -m 700 "$XDG_RUNTIME_DIR"
   unset QT_QPA_PLATFORM WAYLAND_DISPLAY QT_SCALE_FACTOR
-  Xvfb "$DISPLAY" -screen 0 "${width}x${height}x24" -dpi 96 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-  xvfb=$!
-  for _ in $(seq 100); do
-    [ -e /tmp/.X11-unix/X$n ] && xdpyinfo >/dev/null 2>&1 && return 0
-    sleep 0.1
+  # Scripts that run at the same time may pick the same free display: only
+  # one server gets it, and the other tries the next one. A server writes its
+  # display number to the file of -displayfd once it accepts clients, so a
+  # script never mistakes another script's server for its own.
+  n=$first
+  while [ "$n" -le $((first + 99)) ]; do
+    if [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ]; then
+      n=$((n + 1))
+      continue
+    fi
+    export DISPLAY=:$n
+    : >"$work/xvfb.display"
+    Xvfb "$DISPLAY" -screen 0 "${width}x${height}x24" -dpi 96 -nolisten tcp \
+      -displayfd 3 3>"$work/xvfb.display" >"$work/xvfb.log" 2>&1 &
+    xvfb=$!
+    for _ in $(seq 100); do
+      [ -s "$work/xvfb.display" ] && return 0
+      kill -0 "$xvfb" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill -0 "$xvfb" 2>/dev/null && return 1
+    wait "$xvfb" 2>/dev/null
+    n=$((n + 1))
   done
   return 1
 }
