@@ -197,7 +197,7 @@ bool LevelListModel::setData(const QModelIndex& index, const QVariant& value, in
     const int row = index.row();
     const QString text = value.toString();
     if (index.column() == Name) {
-        names_[std::size_t(row)] = text.trimmed();
+        names_[std::size_t(row)] = QString::fromStdString(shortenedText(text.trimmed().toStdString()));
         emit dataChanged(index, index);
         return true;
     }
