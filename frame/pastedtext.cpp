@@ -120,7 +120,7 @@ TableCell boundedCell(std::string_view raw, bool& cut)
     if (t.size() <= kMaxCellChars)
         return readCell(t);
     std::string shortened = shortenedText(t);
-    if (shortened.size() == t.size())
+    if (shortened == t)
         return readCell(t);
     cut = true;
     return problemCell(std::move(shortened), CellProblem::NotANumber);

@@ -330,6 +330,9 @@ void TestPastedText::limitsBoundTheTable_data()
         << "-|left out|-|0/0";
     QTest::newRow("a cell of 5 million characters is cut")
         << QByteArray(5'000'000, 'x') + ";60" << 1 << QString("!") + QString(200, 'x') + "…|60" << "-|-|cut|0/0";
+    // Cut to 200 characters and "…" (three bytes), it is as long as before.
+    QTest::newRow("a cell of 203 characters is cut")
+        << QByteArray(203, 'x') + ";60" << 1 << QString("!") + QString(200, 'x') + "…|60" << "-|-|cut|0/0";
     QTest::newRow("a quoted cell of 5 million characters is cut")
         << "\"" + QByteArray(5'000'000, 'y') + "\";60" << 1 << QString("!") + QString(200, 'y') + "…|60"
         << "-|-|cut|0/0";
