@@ -115,17 +115,6 @@ private slots:
         QTEST(int(p.linesSkipped), "skipped");
     }
 
-    void mostLevels()
-    {
-        // One more level than asked for: the first ones, and a word that
-        // there are more; exactly as many: no such word.
-        const std::string text = "60\n61\n62\n63";
-        const PastedLevels cut = levelsFromText(text, {}, 3);
-        QCOMPARE(pastedSummary(cut), QString("60|61|62"));
-        QVERIFY(cut.moreLevels);
-        QVERIFY(!levelsFromText(text, {}, 4).moreLevels);
-    }
-
     void levelWrittenBack_data()
     {
         QTest::addColumn<double>("level");

@@ -62,9 +62,6 @@ private slots:
     void germanLocaleChangesNothing();
     void limitsBoundTheTable_data();
     void limitsBoundTheTable();
-    void shortened_data();
-    void shortened();
-    void mostNumbers();
 };
 
 void TestPastedText::readCell_data()
@@ -333,6 +330,8 @@ void TestPastedText::limitsBoundTheTable_data()
     // Cut to 200 characters and "…" (three bytes), it is as long as before.
     QTest::newRow("a cell of 203 characters is cut")
         << QByteArray(203, 'x') + ";60" << 1 << QString("!") + QString(200, 'x') + "…|60" << "-|-|cut|0/0";
+    QTest::newRow("a cell of 300 umlauts is cut between characters")
+        << QString(300, u'ü').toUtf8() + ";60" << 1 << QString("!") + QString(200, u'ü') + "…|60" << "-|-|cut|0/0";
     QTest::newRow("a quoted cell of 5 million characters is cut")
         << "\"" + QByteArray(5'000'000, 'y') + "\";60" << 1 << QString("!") + QString(200, 'y') + "…|60"
         << "-|-|cut|0/0";
@@ -354,32 +353,6 @@ void TestPastedText::limitsBoundTheTable()
                        QString("%1/%2").arg(t.header.size()).arg(t.headerLines)})
               .join('|'),
           "reported");
-}
-
-void TestPastedText::shortened_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("most");
-    QTest::addColumn<QString>("shortened");
-    QTest::newRow("short enough") << "Lüfter" << 6 << "Lüfter";
-    QTest::newRow("cut after a character of two bytes") << "Lüfter Nord" << 2 << "Lü…";
-    QTest::newRow("a character of four bytes is not split") << "a\U0001F50Ab" << 2 << "a\U0001F50A…";
-    QTest::newRow("empty") << "" << 3 << "";
-}
-
-void TestPastedText::shortened()
-{
-    QFETCH(QString, text);
-    QFETCH(int, most);
-    QTEST(QString::fromStdString(shortenedText(text.toStdString(), std::size_t(most))), "shortened");
-}
-
-void TestPastedText::mostNumbers()
-{
-    // The search stops after the numbers asked for, inside a comma list too.
-    QCOMPARE(numbersText(findNumbers("60 61 62", 2)), QString("60|61"));
-    QCOMPARE(numbersText(findNumbers("1,2,3 4", 2)), QString("1|2"));
-    QCOMPARE(numbersText(findNumbers("60 61", 0)), QString());
 }
 
 QTEST_APPLESS_MAIN(TestPastedText)
