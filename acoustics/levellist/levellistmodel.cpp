@@ -222,6 +222,11 @@ bool LevelListModel::setData(const QModelIndex& index, const QVariant& value, in
         return false;
     }
     if (appending) {
+        if (std::size_t(levelCount()) >= kMaxLevels) {
+            emit rejected(QStringLiteral("Die Liste fasst höchstens %1 Pegel.")
+                              .arg(QLocale().toString(qlonglong(kMaxLevels))));
+            return false;
+        }
         append({{*found.front().value, {}}});
         return true;
     }
