@@ -102,7 +102,11 @@ std::string intro(const Writer& w)
              "Zeilen. <b>Strg+V</b> fügt jede Zahl des eingefügten Textes am Ende der Liste an, in "
              "beiden Schreibweisen, Einheiten und Wörter werden übergangen (aus „60,5 dB; 62.5 dBA“ "
              "werden " + w.level(60.5) + " und " + w.level(62.5) + "). Steht in einer Zeile genau eine Zahl, wird der Text davor ihr "
-             "Name („Lüfter: 65 dB“). Die Ergebnisse werden nach jeder Änderung neu berechnet. "
+             "Name („Lüfter: 65 dB“). Enthalten die meisten Zeilen gleich viele, mindestens zwei Zahlen "
+             "(„Pos 3: 61,05 dB(A)“), ist der Text eine Tabelle: Sie wählen die Spalte mit den Pegeln "
+             "(vorgeschlagen ist die letzte), und nur sie wird angefügt, jeder Pegel mit dem Text davor "
+             "als Name; Zeilen mit anderer Anzahl Zahlen werden übersprungen. Die Liste fasst höchstens " +
+             w.fixed(double(kMaxLevels), 0) + " Pegel. Die Ergebnisse werden nach jeder Änderung neu berechnet. "
              "<b>Strg+Umschalt+C</b> („Kopieren“) legt Ergebnisse und Liste, wie sie zu sehen sind, "
              "als Tabelle in die Zwischenablage; „CSV speichern…“ schreibt sie in eine Datei, unter "
              "deutschen Einstellungen mit Semikolon und Dezimalkomma.");

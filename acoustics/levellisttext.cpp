@@ -13,7 +13,7 @@ bool isLineEnd(char c) { return c == '\n' || c == '\r'; }
 
 // The name a line gives its one number: the text before it, without blanks
 // (no-break spaces included) and a closing ":" or "=".
-std::string nameBefore(std::string_view before)
+std::string_view nameBefore(std::string_view before)
 {
     constexpr std::string_view kNoBreakSpace = "\xC2\xA0";
     for (;;) {
@@ -32,41 +32,91 @@ std::string nameBefore(std::string_view before)
         else
             break;
     }
-    return std::string(before);
+    return before;
 }
 
 }  // namespace
 
-PastedLevels levelsFromText(std::string_view text)
+// Calls `f(line)` for each line of the text, without its line end, until
+// it returns false.
+template <class F>
+void forEachLine(std::string_view text, F&& f)
 {
-    const std::vector<FoundNumber> found = findNumbers(text);
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = start;
+        while (end < text.size() && !isLineEnd(text[end]))
+            ++end;
+        if (!f(text.substr(start, end - start)))
+            return;
+        start = end + 1;
+    }
+}
+
+LevelColumns levelColumns(std::string_view text)
+{
+    // How many lines hold 1, 2, … numbers; more than kMaxLevelColumns
+    // share the last count.
+    std::vector<std::size_t> lines(kMaxLevelColumns + 2, 0);
+    LevelColumns out;
+    forEachLine(text, [&](std::string_view line) {
+        const std::size_t n = findNumbers(line, kMaxLevelColumns + 1).size();
+        if (n > 0) {
+            ++lines[n];
+            ++out.lines;
+        }
+        return true;
+    });
+    std::size_t common = 0;
+    for (std::size_t n = 1; n < lines.size(); ++n)
+        if (lines[n] > 0 && lines[n] >= lines[common])
+            common = n;
+    if (out.lines >= 2 && common >= 2 && common <= kMaxLevelColumns)
+        out.columns = common;
+    return out;
+}
+
+PastedLevels levelsFromText(std::string_view text, LevelColumnChoice choice, std::size_t most)
+{
     PastedLevels out;
-    out.levels.reserve(found.size());
-    // The numbers line by line: a line's numbers are the run of found
-    // numbers whose offsets lie before the line's end.
-    std::size_t next = 0;
-    std::size_t lineStart = 0;
-    while (next < found.size()) {
-        std::size_t lineEnd = lineStart;
-        while (lineEnd < text.size() && !isLineEnd(text[lineEnd]))
-            ++lineEnd;
-        std::size_t last = next;
-        while (last < found.size() && found[last].offset < lineEnd)
-            ++last;
-        const bool named = last - next == 1 && found[next].value;
-        for (std::size_t i = next; i < last; ++i) {
-            if (!found[i].value) {
+    const auto take = [&](double level, std::string_view name) {
+        if (out.levels.size() >= most) {
+            out.moreLevels = true;
+            return false;
+        }
+        out.levels.push_back({level, shortenedText(nameBefore(name))});
+        return true;
+    };
+    forEachLine(text, [&](std::string_view line) {
+        if (choice.column > 0) {
+            const std::vector<FoundNumber> found = findNumbers(line, choice.columns + 1);
+            if (found.empty())
+                return true;
+            if (found.size() != choice.columns || choice.column > choice.columns) {
+                ++out.linesSkipped;
+                return true;
+            }
+            const FoundNumber& f = found[choice.column - 1];
+            if (!f.value) {
+                ++out.unreadable;
+                return true;
+            }
+            return take(*f.value, line.substr(0, f.offset));
+        }
+        // Every number: one more than the room left tells whether the
+        // text holds more.
+        const std::vector<FoundNumber> found = findNumbers(line, most - out.levels.size() + 1);
+        const bool named = found.size() == 1 && found.front().value;
+        for (const FoundNumber& f : found) {
+            if (!f.value) {
                 ++out.unreadable;
                 continue;
             }
-            PastedLevel level{*found[i].value, {}};
-            if (named)
-                level.name = nameBefore(text.substr(lineStart, found[i].offset - lineStart));
-            out.levels.push_back(std::move(level));
+            if (!take(*f.value, named ? line.substr(0, f.offset) : std::string_view()))
+                return false;
         }
-        next = last;
-        lineStart = lineEnd + 1;
-    }
+        return true;
+    });
     return out;
 }
 

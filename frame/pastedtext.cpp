@@ -110,9 +110,25 @@ char chooseSeparator(std::string_view s)
     return commaSeparates ? ',' : 0;
 }
 
+// A cell's text as readCell reads it, cut to kMaxCellChars when longer
+// (then it is no number); `cut` is set when it was. The trimming and the
+// cut look at the ends of the text only, so a cell of millions of
+// characters costs no more than finding its end.
+TableCell boundedCell(std::string_view raw, bool& cut)
+{
+    const std::string_view t = trimmed(raw);
+    if (t.size() <= kMaxCellChars)
+        return readCell(t);
+    std::string shortened = shortenedText(t);
+    if (shortened == t)
+        return readCell(t);
+    cut = true;
+    return problemCell(std::move(shortened), CellProblem::NotANumber);
+}
+
 // Reads the cell at `i` up to the separator or the line end (which stay
 // unread); counts the line breaks inside a quoted cell in `line`.
-TableCell readField(std::string_view s, std::size_t& i, char separator, std::size_t& line)
+TableCell readField(std::string_view s, std::size_t& i, char separator, std::size_t& line, bool& cut)
 {
     const auto endsField = [&](char c) { return (separator != 0 && c == separator) || isLineEnd(c); };
     const std::size_t start = i;
@@ -122,18 +138,27 @@ TableCell readField(std::string_view s, std::size_t& i, char separator, std::siz
         i = start;
         while (i < s.size() && !endsField(s[i]))
             ++i;
-        return readCell(s.substr(start, i - start));
+        return boundedCell(s.substr(start, i - start), cut);
     }
 
+    // A quoted cell keeps no more than a cut cell needs: four bytes a
+    // character and a few more, so that the cut still shows.
+    constexpr std::size_t kKeptBytes = 4 * kMaxCellChars + 8;
     std::string text;
+    const auto add = [&text](char c) {
+        if (text.size() < kKeptBytes)
+            text += c;
+    };
     ++i;
     for (;;) {
-        if (i >= s.size())
-            return problemCell(std::string(trimmed(text)), CellProblem::OpenQuote);
+        if (i >= s.size()) {
+            TableCell open = boundedCell(text, cut);
+            return problemCell(std::move(open.text), CellProblem::OpenQuote);
+        }
         const char c = s[i];
         if (c == '"') {
             if (i + 1 < s.size() && s[i + 1] == '"') {
-                text += '"';
+                add('"');
                 i += 2;
                 continue;
             }
@@ -142,12 +167,12 @@ TableCell readField(std::string_view s, std::size_t& i, char separator, std::siz
         }
         if (c == '\n' || (c == '\r' && (i + 1 >= s.size() || s[i + 1] != '\n')))
             ++line;
-        text += c;
+        add(c);
         ++i;
     }
     while (i < s.size() && !endsField(s[i]))
-        text += s[i++];
-    return readCell(text);
+        add(s[i++]);
+    return boundedCell(text, cut);
 }
 
 // A row with a number, or with a cell that is written like one but cannot
@@ -219,7 +244,21 @@ TableCell readCell(std::string_view text)
                        hasSeveralMarks(candidate) ? CellProblem::SeveralMarks : CellProblem::NotANumber);
 }
 
-PastedTable parsePastedTable(std::string_view s)
+std::string shortenedText(std::string_view text, std::size_t maxChars)
+{
+    std::size_t chars = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        // Every byte but a UTF-8 continuation byte starts a character.
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80)
+            continue;
+        if (chars == maxChars)
+            return std::string(text.substr(0, i)) + "\u2026";
+        ++chars;
+    }
+    return std::string(text);
+}
+
+PastedTable parsePastedTable(std::string_view s, const TableLimits& limits)
 {
     if (s.substr(0, kBom.size()) == kBom)
         s.remove_prefix(kBom.size());
@@ -233,7 +272,11 @@ PastedTable parsePastedTable(std::string_view s)
         TableRow row;
         row.line = line;
         for (;;) {
-            row.cells.push_back(readField(s, i, table.separator, line));
+            TableCell cell = readField(s, i, table.separator, line, table.cellsCut);
+            if (row.cells.size() < limits.columns)
+                row.cells.push_back(std::move(cell));
+            else if (!cell.text.empty() || cell.problem != CellProblem::None)
+                table.cellsLeftOut = true;
             if (table.separator != 0 && i < s.size() && s[i] == table.separator) {
                 ++i;
                 continue;
@@ -248,22 +291,34 @@ PastedTable parsePastedTable(std::string_view s)
         }
         if (isBlankRow(row))
             continue;
-        table.columns = std::max(table.columns, row.cells.size());
         inRows = inRows || startsRows(row);
+        if (!inRows) {
+            ++table.headerLines;
+            if (table.header.size() >= limits.headerRows)
+                continue;
+        }
+        table.columns = std::max(table.columns, row.cells.size());
         (inRows ? table.rows : table.header).push_back(std::move(row));
+        if (table.rows.size() >= limits.rows) {
+            const std::string blanks{' ', '\t', '\r', '\n', table.separator == 0 ? ' ' : table.separator};
+            table.moreRows = s.find_first_not_of(blanks, i) != std::string_view::npos;
+            break;
+        }
     }
     return table;
 }
 
-std::vector<FoundNumber> findNumbers(std::string_view s)
+std::vector<FoundNumber> findNumbers(std::string_view s, std::size_t most)
 {
     std::vector<FoundNumber> found;
+    if (most == 0)
+        return found;
     // At most one number in every two characters. Reserved at once, the
     // vector is not copied as it grows through a long paste (100 000
     // levels), and the pages it never fills are never touched.
-    found.reserve(std::min<std::size_t>(s.size() / 2 + 1, 1'000'000));
+    found.reserve(std::min<std::size_t>({s.size() / 2 + 1, 1'000'000, most}));
     std::size_t i = 0;
-    while (i < s.size()) {
+    while (i < s.size() && found.size() < most) {
         // A word, with any digits and marks inside it: "Lp4m", "L1,5".
         if (isWordChar(s[i])) {
             while (i < s.size() &&
@@ -332,6 +387,8 @@ std::vector<FoundNumber> findNumbers(std::string_view s)
                 found.push_back({pieceValue(first ? sign : std::string(), piece,
                                             last ? exponent : std::string_view()),
                                  offset, end - offset});
+                if (found.size() == most)
+                    return found;
                 pieceStart = comma + 1;
             }
         }

@@ -54,11 +54,38 @@ struct TableRow {
     std::vector<TableCell> cells;
 };
 
+// Bounds of every text that comes from elsewhere. A window checks the
+// length of a pasted text (QMimeData::text().size(), in UTF-16 units)
+// before it reads it; the table reader stops at its limits and says so.
+inline constexpr std::size_t kMaxPastedChars = std::size_t(64) * 1024 * 1024;
+// A cell or a name longer than this many characters is cut and ends with
+// "…": nobody reads more in one cell, and a whole line of a few million
+// characters in one cell would make every repaint slow.
+inline constexpr std::size_t kMaxCellChars = 200;
+
+// The text cut to at most `maxChars` characters (code points), with "…"
+// in place of the rest; as it stands when it is short enough. A
+// multi-byte character is never split.
+std::string shortenedText(std::string_view text, std::size_t maxChars = kMaxCellChars);
+
+struct TableLimits {
+    std::size_t rows = 100'000;  // rows from the first line with a number on
+    std::size_t columns = 64;    // cells of a line; the others are left out
+    std::size_t headerRows = 64; // header lines kept (the others are only skipped)
+};
+
 struct PastedTable {
     char separator = 0;            // '\t', ';' or ','; 0 when every line is one cell
     std::vector<TableRow> header;  // the lines before the first line with a number
     std::vector<TableRow> rows;    // that line and all after it
     std::size_t columns = 0;       // the most cells of any row, header included
+    // What the limits left out: more rows after the last one read, cells
+    // with text to the right of the column limit, and whether a cell was
+    // cut to kMaxCellChars.
+    bool moreRows = false;
+    bool cellsLeftOut = false;
+    bool cellsCut = false;
+    std::size_t headerLines = 0;  // header lines in the text, kept or not
 };
 
 // A pasted table or a CSV file, read as follows.
@@ -86,7 +113,12 @@ struct PastedTable {
 //   every line is a row, and the window marks its cells that are not
 //   numbers. A cell written like a number that cannot be read ("1.000,5",
 //   "1E999") counts as a number here, so that it is marked, not skipped.
-PastedTable parsePastedTable(std::string_view text);
+// - Within `limits`: reading stops after limits.rows rows (moreRows tells
+//   whether text follows), cells past limits.columns are read past but
+//   not kept, and a cell longer than kMaxCellChars is cut (it is then not
+//   a number). Time and memory grow with the kept part, not with what is
+//   left out: 20 MiB of ";" is one row of 64 empty cells.
+PastedTable parsePastedTable(std::string_view text, const TableLimits& limits = {});
 
 // A number found in a free text. `value` is nothing when the text looked
 // like a number but is not read: too large for a double, or digits with
@@ -115,6 +147,7 @@ struct FoundNumber {
 //   and 70.
 // - An exponent (E or e, an optional sign, at least one digit) directly
 //   after the digits belongs to the (last) number: "1e3" is 1000.
-std::vector<FoundNumber> findNumbers(std::string_view text);
+// - At most `most` numbers: the search stops after them.
+std::vector<FoundNumber> findNumbers(std::string_view text, std::size_t most = std::size_t(-1));
 
 }  // namespace orvella

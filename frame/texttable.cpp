@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "texttable.h"
 
+#include "pastedtext.h"
+
 #include <algorithm>
 
 namespace orvella {
@@ -88,8 +90,21 @@ bool isHeading(const std::vector<std::string>& row, std::size_t columns)
     return row.size() == 1 && columns > 1;
 }
 
-void appendCsvCell(std::string& out, const std::string& cell, char separator)
+// A text cell that begins with "=", "+", "-" or "@" would be taken as a
+// formula by a spreadsheet that opens the file: a leading apostrophe keeps
+// it text, as spreadsheets themselves write such a cell. A number ("-3,5",
+// "+5") stays as it is.
+std::string neutralised(const std::string& cell)
 {
+    if (cell.empty() || std::string_view("=+-@").find(cell.front()) == std::string_view::npos ||
+        readCell(cell).number)
+        return cell;
+    return '\'' + cell;
+}
+
+void appendCsvCell(std::string& out, const std::string& text, char separator)
+{
+    const std::string cell = neutralised(text);
     if (cell.find_first_of(std::string{separator, '"', '\r', '\n'}) == std::string::npos) {
         out += cell;
         return;

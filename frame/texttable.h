@@ -37,7 +37,9 @@ std::string htmlTable(const TextTable& table);
 // CSV (RFC 4180 quoting, CRLF line ends): the caption as a row of one cell,
 // the header, the rows. With a decimal comma the cells are separated by
 // semicolons, as spreadsheets under German settings expect; otherwise by
-// commas.
+// commas. A text cell that begins with "=", "+", "-" or "@" gets a leading
+// apostrophe, so that a spreadsheet shows it as text instead of running
+// it as a formula; numbers ("-3,5") are written as they stand.
 std::string csvText(const TextTable& table, bool decimalComma);
 
 }  // namespace orvella

@@ -11,6 +11,10 @@
 // cell written like one; every row fits in `columns`; the numbers found lie
 // inside the text, in order, without overlapping, and each is finite or not
 // read; a cell's number reads back from its text with the cell reader.
+// Within small limits the table keeps no more rows, cells and header lines
+// than allowed and no cell longer than kMaxCellChars characters and "…";
+// a limited search finds the first numbers of the unlimited one; a
+// shortened text is the text itself or a prefix of it and "…".
 
 #include "fuzzsupport.h"
 #include "pastedtext.h"
@@ -76,5 +80,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     checkCell(readCell(text), text);
+
+    TableLimits small;
+    small.rows = 3;
+    small.columns = 4;
+    small.headerRows = 2;
+    const PastedTable limited = parsePastedTable(text, small);
+    fuzz::check(limited.rows.size() <= 3 && limited.header.size() <= 2 && limited.headerLines >= limited.header.size(),
+                "more rows or header lines kept than the limits allow", text);
+    for (const auto* part : {&limited.header, &limited.rows})
+        for (const TableRow& row : *part) {
+            fuzz::check(row.cells.size() <= 4, "more cells kept than the limit allows", text);
+            for (const TableCell& c : row.cells)
+                fuzz::check(shortenedText(c.text, kMaxCellChars + 1) == c.text, "a cell longer than the limit", text);
+        }
+    const std::vector<FoundNumber> all = findNumbers(text);
+    const std::vector<FoundNumber> two = findNumbers(text, 2);
+    fuzz::check(two.size() == std::min<std::size_t>(2, all.size()), "a limited search finds another count", text);
+    for (std::size_t i = 0; i < two.size(); ++i)
+        fuzz::check(two[i].offset == all[i].offset && two[i].length == all[i].length,
+                    "a limited search finds other numbers", text);
+    const std::string cut = shortenedText(text, 7);
+    fuzz::check(cut == text || (cut.ends_with("\u2026") && text.starts_with(cut.substr(0, cut.size() - 3))),
+                "a shortened text is not a prefix of the text", text);
     return 0;
 }

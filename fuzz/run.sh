@@ -22,7 +22,7 @@ seconds=${2:-60}
 shift $(( $# >= 2 ? 2 : 1 ))
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-  targets=(readnumber formatresult schall keypad moisture dlprognose pastedtext)
+  targets=(readnumber formatresult schall keypad moisture dlprognose pastedtext levellisttext)
 fi
 runs=${FUZZ_RUNS:-}
 if [ -n "$runs" ]; then

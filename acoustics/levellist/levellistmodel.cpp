@@ -197,7 +197,7 @@ bool LevelListModel::setData(const QModelIndex& index, const QVariant& value, in
     const int row = index.row();
     const QString text = value.toString();
     if (index.column() == Name) {
-        names_[std::size_t(row)] = text.trimmed();
+        names_[std::size_t(row)] = QString::fromStdString(shortenedText(text.trimmed().toStdString()));
         emit dataChanged(index, index);
         return true;
     }
@@ -222,6 +222,11 @@ bool LevelListModel::setData(const QModelIndex& index, const QVariant& value, in
         return false;
     }
     if (appending) {
+        if (std::size_t(levelCount()) >= kMaxLevels) {
+            emit rejected(QStringLiteral("Die Liste fasst höchstens %1 Pegel.")
+                              .arg(QLocale().toString(qlonglong(kMaxLevels))));
+            return false;
+        }
         append({{*found.front().value, {}}});
         return true;
     }

@@ -48,7 +48,8 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     // A level is taken from the edited text when it holds exactly one
     // number, in either decimal mark ("62,5 dB" is 62.5); else the cell
-    // keeps its level and rejected() says why.
+    // keeps its level and rejected() says why. A level typed into the
+    // append row is refused when the list holds kMaxLevels.
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
 signals:

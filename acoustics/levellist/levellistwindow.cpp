@@ -12,6 +12,8 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -20,6 +22,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QLocale>
 #include <QMimeData>
 #include <QPushButton>
@@ -32,6 +35,7 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
+#include <new>
 #include <set>
 
 namespace orvella {
@@ -65,6 +69,48 @@ LevelListFileDialog& fileDialog()
     return dialog;
 }
 
+LevelListColumnDialog& columnDialog()
+{
+    static LevelListColumnDialog dialog;
+    return dialog;
+}
+
+// How many levels each column shows in the column dialog.
+constexpr std::size_t kPreviewLevels = 5;
+
+// Asks which column holds the levels: a list of the columns, each with its
+// first levels, the suggested one current; Return takes it, Escape cancels.
+std::optional<std::size_t> askColumn(QWidget* parent, const std::vector<QStringList>& preview,
+                                     std::size_t suggested)
+{
+    QDialog dialog(parent);
+    dialog.setWindowTitle(QStringLiteral("Spalte wählen – Pegelliste"));
+    auto* question = new QLabel(QStringLiteral("Die Zeilen enthalten je %1 Zahlen. Welche Spalte enthält die Pegel?")
+                                    .arg(preview.size()));
+    question->setWordWrap(true);
+    auto* columns = new QListWidget;
+    columns->setObjectName(QStringLiteral("columns"));
+    for (std::size_t c = 0; c < preview.size(); ++c)
+        columns->addItem(QStringLiteral("Spalte %1: %2").arg(c + 1).arg(preview[c].join(QStringLiteral("; "))));
+    columns->setCurrentRow(int(suggested) - 1);
+    question->setBuddy(columns);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Einfügen"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Abbrechen"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    QObject::connect(columns, &QListWidget::itemActivated, &dialog, &QDialog::accept);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(question);
+    layout->addWidget(columns, 1);
+    layout->addWidget(buttons);
+    columns->setFocus();
+    dialog.resize(std::max(dialog.sizeHint().width(), 420), dialog.sizeHint().height());
+    if (dialog.exec() != QDialog::Accepted || columns->currentRow() < 0)
+        return std::nullopt;
+    return std::size_t(columns->currentRow()) + 1;
+}
+
 // The folder of the last saved file, offered again in this session.
 QString& lastFolder()
 {
@@ -75,6 +121,8 @@ QString& lastFolder()
 }  // namespace
 
 void setLevelListFileDialog(LevelListFileDialog dialog) { fileDialog() = std::move(dialog); }
+
+void setLevelListColumnDialog(LevelListColumnDialog dialog) { columnDialog() = std::move(dialog); }
 
 // --- the list ---------------------------------------------------------------
 
@@ -159,7 +207,8 @@ LevelListWindow::LevelListWindow(const CompanionRequest& request) : owner_(reque
     list_->setColumnWidth(LevelListModel::Flag,
                           list_->fontMetrics().horizontalAdvance(QStringLiteral("keine Korrektur nötig")) + 16);
     auto* pasteButton = button(QStringLiteral("&Einfügen"), QStringLiteral("paste"),
-                               QStringLiteral("Jede Zahl aus der Zwischenablage am Ende anfügen (Strg+V)"));
+                               QStringLiteral("Die Pegel aus der Zwischenablage am Ende anfügen; aus einer Tabelle eine "
+                                              "Spalte (Strg+V)"));
     auto* deleteButton = button(QStringLiteral("Zeilen &löschen"), QStringLiteral("deleteRows"),
                                 QStringLiteral("Die Zeilen der markierten Zellen löschen (Entf)"));
     auto* clearButton = button(QStringLiteral("Lis&te leeren"), QStringLiteral("clearList"));
@@ -391,18 +440,72 @@ QString LevelListWindow::status() const { return status_->currentMessage(); }
 
 void LevelListWindow::setStatus(const QString& text) { status_->showMessage(text); }
 
-void LevelListWindow::paste() { pasteText(QApplication::clipboard()->text()); }
+void LevelListWindow::paste()
+{
+    const QMimeData* mime = QApplication::clipboard()->mimeData();
+    try {
+        pasteText(mime ? mime->text() : QString());
+    } catch (const std::bad_alloc&) {
+        setStatus(QStringLiteral("Für den Text der Zwischenablage reicht der Speicher nicht; die Liste ist "
+                                 "unverändert."));
+    }
+}
 
 void LevelListWindow::pasteText(const QString& text)
 {
-    const PastedLevels pasted = levelsFromText(text.toStdString());
-    const QString unreadable =
-        pasted.unreadable == 0 ? QString()
-        : pasted.unreadable == 1
-            ? QStringLiteral(" Eine Zahl ließ sich nicht lesen und fehlt.")
-            : QStringLiteral(" %1 Zahlen ließen sich nicht lesen und fehlen.").arg(pasted.unreadable);
+    const QLocale locale;
+    if (std::size_t(text.size()) > kMaxPastedChars) {
+        setStatus(QStringLiteral("Der eingefügte Text ist mit %1 Zeichen zu lang (höchstens %2); die Liste ist "
+                                 "unverändert.")
+                      .arg(locale.toString(text.size()), locale.toString(qlonglong(kMaxPastedChars))));
+        return;
+    }
+    const std::size_t room = kMaxLevels - std::min(kMaxLevels, std::size_t(model_->levelCount()));
+    if (room == 0) {
+        setStatus(QStringLiteral("Die Liste hat schon %1 Pegel, mehr fasst sie nicht; nichts eingefügt.")
+                      .arg(locale.toString(qlonglong(kMaxLevels))));
+        return;
+    }
+    PastedLevels pasted;
+    QString columnText;
+    try {
+        const std::string utf8 = text.toStdString();
+        const LevelColumns table = levelColumns(utf8);
+        LevelColumnChoice choice;
+        if (table.columns > 1) {
+            std::vector<QStringList> preview(table.columns);
+            for (std::size_t c = 0; c < table.columns; ++c)
+                for (const PastedLevel& l : levelsFromText(utf8, {c + 1, table.columns}, kPreviewLevels).levels)
+                    preview[c] << qs(levelText(l.levelDb, decimalMark()));
+            const std::optional<std::size_t> column = columnDialog()
+                                                          ? columnDialog()(this, preview, table.columns)
+                                                          : askColumn(this, preview, table.columns);
+            if (!column) {
+                setStatus(QStringLiteral("Einfügen abgebrochen; die Liste ist unverändert."));
+                return;
+            }
+            choice = {*column, table.columns};
+            columnText = QStringLiteral(", Spalte %1 von %2").arg(*column).arg(table.columns);
+        }
+        pasted = levelsFromText(utf8, choice, room);
+    } catch (const std::bad_alloc&) {
+        setStatus(QStringLiteral("Für den eingefügten Text reicht der Speicher nicht; die Liste ist unverändert."));
+        return;
+    }
+    QString left;
+    if (pasted.unreadable == 1)
+        left += QStringLiteral(" Eine Zahl ließ sich nicht lesen und fehlt.");
+    else if (pasted.unreadable > 1)
+        left += QStringLiteral(" %1 Zahlen ließen sich nicht lesen und fehlen.").arg(pasted.unreadable);
+    if (pasted.linesSkipped == 1)
+        left += QStringLiteral(" Eine Zeile mit anderer Anzahl Zahlen ist übersprungen.");
+    else if (pasted.linesSkipped > 1)
+        left += QStringLiteral(" %1 Zeilen mit anderer Anzahl Zahlen sind übersprungen.").arg(pasted.linesSkipped);
+    if (pasted.moreLevels)
+        left += QStringLiteral(" Die Liste fasst höchstens %1 Pegel; die übrigen Zahlen fehlen.")
+                    .arg(locale.toString(qlonglong(kMaxLevels)));
     if (pasted.levels.empty()) {
-        setStatus(QStringLiteral("Im eingefügten Text steht keine Zahl; die Liste ist unverändert.") + unreadable);
+        setStatus(QStringLiteral("Im eingefügten Text steht keine Zahl; die Liste ist unverändert.") + left);
         return;
     }
     const int first = model_->levelCount() + 1;
@@ -412,7 +515,7 @@ void LevelListWindow::pasteText(const QString& text)
                                         : QStringLiteral("Zeilen %1–%2").arg(first).arg(last);
     setStatus((pasted.levels.size() == 1 ? QStringLiteral("1 Pegel eingefügt")
                                          : QStringLiteral("%1 Pegel eingefügt").arg(pasted.levels.size())) +
-              QStringLiteral(" (%1).").arg(where) + unreadable);
+              QStringLiteral(" (%1%2).").arg(where, columnText) + left);
     list_->setCurrentIndex(model_->index(model_->appendRow(), LevelListModel::Level));
     list_->scrollToBottom();
 }

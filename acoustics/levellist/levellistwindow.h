@@ -15,6 +15,8 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
+#include <vector>
 
 QT_BEGIN_NAMESPACE
 class QLabel;
@@ -34,6 +36,16 @@ using LevelListFileDialog = std::function<QString(QWidget* parent, const QString
 
 // Replaces the file dialog (tests); an empty function restores Qt's own.
 void setLevelListFileDialog(LevelListFileDialog dialog);
+
+// The question which column of a pasted table holds the levels: `preview`
+// holds the first levels of each column as the list would show them, and
+// `suggested` the column offered first (from 1). The answer is a column
+// from 1, or nothing when the user cancels.
+using LevelListColumnDialog = std::function<std::optional<std::size_t>(
+    QWidget* parent, const std::vector<QStringList>& preview, std::size_t suggested)>;
+
+// Replaces the column dialog (tests); an empty function restores the own.
+void setLevelListColumnDialog(LevelListColumnDialog dialog);
 
 // The list: Return after an edit moves down a row, as in a spreadsheet, so
 // that levels can be typed one per line; Delete asks to remove the rows of
@@ -72,10 +84,14 @@ public:
     // The open help page; null when it is not open.
     QTextBrowser* help() const { return help_; }
 
-    // Ctrl+V: appends every number of the clipboard's text, as pasteText.
+    // Ctrl+V: appends the levels of the clipboard's text, as pasteText.
     void paste();
-    // Appends every number of `text` as a level (levelsFromText) after the
-    // last one; the status line says how many, or that there was none.
+    // Appends the levels of `text` (levelsFromText) after the last one:
+    // every number, or, when the lines are rows of a table (levelColumns),
+    // the column the user picks in the column dialog (the last one offered
+    // first). The status line says how many, from which column, and what
+    // was left out: the list holds at most kMaxLevels levels, and a text
+    // longer than kMaxPastedChars is not read at all.
     void pasteText(const QString& text);
     // Delete: removes the rows of the selected cells.
     void deleteSelectedRows();

@@ -6,6 +6,7 @@
 
 #include <QChart>
 #include <QChartView>
+#include <QImage>
 #include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
@@ -16,8 +17,11 @@
 #include <QValueAxis>
 #include <QVBoxLayout>
 
+#include <QtMath>
+
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace orvella {
 
@@ -78,6 +82,51 @@ double nearestDoubling(double r, bool up)
 
 }  // namespace
 
+QList<QPointF> thinnedPoints(const QList<QPointF>& points, qsizetype most)
+{
+    const qsizetype n = points.size();
+    most = std::max<qsizetype>(most, 5);
+    if (n <= most)
+        return points;
+    // The four extremes, then evenly spread indexes for the rest.
+    qsizetype extremes[4] = {0, 0, 0, 0};
+    for (qsizetype i = 1; i < n; ++i) {
+        const QPointF& p = points[i];
+        if (p.x() < points[extremes[0]].x())
+            extremes[0] = i;
+        if (p.x() > points[extremes[1]].x())
+            extremes[1] = i;
+        if (p.y() < points[extremes[2]].y())
+            extremes[2] = i;
+        if (p.y() > points[extremes[3]].y())
+            extremes[3] = i;
+    }
+    std::vector<bool> kept(std::size_t(n), false);
+    qsizetype distinct = 0;
+    for (const qsizetype e : extremes)
+        if (!kept[std::size_t(e)]) {
+            kept[std::size_t(e)] = true;
+            ++distinct;
+        }
+    // The others evenly from the points that are not extremes, so that
+    // exactly `most` are drawn.
+    std::vector<qsizetype> others;
+    others.reserve(std::size_t(n - distinct));
+    for (qsizetype i = 0; i < n; ++i)
+        if (!kept[std::size_t(i)])
+            others.push_back(i);
+    const qsizetype room = most - distinct;
+    const auto count = qsizetype(others.size());
+    for (qsizetype k = 0; k < room; ++k)
+        kept[std::size_t(others[std::size_t(k * count / room)])] = true;
+    QList<QPointF> out;
+    out.reserve(most);
+    for (qsizetype i = 0; i < n; ++i)
+        if (kept[std::size_t(i)])
+            out << points[i];
+    return out;
+}
+
 std::pair<double, double> chartDistanceRange(const Iso3382Evaluation& e)
 {
     double lo = kMinDistanceM, hi = kMaxDistanceM;
@@ -119,15 +168,46 @@ QLineSeries* addLine(QChart* chart, const QString& name, QAbstractAxis* x, QAbst
     return s;
 }
 
-QScatterSeries* addPoints(QChart* chart, const QString& name, QAbstractAxis* x, QAbstractAxis* y,
-                          const QColor& color, qreal size,
-                          QScatterSeries::MarkerShape shape = QScatterSeries::MarkerShapeCircle)
+// The marker of a point: a filled shape of `size` with a darker border
+// around it, as large as a scatter series draws it.
+QImage markerImage(const QColor& color, qreal size, QScatterSeries::MarkerShape shape)
 {
-    auto* s = addSeries<QScatterSeries>(chart, name, x, y);
-    s->setColor(color);
-    s->setBorderColor(color.darker(130));
-    s->setMarkerSize(size);
-    s->setMarkerShape(shape);
+    constexpr qreal kBorder = 1.5;
+    const int side = qCeil(size + 2 * kBorder);
+    QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(color.darker(130), kBorder));
+    p.setBrush(color);
+    const QRectF r(kBorder, kBorder, side - 2 * kBorder, side - 2 * kBorder);
+    switch (shape) {
+    case QScatterSeries::MarkerShapeRectangle: p.drawRect(r); break;
+    case QScatterSeries::MarkerShapeTriangle:
+        p.drawPolygon(QPolygonF({QPointF(r.center().x(), r.top()), r.bottomRight(), r.bottomLeft()}));
+        break;
+    default: p.drawEllipse(r); break;
+    }
+    return image;
+}
+
+// Points without a line between them. A line series with a light marker
+// draws all its points as one item, in time linear in their number; a
+// scatter series makes a graphics item of each point.
+QLineSeries* addPoints(QChart* chart, const QString& name, QAbstractAxis* x, QAbstractAxis* y,
+                       const QColor& color, qreal size,
+                       QScatterSeries::MarkerShape shape = QScatterSeries::MarkerShapeCircle)
+{
+    auto* s = addSeries<QLineSeries>(chart, name, x, y);
+    QPen none(color);
+    none.setStyle(Qt::NoPen);
+    s->setPen(none);
+    // The series scales its marker to its marker size.
+    const QImage marker = markerImage(color, size, shape);
+    s->setMarkerSize(marker.width());
+    s->setLightMarker(marker);
+    for (QLegendMarker* m : chart->legend()->markers(s))
+        m->setShape(QLegend::MarkerShapeFromSeries);
     return s;
 }
 
@@ -307,12 +387,12 @@ void MeasurementChart::showEvaluation(const Iso3382Evaluation& e, const Prognosi
             highLevel = std::max(highLevel, level);
         }
     }
-    set("measured", used, QStringLiteral("Messwerte"));
-    set("outside", outside, rangeText);
+    set("measured", thinnedPoints(used), QStringLiteral("Messwerte"));
+    set("outside", thinnedPoints(outside), rangeText);
     // The lower panel draws its points and line as the upper one does; its
     // legend leaves them out, to keep room for the distances.
-    set("sti", sti);
-    set("stiOutside", stiOutside);
+    set("sti", thinnedPoints(sti));
+    set("stiOutside", thinnedPoints(stiOutside));
 
     // The level's line: solid over the positions that entered it, dashed
     // across the chart.

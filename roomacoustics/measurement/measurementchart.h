@@ -40,6 +40,16 @@ struct PrognosisCurve {
     QString note;
 };
 
+// The most points the chart draws of one series of positions. A long
+// series is thinned to this many: evenly along the table, and always with
+// the positions of the smallest and largest distance and level.
+inline constexpr qsizetype kMostChartPoints = 1000;
+
+// `points` thinned to at most `most` (at least 5) as the chart draws them,
+// in their order; as they are when there are no more. Linear in their
+// number.
+QList<QPointF> thinnedPoints(const QList<QPointF>& points, qsizetype most = kMostChartPoints);
+
 // The distances [m] the chart spans for an evaluation: whole doublings
 // around the readable positions and the range of the regressions, and the
 // distances rC, rD and rP where they lie within reach.
@@ -54,8 +64,8 @@ public:
     // prognosis over the range of chartDistanceRange.
     void showEvaluation(const Iso3382Evaluation& evaluation, const PrognosisCurve& prognosis);
 
-    // The points of the series with this object name; empty when it shows
-    // none. Above: "measured", "outside" (the positions), "levelLine",
+    // The points of the series with this object name, as drawn (a series
+    // of positions thinned to kMostChartPoints); empty when it shows none. Above: "measured", "outside" (the positions), "levelLine",
     // "levelLineExtended", "comfortLevel" (45 dB), "comfortLine" (the
     // vertical at rC), "comfortMark", "prognosis"; below: "sti",
     // "stiOutside", "stiLine", "stiLineExtended", "distractionLevel",

@@ -17,6 +17,7 @@
 #include <QStyle>
 
 #include <algorithm>
+#include <new>
 #include <set>
 
 namespace orvella {
@@ -122,7 +123,15 @@ PasteOutcome MeasurementTableModel::paste(int row, int column, const PastedTable
                 cut = true;
     }
 
-    const int count = int(table.rows.size());
+    const int room = kMaxPositions - row;
+    if (room <= 0) {
+        outcome.notes << QStringLiteral("Die Tabelle hat schon %1 Zeilen; mehr nimmt sie nicht auf. Die Tabelle "
+                                        "bleibt, wie sie ist.")
+                             .arg(QLocale().toString(kMaxPositions));
+        return outcome;
+    }
+    const int count = std::min(int(table.rows.size()), room);
+    const bool rowsLeftOut = table.moreRows || count < int(table.rows.size());
     const int needed = row + count + 1;  // and the empty row at the end
     if (needed > rowCount()) {
         beginInsertRows({}, rowCount(), needed - 1);
@@ -139,10 +148,16 @@ PasteOutcome MeasurementTableModel::paste(int row, int column, const PastedTable
 
     outcome.rows = count;
     outcome.notes << QStringLiteral("%1 eingefügt.").arg(rowsText(count));
-    if (!table.header.empty())
-        outcome.notes << QStringLiteral("Kopfzeilen übersprungen: %1.").arg(table.header.size());
-    if (cut)
+    if (table.headerLines > 0)
+        outcome.notes << QStringLiteral("Kopfzeilen übersprungen: %1.").arg(table.headerLines);
+    if (rowsLeftOut)
+        outcome.notes << QStringLiteral("Eine Messreihe hat hier höchstens %1 Zeilen; die übrigen wurden nicht "
+                                        "übernommen.")
+                             .arg(QLocale().toString(kMaxPositions));
+    if (cut || table.cellsLeftOut)
         outcome.notes << QStringLiteral("Zellen rechts der Spalte Lp,A,B wurden nicht übernommen.");
+    if (table.cellsCut)
+        outcome.notes << QStringLiteral("Zellen mit mehr als %1 Zeichen wurden gekürzt.").arg(kMaxCellChars);
     if (ragged)
         outcome.notes << QStringLiteral("Die Zeilen haben unterschiedlich viele Zellen; fehlende Zellen "
                                         "bleiben leer.");
@@ -286,7 +301,7 @@ bool MeasurementTableModel::setData(const QModelIndex& index, const QVariant& va
 {
     if (!index.isValid() || role != Qt::EditRole || index.column() >= kPositionColumns)
         return false;
-    const std::string text = value.toString().toStdString();
+    const std::string text = shortenedText(value.toString().toStdString());
     std::string& target = cell(index.row(), index.column());
     if (target == text)
         return true;
@@ -366,15 +381,30 @@ void MeasurementTableView::pasteClipboard()
     MeasurementTableModel* m = positionsModel();
     if (!m)
         return;
-    const QString text = QApplication::clipboard()->text();
-    if (text.trimmed().isEmpty()) {
-        emit pasted({0, {QStringLiteral("Die Zwischenablage enthält keinen Text zum Einfügen.")}});
-        return;
-    }
+    const QMimeData* mime = QApplication::clipboard()->mimeData();
+    PasteOutcome outcome;
     const QModelIndex current = currentIndex();
     const int row = current.isValid() ? current.row() : m->rowCount() - 1;
     const int column = current.isValid() && current.column() < kPositionColumns ? current.column() : 0;
-    const PasteOutcome outcome = m->paste(row, column, parsePastedTable(text.toStdString()));
+    try {
+        const QString text = mime ? mime->text() : QString();
+        if (std::size_t(text.size()) > kMaxPastedChars) {
+            const QLocale locale;
+            emit pasted({0, {QStringLiteral("Der Text der Zwischenablage ist mit %1 Zeichen zu lang (höchstens %2); "
+                                            "die Tabelle bleibt, wie sie ist.")
+                                 .arg(locale.toString(text.size()), locale.toString(qlonglong(kMaxPastedChars)))}});
+            return;
+        }
+        if (text.trimmed().isEmpty()) {
+            emit pasted({0, {QStringLiteral("Die Zwischenablage enthält keinen Text zum Einfügen.")}});
+            return;
+        }
+        outcome = m->paste(row, column, parsePastedTable(text.toStdString(), positionLimits()));
+    } catch (const std::bad_alloc&) {
+        emit pasted({0, {QStringLiteral("Für den Text der Zwischenablage reicht der Speicher nicht; die Tabelle "
+                                        "bleibt, wie sie ist.")}});
+        return;
+    }
     if (outcome.rows > 0) {
         setCurrentIndex(m->index(row, column));
         selectionModel()->select(QItemSelection(m->index(row, column),

@@ -23,6 +23,19 @@ namespace orvella {
 inline constexpr int kPositionColumns = 4;
 inline constexpr int kNoteColumn = 4;
 
+// The most positions the table takes from a paste or a file: a measurement
+// has dozens; beyond this many rows the rest is left out with a note, so
+// that a pasted text of a million lines is read no further.
+inline constexpr int kMaxPositions = 10'000;
+
+// The limits of the table reader for positions.
+inline TableLimits positionLimits()
+{
+    TableLimits limits;
+    limits.rows = std::size_t(kMaxPositions);
+    return limits;
+}
+
 // What pasting or opening a table did, as German sentences.
 struct PasteOutcome {
     int rows = 0;  // the rows written
@@ -45,8 +58,9 @@ public:
     const std::vector<PositionRow>& evaluated() const { return evaluated_; }
 
     // Writes the rows of a pasted table into the cells from (row, column)
-    // on, adding rows below as needed. Cells beyond the last column of
-    // positions are left out, with a note.
+    // on, adding rows below as needed, up to kMaxPositions rows. Cells
+    // beyond the last column of positions, rows beyond kMaxPositions and
+    // what the reader left out are named in a note.
     PasteOutcome paste(int row, int column, const PastedTable& table);
 
     // An empty row before `row`.

@@ -62,6 +62,8 @@ public:
     bool saveReport();
     // Reads a CSV file into the table; false (with a note) when it holds no
     // positions or cannot be read, and then the table is left as it was.
+    // Only a regular file of at most 20 MiB is read, and at most
+    // kMaxPositions rows of it; a failed allocation is reported.
     bool openCsvFile(const QString& path);
     // The results and the rating onto the clipboard, as "label<TAB>value"
     // lines and as an HTML table.
@@ -77,6 +79,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    bool readCsvFile(const QString& path, const QString& name);
     void recompute();
     void edited();
     void showNotes(const QStringList& notes);

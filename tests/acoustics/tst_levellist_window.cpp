@@ -116,6 +116,11 @@ private slots:
     void backgroundSetAndCleared();
     void pasteWithoutNumbersChangesNothing();
     void hundredThousandPastedNumbers();
+    void tableOfNumbersGivesOneColumn_data();
+    void tableOfNumbersGivesOneColumn();
+    void columnDialogFromTheKeyboard();
+    void pasteWithinTheLimits_data();
+    void pasteWithinTheLimits();
     void emptyListHasNoResults();
     void beyondTheRangeSaysWhy_data();
     void beyondTheRangeSaysWhy();
@@ -373,6 +378,95 @@ void TestLevelListWindow::hundredThousandPastedNumbers()
     QCOMPARE(resultCell(list, Sum), asShown(QStringLiteral("117.4")));
     QCOMPARE(resultCell(list, Mean), asShown(QStringLiteral("67.4")));
     QCOMPARE(list->status(), QStringLiteral("100000 Pegel eingefügt (Zeilen 1–100000)."));
+}
+
+void TestLevelListWindow::tableOfNumbersGivesOneColumn_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("answer");  // the column picked; 0: cancelled
+    QTest::addColumn<QString>("levels");
+    QTest::addColumn<QString>("names");
+    QTest::addColumn<QString>("status");
+    const QString meter = "Pos 1: 61,05 dB(A)\nPos 2: 60 dB(A)\nPos 3: 62,3 dB(A)\n";
+    QTest::newRow("the last column, as offered")
+        << meter << 2 << "61.05|60|62.3" << "Pos 1|Pos 2|Pos 3" << "3 Pegel eingefügt (Zeilen 1–3, Spalte 2 von 2).";
+    QTest::newRow("another column picked")
+        << meter << 1 << "1|2|3" << "Pos|Pos|Pos" << "3 Pegel eingefügt (Zeilen 1–3, Spalte 1 von 2).";
+    QTest::newRow("cancelled") << meter << 0 << "" << "" << "Einfügen abgebrochen; die Liste ist unverändert.";
+    QTest::newRow("a heading with a date is skipped")
+        << "Messung 12.03.2024 10:15\n" + meter << 2 << "61.05|60|62.3" << "Pos 1|Pos 2|Pos 3"
+        << "3 Pegel eingefügt (Zeilen 1–3, Spalte 2 von 2). Eine Zeile mit anderer Anzahl Zahlen ist übersprungen.";
+}
+
+// A meter's export of numbered positions: the position numbers are not
+// levels; the user is asked for the column, the last one offered first.
+void TestLevelListWindow::tableOfNumbersGivesOneColumn()
+{
+    QFETCH(QString, text);
+    QFETCH(int, answer);
+    Calculator calculator;
+    LevelListWindow* list = calculator.openList();
+    QString offered;
+    setLevelListColumnDialog([&](QWidget*, const std::vector<QStringList>& preview, std::size_t suggested) {
+        offered = QStringLiteral("%1 of %2: %3").arg(suggested).arg(preview.size()).arg(preview.back().join(u' '));
+        return answer ? std::optional<std::size_t>(answer) : std::nullopt;
+    });
+    list->pasteText(text);
+    setLevelListColumnDialog({});
+    QCOMPARE(offered, asShown(QStringLiteral("2 of 2: 61.05 60 62.3")));
+    QFETCH(QString, levels);
+    QCOMPARE(shownLevels(list), asShown(levels));
+    QTEST(shownLevels(list, LevelListModel::Name), "names");
+    QTEST(list->status(), "status");
+}
+
+void TestLevelListWindow::columnDialogFromTheKeyboard()
+{
+    Calculator calculator;
+    LevelListWindow* list = calculator.openList();
+    // Up from the last column to the first, Return: the column is taken.
+    QTimer::singleShot(0, [] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        QVERIFY(dialog);
+        QTest::keyClick(dialog->focusWidget(), Qt::Key_Up);
+        QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
+    });
+    list->pasteText(QStringLiteral("1 60\n2 62"));
+    QCOMPARE(shownLevels(list), QStringLiteral("1|2"));
+}
+
+void TestLevelListWindow::pasteWithinTheLimits_data()
+{
+    QTest::addColumn<int>("before");  // levels in the list before
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("after");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("100 001 levels: the first 100 000")
+        << 0 << QStringLiteral("60\n").repeated(100001) << 100000
+        << "100000 Pegel eingefügt (Zeilen 1–100000). Die Liste fasst höchstens 100.000 Pegel; die übrigen "
+           "Zahlen fehlen.";
+    QTest::newRow("a full list takes nothing")
+        << 100000 << QStringLiteral("60") << 100000 << "Die Liste hat schon 100.000 Pegel, mehr fasst sie nicht; "
+                                                        "nichts eingefügt.";
+    // Refused by its length before it is read.
+    QTest::newRow("a text of 64 MiB and one character")
+        << 1 << QString(64 * 1024 * 1024 + 1, u'6') << 1
+        << "Der eingefügte Text ist mit 67.108.865 Zeichen zu lang (höchstens 67.108.864); die Liste ist "
+           "unverändert.";
+}
+
+void TestLevelListWindow::pasteWithinTheLimits()
+{
+    QFETCH(int, before);
+    QFETCH(QString, text);
+    LocaleScope locale(localeNamed(QStringLiteral("comma")));
+    Calculator calculator;
+    LevelListWindow* list = calculator.openList();
+    if (before > 0)
+        list->pasteText(QStringLiteral("70\n").repeated(before));
+    list->pasteText(text);
+    QTEST(list->model()->levelCount(), "after");
+    QTEST(list->status(), "status");
 }
 
 void TestLevelListWindow::emptyListHasNoResults()

@@ -52,6 +52,8 @@ private slots:
         QTest::newRow("no number") << "Pegel in dB\nkeine Werte" << "" << 0;
         QTest::newRow("a no-break space before the number") << "Kompressor\u00a070" << "70=Kompressor" << 0;
         QTest::newRow("empty") << "" << "" << 0;
+        QTest::newRow("a name of 5 million characters is cut")
+            << QString(5'000'000, u'x') + ": 60" << "60=" + QString(200, u'x') + "…" << 0;
     }
 
     void levelsFromPastedText()
@@ -73,6 +75,44 @@ private slots:
         QCOMPARE(p.levels.size(), std::size_t(100000));
         QCOMPARE(p.levels.front().levelDb, 61.5);
         QCOMPARE(p.levels.back().levelDb, 60.5);
+    }
+
+    void levelsOfAColumn_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("columns");  // as levelColumns finds them
+        QTest::addColumn<int>("column");   // the one taken
+        QTest::addColumn<QString>("levels");
+        QTest::addColumn<int>("skipped");
+        const QString meter = "Pos 1: 61,05 dB(A)\nPos 2: 60 dB(A)\r\nPos 3: 62,3 dB(A)\n";
+        QTest::newRow("a numbered meter export: the last column")
+            << meter << 2 << 2 << "61.05=Pos 1|60=Pos 2|62.3=Pos 3" << 0;
+        QTest::newRow("a numbered meter export: the first column") << meter << 2 << 1 << "1=Pos|2=Pos|3=Pos" << 0;
+        // The heading's date and time are three numbers: not a row.
+        QTest::newRow("a heading with a date is skipped")
+            << "Messung 12.03.2024 10:15\n" + meter << 2 << 2 << "61.05=Pos 1|60=Pos 2|62.3=Pos 3" << 1;
+        QTest::newRow("of two counts equally common, the larger")
+            << "1 60\n1 2 61" << 3 << 3 << "61=1 2" << 1;
+        QTest::newRow("an unreadable number in the column") << "A 1 1E999\nB 2 60" << 2 << 2 << "60=B 2" << 0;
+        QTest::newRow("one number a line: every number") << "60\n61,5" << 0 << 0 << "60|61.5" << 0;
+        QTest::newRow("one line of several numbers: every number") << "60 61 62" << 0 << 0 << "60|61|62" << 0;
+        QTest::newRow("lines of many numbers: every number")
+            << QString("1 ").repeated(20) + "\n" + QString("2 ").repeated(20) << 0 << 0
+            << QString("1|").repeated(20) + QString("2|").repeated(19) + "2" << 0;
+    }
+
+    // Pasted lines that each hold several numbers are a table: one column
+    // of it holds the levels, the others (position numbers) do not.
+    void levelsOfAColumn()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, column);
+        const std::string utf8 = text.toStdString();
+        const LevelColumns found = levelColumns(utf8);
+        QTEST(int(found.columns), "columns");
+        const PastedLevels p = levelsFromText(utf8, {std::size_t(column), found.columns});
+        QTEST(pastedSummary(p), "levels");
+        QTEST(int(p.linesSkipped), "skipped");
     }
 
     void levelWrittenBack_data()

@@ -60,6 +60,8 @@ private slots:
     void numberPlaces();
     void manyNumbers();
     void germanLocaleChangesNothing();
+    void limitsBoundTheTable_data();
+    void limitsBoundTheTable();
 };
 
 void TestPastedText::readCell_data()
@@ -302,6 +304,55 @@ void TestPastedText::germanLocaleChangesNothing()
     QCOMPARE(*comma.number, 12.5);
     QCOMPARE(rowsText(t.rows), QString("2|44.75"));
     QCOMPARE(found, QString("12.5|60.3"));
+}
+
+void TestPastedText::limitsBoundTheTable_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<int>("rows");         // rows read (limit 1000)
+    QTest::addColumn<QString>("last");     // the last row read
+    QTest::addColumn<QString>("reported"); // moreRows, cellsLeftOut, cellsCut, header lines kept/seen
+
+    QByteArray positions;
+    for (int i = 1; i <= 100000; ++i)
+        positions += QByteArray::number(i) + ";60\n";
+    QTest::newRow("100 000 positions: the first 1000") << positions << 1000 << "1000|60" << "more|-|-|0/0";
+    QTest::newRow("blank lines after the limit are not more")
+        << QByteArray("1;60\n").repeated(1000) + "\n \n;;\n" << 1000 << "1|60" << "-|-|-|0/0";
+    // 20 MiB of separators: one row of empty cells, read past without
+    // keeping them.
+    QTest::newRow("20 MiB of semicolons") << QByteArray(20 * 1024 * 1024, ';') << 0 << "" << "-|-|-|0/0";
+    QTest::newRow("cells past the 64th left out")
+        << QByteArray("1") + QByteArray(";2").repeated(69) << 1 << QString("1") + QString("|2").repeated(63)
+        << "-|left out|-|0/0";
+    QTest::newRow("a cell of 5 million characters is cut")
+        << QByteArray(5'000'000, 'x') + ";60" << 1 << QString("!") + QString(200, 'x') + "…|60" << "-|-|cut|0/0";
+    // Cut to 200 characters and "…" (three bytes), it is as long as before.
+    QTest::newRow("a cell of 203 characters is cut")
+        << QByteArray(203, 'x') + ";60" << 1 << QString("!") + QString(200, 'x') + "…|60" << "-|-|cut|0/0";
+    QTest::newRow("a cell of 300 umlauts is cut between characters")
+        << QString(300, u'ü').toUtf8() + ";60" << 1 << QString("!") + QString(200, u'ü') + "…|60" << "-|-|cut|0/0";
+    QTest::newRow("a quoted cell of 5 million characters is cut")
+        << "\"" + QByteArray(5'000'000, 'y') + "\";60" << 1 << QString("!") + QString(200, 'y') + "…|60"
+        << "-|-|cut|0/0";
+    QTest::newRow("100 header lines: 64 kept, all counted")
+        << QByteArray("Kopf\n").repeated(100) + "2;60" << 1 << "2|60" << "-|-|-|64/100";
+}
+
+// The reader stops at its limits and says what it left out; time and memory
+// follow what it keeps.
+void TestPastedText::limitsBoundTheTable()
+{
+    QFETCH(QByteArray, text);
+    TableLimits limits;
+    limits.rows = 1000;
+    const PastedTable t = parsePastedTable(std::string_view(text.constData(), std::size_t(text.size())), limits);
+    QTEST(int(t.rows.size()), "rows");
+    QTEST(t.rows.empty() ? QString() : rowsText({t.rows.back()}), "last");
+    QTEST(QStringList({t.moreRows ? "more" : "-", t.cellsLeftOut ? "left out" : "-", t.cellsCut ? "cut" : "-",
+                       QString("%1/%2").arg(t.header.size()).arg(t.headerLines)})
+              .join('|'),
+          "reported");
 }
 
 QTEST_APPLESS_MAIN(TestPastedText)

@@ -30,6 +30,8 @@ private slots:
     void csv_data();
     void csv();
     void withoutCaptionOrHeader();
+    void formulaCellsStayText_data();
+    void formulaCellsStayText();
 };
 
 void TestTextTable::tabSeparated()
@@ -100,6 +102,30 @@ void TestTextTable::withoutCaptionOrHeader()
     const TextTable column{{"x"}, {{"1"}, {"2"}}};
     QVERIFY(!text(htmlTable(column)).contains("colspan"));
     QCOMPARE(text(htmlTable(column)).count("<td>"), 2);
+}
+
+void TestTextTable::formulaCellsStayText_data()
+{
+    QTest::addColumn<QString>("cell");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("a formula") << "=1+1" << "'=1+1";
+    QTest::newRow("a plus before text") << "+Pumpe" << "'+Pumpe";
+    QTest::newRow("a minus before text") << "-3,5 dB" << "'-3,5 dB";
+    QTest::newRow("an at sign") << "@SUM(A1)" << "'@SUM(A1)";
+    // Quoted for the separator after the apostrophe is put in front.
+    QTest::newRow("a formula with the separator") << "=A1;B1" << "\"'=A1;B1\"";
+    QTest::newRow("a negative number") << "-3,5" << "-3,5";
+    QTest::newRow("text that only holds a sign") << "Lp = -3" << "Lp = -3";
+}
+
+// A text cell that a spreadsheet would run as a formula is written as text;
+// numbers keep their sign.
+void TestTextTable::formulaCellsStayText()
+{
+    QFETCH(QString, cell);
+    const TextTable table{{}, {{cell.toStdString()}}};
+    QFETCH(QString, written);
+    QCOMPARE(text(csvText(table, true)), written + "\r\n");
 }
 
 QTEST_APPLESS_MAIN(TestTextTable)

@@ -28,6 +28,9 @@
 #include <QTextBrowser>
 #include <QTimer>
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -142,6 +145,12 @@ private slots:
     void prognosisFollowsTheCalculator();
     void raggedAndOverwidePaste();
     void tenThousandRows();
+    void chartThinsEvenlyKeepingExtremes_data();
+    void chartThinsEvenlyKeepingExtremes();
+    void hostileFilesChangeNothing_data();
+    void hostileFilesChangeNothing();
+    void pastesAreBounded_data();
+    void pastesAreBounded();
     void csvRoundTrip_data();
     void csvRoundTrip();
     void csvInAForeignEncoding();
@@ -470,8 +479,111 @@ void TestMeasurement::tenThousandRows()
     QCOMPARE(w->tableModel()->rowCount(), 10001);
     QVERIFY(w->note().contains("10000 Zeilen eingefügt."));
     QCOMPARE(resultValues(w).value(6), QString("7500"));  // r of 2 to 16 m: 15 of every 20
-    QCOMPARE(w->chart()->points("measured").size(), 7500);
-    QCOMPARE(w->chart()->points("outside").size(), 2500);
+    // The chart draws a bounded number of them, the farthest among them.
+    QVERIFY(w->chart()->points("measured").size() <= kMostChartPoints);
+    QVERIFY(w->chart()->points("measured").contains(QPointF(16.0, 45.0)));
+    QVERIFY(w->chart()->points("outside").size() <= kMostChartPoints);
+}
+
+void TestMeasurement::chartThinsEvenlyKeepingExtremes_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("most");
+    QTest::addColumn<int>("drawn");
+    QTest::newRow("fewer than the bound: all") << 6 << 10 << 6;
+    QTest::newRow("100 000 positions: the bound") << 100000 << 1000 << 1000;
+    QTest::newRow("11 in 10") << 11 << 10 << 10;
+}
+
+// A long series is drawn as a bounded number of points, with the smallest
+// and largest distance and level among them.
+void TestMeasurement::chartThinsEvenlyKeepingExtremes()
+{
+    QFETCH(int, count);
+    QFETCH(int, most);
+    // Distances up and down, levels with their extremes in the middle.
+    QList<QPointF> points;
+    for (int i = 0; i < count; ++i)
+        points << QPointF(1.0 + (i * 7919) % count, 40.0 + (i == count / 2 ? 30 : i == count / 3 ? -30 : i % 10));
+    const QList<QPointF> drawn = thinnedPoints(points, most);
+    QTEST(int(drawn.size()), "drawn");
+    QVERIFY(drawn.contains(points.front()));  // r = 1 m, the nearest
+    QVERIFY(std::any_of(drawn.begin(), drawn.end(), [&](QPointF p) { return p.x() == count; }));
+    QVERIFY(drawn.contains(points[count / 2]) && drawn.contains(points[count / 3]));
+}
+
+void TestMeasurement::hostileFilesChangeNothing_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("opened");
+    QTest::addColumn<int>("rows");  // the table's rows afterwards, the empty one included
+    QTest::addColumn<QString>("note");
+    QTest::newRow("UTF-16 without a byte order mark")
+        << "utf16.csv" << true << 7 << "Die Datei ist in UTF-16 ohne Byte-Order-Mark geschrieben";
+    QTest::newRow("20 MiB of semicolons") << "semikolon.csv" << false << 7 << "keine Zeile mit Messwerten";
+    QTest::newRow("20 MiB and one byte, a name holding %1")
+        << "zu%1groß.csv" << false << 7 << "„zu%1groß.csv“ ist mit mehr als 20 MB zu groß";
+    QTest::newRow("/dev/zero") << "/dev/zero" << false << 7 << "„zero“ ist keine gewöhnliche Datei";
+    QTest::newRow("a named pipe") << "fifo" << false << 7 << "„fifo“ ist keine gewöhnliche Datei";
+}
+
+// A file that is not a table of positions, or too large, leaves the table as
+// it was, says why and never blocks; a UTF-16 file without its mark is read.
+void TestMeasurement::hostileFilesChangeNothing()
+{
+    QFETCH(QString, file);
+    LocaleScope locale(localeNamed(QStringLiteral("comma")));
+    QTemporaryDir dir;
+    QString path = file.startsWith('/') ? file : dir.filePath(file);
+    QFile out(path);
+    if (file == "fifo") {
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    } else if (!file.startsWith('/')) {
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        if (file == "utf16.csv") {
+            const QString text = "r\tLp\tSTI\r\n" + kWorkedPaste.section('\n', 1);
+            out.write(QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2));
+        } else {
+            out.write(QByteArray(20 * 1024 * 1024 + (file == "semikolon.csv" ? 0 : 1), ';'));
+        }
+        out.close();
+    }
+    MeasurementWindow* w = open();
+    QVERIFY(w);
+    paste(w, kWorkedPaste);
+    const QStringList before = resultValues(w);
+    chooseFile(path);
+    QTEST(w->openCsv(), "opened");
+    QTEST(w->tableModel()->rowCount(), "rows");
+    QFETCH(QString, note);
+    QVERIFY2(w->note().contains(note), qPrintable(w->note()));
+    // Unchanged, or (UTF-16) the same positions read back.
+    QCOMPARE(resultValues(w), before);
+}
+
+void TestMeasurement::pastesAreBounded_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QString>("note");
+    QTest::newRow("100 000 positions: the first 10 000")
+        << QStringLiteral("4;47\n").repeated(100000) << 10001 << "Eine Messreihe hat hier höchstens 10.000 Zeilen";
+    QTest::newRow("a text of 64 MiB and one character")
+        << QString(64 * 1024 * 1024 + 1, u'4') << 7
+        << "Der Text der Zwischenablage ist mit 67.108.865 Zeichen zu lang (höchstens 67.108.864)";
+}
+
+void TestMeasurement::pastesAreBounded()
+{
+    QFETCH(QString, text);
+    LocaleScope locale(localeNamed(QStringLiteral("comma")));
+    MeasurementWindow* w = open();
+    QVERIFY(w);
+    paste(w, kWorkedPaste);
+    paste(w, text);
+    QTEST(w->tableModel()->rowCount(), "rows");
+    QFETCH(QString, note);
+    QVERIFY2(w->note().contains(note), qPrintable(w->note()));
 }
 
 void TestMeasurement::csvRoundTrip_data()
