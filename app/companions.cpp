@@ -2,6 +2,7 @@
 #include "companions.h"
 
 #include "commands.h"
+#include "companionlink.h"
 #include "dlprognosemodel.h"
 #include "form.h"
 #include "keypadmodel.h"
@@ -81,6 +82,8 @@ CompanionRequest companionRequest(DesignedWindow& window)
 {
     CompanionRequest request;
     request.owner = &window;
+    request.link = companionLink(window);
+    request.ownerIsMenu = isMenu(window);
     request.allModels = allCalculatorModels();
     if (const CalculatorWindow* calculator = asCalculator(window)) {
         request.title = calculator->menuTitle();

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "helpwindow.h"
 
+#include "companioncommands.h"
 #include "helptext.h"
 #include "savefile.h"
 
@@ -9,7 +10,6 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QHBoxLayout>
-#include <QLineEdit>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPageSize>
@@ -18,7 +18,6 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QShortcut>
 #include <QStandardPaths>
 #include <QTextBrowser>
 #include <QTextDocument>
@@ -64,7 +63,7 @@ bool askForPrinter(QWidget* parent, QPrinter* printer)
 
 HelpSubject::Kind kindOf(const CompanionRequest& request)
 {
-    if (request.owner && request.owner->objectName() == QLatin1String("frmOption"))
+    if (request.ownerIsMenu)
         return HelpSubject::Kind::Overview;
     return HelpSubject::Kind::Calculator;
 }
@@ -81,7 +80,7 @@ void setPrintQuestion(PrintQuestion question)
 }
 
 HelpWindow::HelpWindow(const CompanionRequest& request)
-    : owner_(request.owner), request_(request), kind_(kindOf(request))
+    : request_(request), kind_(kindOf(request))
 {
     setObjectName(kObjectName);
     setWindowTitle(kind_ == HelpSubject::Kind::Overview
@@ -97,42 +96,27 @@ HelpWindow::HelpWindow(const CompanionRequest& request)
     browser_->document()->setDefaultStyleSheet(kStyleSheet);
     browser_->document()->setDocumentMargin(12);
 
-    auto* refreshButton = new QPushButton(QStringLiteral("Aktualisieren"), this);
-    refreshButton->setObjectName(QStringLiteral("helpRefresh"));
+    // Escape closes, F5 reads the fields again, Ctrl+P prints.
+    QAction* refresh = addCompanionCommand(this, QStringLiteral("Aktualisieren"), QKeySequence(Qt::Key_F5),
+                                           &HelpWindow::refresh);
+    QAction* print = addCompanionCommand(this, QStringLiteral("Drucken…"), QKeySequence::Print, &HelpWindow::print);
+    QAction* pdf = addCompanionCommand(this, QStringLiteral("Als PDF speichern…"), {}, &HelpWindow::saveAsPdf);
+    QAction* close = addCompanionCommand(this, QStringLiteral("Schließen"), QKeySequence(Qt::Key_Escape), &QWidget::close);
+    QPushButton* refreshButton = commandButton(refresh, QStringLiteral("helpRefresh"));
     refreshButton->setToolTip(QStringLiteral("Den Rechenweg mit den jetzigen Feldtexten neu aufbauen (F5)"));
-    auto* printButton = new QPushButton(QStringLiteral("Drucken…"), this);
-    printButton->setObjectName(QStringLiteral("helpPrint"));
-    auto* pdfButton = new QPushButton(QStringLiteral("Als PDF speichern…"), this);
-    pdfButton->setObjectName(QStringLiteral("helpPdf"));
-    auto* closeButton = new QPushButton(QStringLiteral("Schließen"), this);
-    closeButton->setObjectName(QStringLiteral("helpClose"));
-    for (QPushButton* b : {refreshButton, printButton, pdfButton, closeButton})
-        b->setAutoDefault(false);
     // The overview has no numbers to read again.
     refreshButton->setVisible(kind_ != HelpSubject::Kind::Overview);
+    refresh->setEnabled(kind_ != HelpSubject::Kind::Overview);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(refreshButton);
     buttons->addStretch(1);
-    buttons->addWidget(printButton);
-    buttons->addWidget(pdfButton);
-    buttons->addWidget(closeButton);
+    buttons->addWidget(commandButton(print, QStringLiteral("helpPrint")));
+    buttons->addWidget(commandButton(pdf, QStringLiteral("helpPdf")));
+    buttons->addWidget(commandButton(close, QStringLiteral("helpClose")));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(browser_, 1);
     layout->addLayout(buttons);
-
-    connect(refreshButton, &QPushButton::clicked, this, &HelpWindow::refresh);
-    connect(printButton, &QPushButton::clicked, this, &HelpWindow::print);
-    connect(pdfButton, &QPushButton::clicked, this, &HelpWindow::saveAsPdf);
-    connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
-    const auto shortcut = [this](const QKeySequence& key, auto slot) {
-        auto* s = new QShortcut(key, this);
-        s->setContext(Qt::WindowShortcut);
-        connect(s, &QShortcut::activated, this, slot);
-    };
-    shortcut(QKeySequence(Qt::Key_Escape), &QWidget::close);
-    shortcut(QKeySequence(Qt::Key_F5), &HelpWindow::refresh);
-    shortcut(QKeySequence::Print, &HelpWindow::print);
 
     connectToOwner();
     browser_->setFocus();
@@ -143,22 +127,9 @@ HelpWindow::HelpWindow(const CompanionRequest& request)
 
 void HelpWindow::connectToOwner()
 {
-    if (!owner_)
-        return;
-    // Connected after the window's own handlers (the window was built
-    // before), so the page is read once the calculation has written.
-    if (kind_ != HelpSubject::Kind::Calculator)
-        return;
-    for (const CalculatorModel* m : request_.models) {
-        if (m->stateWorked.write) {
-            // Every button but CLOSE may change the window's state.
-            for (QPushButton* b : owner_->findChildren<QPushButton*>())
-                if (b->objectName() != QLatin1String("cmdUload"))
-                    connect(b, &QPushButton::clicked, this, &HelpWindow::refresh);
-        } else if (auto* b = owner_->findChild<QPushButton*>(QString::fromStdString(m->calculateButton))) {
-            connect(b, &QPushButton::clicked, this, &HelpWindow::refresh);
-        }
-    }
+    // The page is read again once a calculation has written its fields.
+    if (kind_ == HelpSubject::Kind::Calculator && request_.link)
+        connect(request_.link, &CompanionLink::calculated, this, &HelpWindow::refresh);
 }
 
 HelpSubject HelpWindow::subject() const
@@ -169,15 +140,9 @@ HelpSubject HelpWindow::subject() const
     s.models = request_.models;
     s.decimalMark = QLocale().decimalPoint();
     if (kind_ == HelpSubject::Kind::Calculator) {
-        for (const CalculatorModel* m : request_.models) {
-            std::vector<QString> texts;
-            for (const InputQuantity& q : m->inputs) {
-                const QLineEdit* box =
-                    owner_ ? owner_->findChild<QLineEdit*>(QString::fromStdString(q.field)) : nullptr;
-                texts.push_back(box ? box->text() : QString());
-            }
-            s.fieldTexts.push_back(std::move(texts));
-        }
+        for (const CalculatorModel* m : request_.models)
+            s.fieldTexts.push_back(request_.link ? request_.link->inputTexts(*m)
+                                                 : std::vector<QString>(m->inputs.size()));
         if (request_.state)
             s.windowState = request_.state();
     }
@@ -284,14 +249,10 @@ void HelpWindow::print()
 
 QWidget* openHelpWindow(const CompanionRequest& request)
 {
-    QWidget* window = findCompanion(request.owner, kObjectName);
-    if (!window) {
-        window = new HelpWindow(request);
-        attachCompanion(request.owner, window);
-    }
+    QWidget* window = openOrRaiseCompanion(request.owner, kObjectName, OnClose::Delete,
+                                           [&] { return new HelpWindow(request); });
     // The page is laid out once the window has its size (shown, before the
     // first paint), not at the width of a widget not yet shown.
-    raiseCompanion(window);
     if (auto* help = qobject_cast<HelpWindow*>(window))
         help->refresh();
     return window;
