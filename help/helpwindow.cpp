@@ -2,13 +2,11 @@
 #include "helpwindow.h"
 
 #include "companioncommands.h"
+#include "companionfiles.h"
 #include "helptext.h"
-#include "savefile.h"
 
 #include <QApplication>
 #include <QDateTime>
-#include <QDir>
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLocale>
 #include <QMessageBox>
@@ -18,7 +16,6 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QStandardPaths>
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QVBoxLayout>
@@ -31,27 +28,10 @@ const QString kObjectName = QStringLiteral("helpWindow");
 
 const QString kStyleSheet = QString::fromLatin1(help::kPageStyleSheet);
 
-SaveFileQuestion& saveFileQuestion()
-{
-    static SaveFileQuestion question;
-    return question;
-}
-
 PrintQuestion& printQuestion()
 {
     static PrintQuestion question;
     return question;
-}
-
-QString askForPdfFile(QWidget* parent, const QString& suggested)
-{
-    QFileDialog dialog(parent, QStringLiteral("Als PDF speichern"), suggested,
-                       QStringLiteral("PDF-Dokumente (*.pdf)"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("pdf"));
-    if (dialog.exec() != QDialog::Accepted)
-        return {};
-    return dialog.selectedFiles().value(0);
 }
 
 bool askForPrinter(QWidget* parent, QPrinter* printer)
@@ -72,7 +52,11 @@ HelpSubject::Kind kindOf(const CompanionRequest& request)
 
 void setSaveFileQuestion(SaveFileQuestion question)
 {
-    saveFileQuestion() = std::move(question);
+    if (!question)
+        return setFileDialog({});
+    setFileDialog([question](QWidget* parent, const QString&, const QString& suggested, const QString&, QString*) {
+        return question(parent, suggested);
+    });
 }
 void setPrintQuestion(PrintQuestion question)
 {
@@ -202,11 +186,8 @@ void HelpWindow::writePdf(QIODevice* device) const
 void HelpWindow::saveAsPdf()
 {
     refresh();
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const QString suggested =
-        QDir(folder.isEmpty() ? QDir::homePath() : folder).filePath(windowTitle() + QStringLiteral(".pdf"));
-    const SaveFileQuestion& ask = saveFileQuestion();
-    const QString path = ask ? ask(this, suggested) : askForPdfFile(this, suggested);
+    const QString path = askSaveFile(this, FileKind::Pdf, QStringLiteral("Als PDF speichern"), windowTitle(),
+                                     {QStringLiteral("PDF-Dokumente (*.pdf)")});
     if (path.isEmpty())
         return;
     SaveFailureText text;
@@ -217,13 +198,14 @@ void HelpWindow::saveAsPdf()
                                  "wählen Sie einen anderen Ort.");
     // Written beside the target and renamed over it only when complete, so
     // a failure leaves no half-written file and an existing file unchanged.
-    saveAtomically(
-        this, path,
-        [this](QSaveFile& file) {
-            writePdf(&file);
-            return true;
-        },
-        text);
+    if (saveAtomically(
+            this, path,
+            [this](QSaveFile& file) {
+                writePdf(&file);
+                return true;
+            },
+            text))
+        rememberFolder(FileKind::Pdf, path);
 }
 
 void HelpWindow::print()
