@@ -8,6 +8,7 @@
 #include "keypadmodel.h"
 #include "moisturemodels.h"
 #include "schallmodel.h"
+#include "shell.h"
 
 #include <QMessageBox>
 
@@ -17,9 +18,7 @@ namespace orvella {
 
 namespace {
 
-constexpr const char* kMenuName = "frmOption";
-
-bool isMenu(const DesignedWindow& w) { return w.objectName() == QLatin1String(kMenuName); }
+bool isMenu(const DesignedWindow& w) { return isMenuWindow(w); }
 
 const CalculatorWindow* asCalculator(const DesignedWindow& w)
 {
