@@ -2,11 +2,13 @@
 #include "companions.h"
 
 #include "commands.h"
+#include "companionlink.h"
 #include "dlprognosemodel.h"
 #include "form.h"
 #include "keypadmodel.h"
 #include "moisturemodels.h"
 #include "schallmodel.h"
+#include "shell.h"
 
 #include <QMessageBox>
 
@@ -16,9 +18,7 @@ namespace orvella {
 
 namespace {
 
-constexpr const char* kMenuName = "frmOption";
-
-bool isMenu(const DesignedWindow& w) { return w.objectName() == QLatin1String(kMenuName); }
+bool isMenu(const DesignedWindow& w) { return isMenuWindow(w); }
 
 const CalculatorWindow* asCalculator(const DesignedWindow& w)
 {
@@ -81,6 +81,8 @@ CompanionRequest companionRequest(DesignedWindow& window)
 {
     CompanionRequest request;
     request.owner = &window;
+    request.link = companionLink(window);
+    request.ownerIsMenu = isMenu(window);
     request.allModels = allCalculatorModels();
     if (const CalculatorWindow* calculator = asCalculator(window)) {
         request.title = calculator->menuTitle();

@@ -39,6 +39,12 @@ WindowDesign menuDesign()
     };
 }
 
+bool isMenuWindow(const QWidget& window)
+{
+    static const QString name = menuDesign().name;
+    return window.objectName() == name;
+}
+
 namespace {
 
 void openWebSite()

@@ -48,4 +48,7 @@ private:
 // The design of the main menu window frmOption.
 WindowDesign menuDesign();
 
+// Whether `window` is the main menu.
+bool isMenuWindow(const QWidget& window);
+
 }  // namespace orvella

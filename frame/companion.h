@@ -11,7 +11,9 @@
 #include "calculation.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
+#include <QWidget>
 #include <QtPlugin>
 
 #include <functional>
@@ -19,7 +21,6 @@
 #include <utility>
 #include <vector>
 
-class QWidget;
 
 namespace orvella {
 
@@ -37,9 +38,76 @@ QWidget* findCompanion(const QWidget* owner, const QString& objectName);
 // then is the one it prefers.
 void raiseCompanion(QWidget* companion);
 
+// What closing a companion does: delete it, or hide it so that it shows
+// what it held when it is opened again (it is deleted with its owner, and
+// without an owner when it is closed).
+enum class OnClose { Delete, Hide };
+
+// Opens a companion: the owner's open one named `objectName`, or else the
+// one `make()` returns (null: none is opened), attached to the owner; then
+// brought to the front.
+template <class Make>
+QWidget* openOrRaiseCompanion(QWidget* owner, const QString& objectName, OnClose onClose, Make make)
+{
+    QWidget* window = findCompanion(owner, objectName);
+    if (!window) {
+        window = make();
+        if (!window)
+            return nullptr;
+        window->setObjectName(objectName);
+        attachCompanion(owner, window);
+        if (onClose == OnClose::Hide && owner)
+            window->setAttribute(Qt::WA_DeleteOnClose, false);
+    }
+    raiseCompanion(window);
+    return window;
+}
+
+// A companion's one way into the window it belongs to, written once in the
+// program from the window's descriptions: what the fields of a calculator
+// hold, when they change, and "take these inputs and calculate". Companions
+// never look for a widget of their owner by its name, nor click its buttons.
+class CompanionLink : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    // The texts of the model's inputs as the window's fields hold them, in
+    // the order of `model.inputs`; an empty text for a field the window
+    // does not have.
+    virtual std::vector<QString> inputTexts(const CalculatorModel& model) const = 0;
+    // Whether the model's calculation runs in this window, so that inputs
+    // can be put back into it.
+    virtual bool calculates(const CalculatorModel& model) const = 0;
+    // Puts the texts (input key, text) into the model's fields as if typed
+    // over them (undoable; an input not named keeps its text), then
+    // calculates as the calculate button does. False, with nothing changed,
+    // when the window cannot take them.
+    virtual bool applyAndCalculate(const CalculatorModel& model,
+                                   const std::vector<std::pair<std::string, QString>>& texts) = 0;
+    // The position in `models` of the calculator whose part of the window
+    // holds the keyboard focus; -1 when none does.
+    virtual int focusedModel(const std::vector<const CalculatorModel*>& models) const = 0;
+    // The key of the model's input whose field holds the keyboard focus;
+    // empty when none does.
+    virtual std::string focusedInput(const CalculatorModel& model) const = 0;
+
+signals:
+    // The text of an input field changed.
+    void inputsChanged();
+    // The window finished a click that may have changed its results or its
+    // state (a calculate button; for a window with state every button but
+    // CLOSE), after its own handler.
+    void calculated();
+};
+
 // What a companion is opened for.
 struct CompanionRequest {
     QWidget* owner = nullptr;  // the designed window the command came from
+    // The owner's fields and calculation; null without an owner.
+    QPointer<CompanionLink> link;
+    // The owner is the main menu: the companion is about every calculator.
+    bool ownerIsMenu = false;
     QString title;             // its calculator's name as the menu shows it; "Orvella" for the menu
     // The calculators of the window, in the order of its frames; for the
     // menu every calculator.

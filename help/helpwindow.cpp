@@ -1,15 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "helpwindow.h"
 
+#include "companioncommands.h"
+#include "companionfiles.h"
 #include "helptext.h"
-#include "savefile.h"
 
 #include <QApplication>
 #include <QDateTime>
-#include <QDir>
-#include <QFileDialog>
 #include <QHBoxLayout>
-#include <QLineEdit>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPageSize>
@@ -18,8 +16,6 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QShortcut>
-#include <QStandardPaths>
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QVBoxLayout>
@@ -32,27 +28,10 @@ const QString kObjectName = QStringLiteral("helpWindow");
 
 const QString kStyleSheet = QString::fromLatin1(help::kPageStyleSheet);
 
-SaveFileQuestion& saveFileQuestion()
-{
-    static SaveFileQuestion question;
-    return question;
-}
-
 PrintQuestion& printQuestion()
 {
     static PrintQuestion question;
     return question;
-}
-
-QString askForPdfFile(QWidget* parent, const QString& suggested)
-{
-    QFileDialog dialog(parent, QStringLiteral("Als PDF speichern"), suggested,
-                       QStringLiteral("PDF-Dokumente (*.pdf)"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("pdf"));
-    if (dialog.exec() != QDialog::Accepted)
-        return {};
-    return dialog.selectedFiles().value(0);
 }
 
 bool askForPrinter(QWidget* parent, QPrinter* printer)
@@ -64,7 +43,7 @@ bool askForPrinter(QWidget* parent, QPrinter* printer)
 
 HelpSubject::Kind kindOf(const CompanionRequest& request)
 {
-    if (request.owner && request.owner->objectName() == QLatin1String("frmOption"))
+    if (request.ownerIsMenu)
         return HelpSubject::Kind::Overview;
     return HelpSubject::Kind::Calculator;
 }
@@ -73,7 +52,11 @@ HelpSubject::Kind kindOf(const CompanionRequest& request)
 
 void setSaveFileQuestion(SaveFileQuestion question)
 {
-    saveFileQuestion() = std::move(question);
+    if (!question)
+        return setFileDialog({});
+    setFileDialog([question](QWidget* parent, const QString&, const QString& suggested, const QString&, QString*) {
+        return question(parent, suggested);
+    });
 }
 void setPrintQuestion(PrintQuestion question)
 {
@@ -81,7 +64,7 @@ void setPrintQuestion(PrintQuestion question)
 }
 
 HelpWindow::HelpWindow(const CompanionRequest& request)
-    : owner_(request.owner), request_(request), kind_(kindOf(request))
+    : request_(request), kind_(kindOf(request))
 {
     setObjectName(kObjectName);
     setWindowTitle(kind_ == HelpSubject::Kind::Overview
@@ -97,42 +80,27 @@ HelpWindow::HelpWindow(const CompanionRequest& request)
     browser_->document()->setDefaultStyleSheet(kStyleSheet);
     browser_->document()->setDocumentMargin(12);
 
-    auto* refreshButton = new QPushButton(QStringLiteral("Aktualisieren"), this);
-    refreshButton->setObjectName(QStringLiteral("helpRefresh"));
+    // Escape closes, F5 reads the fields again, Ctrl+P prints.
+    QAction* refresh = addCompanionCommand(this, QStringLiteral("Aktualisieren"), QKeySequence(Qt::Key_F5),
+                                           &HelpWindow::refresh);
+    QAction* print = addCompanionCommand(this, QStringLiteral("Drucken…"), QKeySequence::Print, &HelpWindow::print);
+    QAction* pdf = addCompanionCommand(this, QStringLiteral("Als PDF speichern…"), {}, &HelpWindow::saveAsPdf);
+    QAction* close = addCompanionCommand(this, QStringLiteral("Schließen"), QKeySequence(Qt::Key_Escape), &QWidget::close);
+    QPushButton* refreshButton = commandButton(refresh, QStringLiteral("helpRefresh"));
     refreshButton->setToolTip(QStringLiteral("Den Rechenweg mit den jetzigen Feldtexten neu aufbauen (F5)"));
-    auto* printButton = new QPushButton(QStringLiteral("Drucken…"), this);
-    printButton->setObjectName(QStringLiteral("helpPrint"));
-    auto* pdfButton = new QPushButton(QStringLiteral("Als PDF speichern…"), this);
-    pdfButton->setObjectName(QStringLiteral("helpPdf"));
-    auto* closeButton = new QPushButton(QStringLiteral("Schließen"), this);
-    closeButton->setObjectName(QStringLiteral("helpClose"));
-    for (QPushButton* b : {refreshButton, printButton, pdfButton, closeButton})
-        b->setAutoDefault(false);
     // The overview has no numbers to read again.
     refreshButton->setVisible(kind_ != HelpSubject::Kind::Overview);
+    refresh->setEnabled(kind_ != HelpSubject::Kind::Overview);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(refreshButton);
     buttons->addStretch(1);
-    buttons->addWidget(printButton);
-    buttons->addWidget(pdfButton);
-    buttons->addWidget(closeButton);
+    buttons->addWidget(commandButton(print, QStringLiteral("helpPrint")));
+    buttons->addWidget(commandButton(pdf, QStringLiteral("helpPdf")));
+    buttons->addWidget(commandButton(close, QStringLiteral("helpClose")));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(browser_, 1);
     layout->addLayout(buttons);
-
-    connect(refreshButton, &QPushButton::clicked, this, &HelpWindow::refresh);
-    connect(printButton, &QPushButton::clicked, this, &HelpWindow::print);
-    connect(pdfButton, &QPushButton::clicked, this, &HelpWindow::saveAsPdf);
-    connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
-    const auto shortcut = [this](const QKeySequence& key, auto slot) {
-        auto* s = new QShortcut(key, this);
-        s->setContext(Qt::WindowShortcut);
-        connect(s, &QShortcut::activated, this, slot);
-    };
-    shortcut(QKeySequence(Qt::Key_Escape), &QWidget::close);
-    shortcut(QKeySequence(Qt::Key_F5), &HelpWindow::refresh);
-    shortcut(QKeySequence::Print, &HelpWindow::print);
 
     connectToOwner();
     browser_->setFocus();
@@ -143,22 +111,9 @@ HelpWindow::HelpWindow(const CompanionRequest& request)
 
 void HelpWindow::connectToOwner()
 {
-    if (!owner_)
-        return;
-    // Connected after the window's own handlers (the window was built
-    // before), so the page is read once the calculation has written.
-    if (kind_ != HelpSubject::Kind::Calculator)
-        return;
-    for (const CalculatorModel* m : request_.models) {
-        if (m->stateWorked.write) {
-            // Every button but CLOSE may change the window's state.
-            for (QPushButton* b : owner_->findChildren<QPushButton*>())
-                if (b->objectName() != QLatin1String("cmdUload"))
-                    connect(b, &QPushButton::clicked, this, &HelpWindow::refresh);
-        } else if (auto* b = owner_->findChild<QPushButton*>(QString::fromStdString(m->calculateButton))) {
-            connect(b, &QPushButton::clicked, this, &HelpWindow::refresh);
-        }
-    }
+    // The page is read again once a calculation has written its fields.
+    if (kind_ == HelpSubject::Kind::Calculator && request_.link)
+        connect(request_.link, &CompanionLink::calculated, this, &HelpWindow::refresh);
 }
 
 HelpSubject HelpWindow::subject() const
@@ -169,15 +124,9 @@ HelpSubject HelpWindow::subject() const
     s.models = request_.models;
     s.decimalMark = QLocale().decimalPoint();
     if (kind_ == HelpSubject::Kind::Calculator) {
-        for (const CalculatorModel* m : request_.models) {
-            std::vector<QString> texts;
-            for (const InputQuantity& q : m->inputs) {
-                const QLineEdit* box =
-                    owner_ ? owner_->findChild<QLineEdit*>(QString::fromStdString(q.field)) : nullptr;
-                texts.push_back(box ? box->text() : QString());
-            }
-            s.fieldTexts.push_back(std::move(texts));
-        }
+        for (const CalculatorModel* m : request_.models)
+            s.fieldTexts.push_back(request_.link ? request_.link->inputTexts(*m)
+                                                 : std::vector<QString>(m->inputs.size()));
         if (request_.state)
             s.windowState = request_.state();
     }
@@ -237,11 +186,8 @@ void HelpWindow::writePdf(QIODevice* device) const
 void HelpWindow::saveAsPdf()
 {
     refresh();
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const QString suggested =
-        QDir(folder.isEmpty() ? QDir::homePath() : folder).filePath(windowTitle() + QStringLiteral(".pdf"));
-    const SaveFileQuestion& ask = saveFileQuestion();
-    const QString path = ask ? ask(this, suggested) : askForPdfFile(this, suggested);
+    const QString path = askSaveFile(this, FileKind::Pdf, QStringLiteral("Als PDF speichern"), windowTitle(),
+                                     {QStringLiteral("PDF-Dokumente (*.pdf)")});
     if (path.isEmpty())
         return;
     SaveFailureText text;
@@ -252,13 +198,14 @@ void HelpWindow::saveAsPdf()
                                  "wählen Sie einen anderen Ort.");
     // Written beside the target and renamed over it only when complete, so
     // a failure leaves no half-written file and an existing file unchanged.
-    saveAtomically(
-        this, path,
-        [this](QSaveFile& file) {
-            writePdf(&file);
-            return true;
-        },
-        text);
+    if (saveAtomically(
+            this, path,
+            [this](QSaveFile& file) {
+                writePdf(&file);
+                return true;
+            },
+            text))
+        rememberFolder(FileKind::Pdf, path);
 }
 
 void HelpWindow::print()
@@ -284,14 +231,10 @@ void HelpWindow::print()
 
 QWidget* openHelpWindow(const CompanionRequest& request)
 {
-    QWidget* window = findCompanion(request.owner, kObjectName);
-    if (!window) {
-        window = new HelpWindow(request);
-        attachCompanion(request.owner, window);
-    }
+    QWidget* window = openOrRaiseCompanion(request.owner, kObjectName, OnClose::Delete,
+                                           [&] { return new HelpWindow(request); });
     // The page is laid out once the window has its size (shown, before the
     // first paint), not at the width of a widget not yet shown.
-    raiseCompanion(window);
     if (auto* help = qobject_cast<HelpWindow*>(window))
         help->refresh();
     return window;

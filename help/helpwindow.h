@@ -65,7 +65,6 @@ private:
     void printTo(QPagedPaintDevice* device) const;
     void connectToOwner();
 
-    QPointer<QWidget> owner_;
     CompanionRequest request_;
     HelpSubject::Kind kind_;
     QTextBrowser* browser_ = nullptr;

@@ -9,17 +9,15 @@
 #include "calculationrecord.h"
 #include "companion.h"
 
-class QWidget;
-
 namespace orvella {
 
 // The description among `models` that wrote the record; null when none did.
 const CalculatorModel* modelOfRecord(const CalculationRecord& record,
                                      const std::vector<const CalculatorModel*>& models);
 
-// Puts the record back into `window` (its owner's window, built with
-// `model`) and calculates. False when the window lacks a field or button
-// the record needs; then nothing has been typed or clicked.
-bool applyRecord(QWidget* window, const CalculatorModel& model, const CalculationRecord& record);
+// Puts the record back into the window behind `link` (built with `model`)
+// and calculates. False when the window cannot take the record; then
+// nothing has been typed or clicked.
+bool applyRecord(CompanionLink* link, const CalculatorModel& model, const CalculationRecord& record);
 
 }  // namespace orvella

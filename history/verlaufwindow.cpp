@@ -150,7 +150,7 @@ void VerlaufTableView::contextMenuEvent(QContextMenuEvent* event)
 // --- window -----------------------------------------------------------------
 
 VerlaufWindow::VerlaufWindow(const CompanionRequest& request, HistoryHub& hub)
-    : owner_(request.owner), allModels_(request.allModels.empty() ? request.models : request.allModels), hub_(hub)
+    : owner_(request.owner), link_(request.link), allModels_(request.allModels.empty() ? request.models : request.allModels), hub_(hub)
 {
     setObjectName(kObjectName);
     setWindowTitle(kTitle);
@@ -158,8 +158,7 @@ VerlaufWindow::VerlaufWindow(const CompanionRequest& request, HistoryHub& hub)
     // The owner's calculators whose entries go back into its fields: those
     // whose calculate button is in the owner (none in the menu).
     for (const CalculatorModel* m : request.models)
-        if (owner_ && !m->calculateButton.empty() &&
-            owner_->findChild<QPushButton*>(qs(m->calculateButton)))
+        if (request.link && request.link->calculates(*m))
             ownerModels_.push_back(m);
 
     filter_ = new QComboBox;
@@ -375,7 +374,7 @@ bool VerlaufWindow::apply()
     }
     const std::optional<CalculationRecord> record = hub_.store().entry(model_->entryId(current.row()));
     const CalculatorModel* model = record ? modelOfRecord(*record, ownerModels_) : nullptr;
-    if (!model || !applyRecord(owner_, *model, *record)) {
+    if (!model || !applyRecord(link_, *model, *record)) {
         QApplication::beep();
         return false;
     }

@@ -112,6 +112,7 @@ private:
     bool confirmLargeReport(std::size_t count);
 
     QPointer<QWidget> owner_;
+    QPointer<CompanionLink> link_;
     std::vector<const CalculatorModel*> ownerModels_;
     std::vector<const CalculatorModel*> allModels_;
     HistoryHub& hub_;

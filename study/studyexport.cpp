@@ -1,13 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "studyexport.h"
 
-#include "savefile.h"
+#include "companionfiles.h"
 
-#include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QImage>
-#include <QLocale>
 #include <QPainter>
 #include <QSvgGenerator>
 #include <QWidget>
@@ -15,28 +12,6 @@
 namespace orvella {
 
 namespace {
-
-StudyFileDialog& fileDialog()
-{
-    static StudyFileDialog dialog;
-    return dialog;
-}
-
-QString& lastFolder()
-{
-    static QString folder = QDir::homePath();
-    return folder;
-}
-
-QString askFile(QWidget* parent, const QString& name, const QString& caption, const QString& suffix,
-                const QString& filters, QString* selectedFilter)
-{
-    QString fileName = name;
-    fileName.replace(u'/', u'-');
-    const QString suggested = QDir(lastFolder()).filePath(fileName + suffix);
-    return fileDialog() ? fileDialog()(parent, caption, suggested, filters, selectedFilter)
-                        : QFileDialog::getSaveFileName(parent, caption, suggested, filters, selectedFilter);
-}
 
 SaveFailureText saveFailureText()
 {
@@ -48,48 +23,28 @@ SaveFailureText saveFailureText()
 
 }  // namespace
 
-void setStudyFileDialog(StudyFileDialog dialog) { fileDialog() = std::move(dialog); }
+void setStudyFileDialog(StudyFileDialog dialog) { setFileDialog(std::move(dialog)); }
 
 bool saveStudyCsv(QWidget* parent, const QString& name, const CalculatorModel& model, int variable,
                   const StudyOutcome& outcome)
 {
-    QString filter = QStringLiteral("CSV-Dateien (*.csv)");
-    QString path = askFile(parent, name, QStringLiteral("CSV speichern"), QStringLiteral(".csv"),
-                           filter + QStringLiteral(";;Alle Dateien (*)"), &filter);
+    const QString path = askSaveFile(parent, FileKind::Csv, QStringLiteral("CSV speichern"), name,
+                                     {QStringLiteral("CSV-Dateien (*.csv)"), QStringLiteral("Alle Dateien (*)")});
     if (path.isEmpty())
         return false;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".csv");
-    // Under German settings spreadsheets expect a decimal comma and
-    // semicolons between the cells; a point and commas otherwise. A point
-    // without an answer is an empty cell.
-    const bool decimalComma = QLocale().decimalPoint() == QLatin1String(",");
-    const TextTable table = studyTable(model, variable, outcome, decimalComma ? "," : ".", "");
-    // With a byte order mark, so that spreadsheets read the text as UTF-8.
-    const std::string text = "\xEF\xBB\xBF" + csvText(table, decimalComma);
-    if (!saveAtomically(
-            parent, path,
-            [&](QSaveFile& f) { return f.write(text.data(), qint64(text.size())) == qint64(text.size()); },
-            saveFailureText()))
-        return false;
-    lastFolder() = QFileInfo(path).absolutePath();
-    return true;
+    // A point without an answer is an empty cell.
+    const bool decimalComma = decimalCommaSettings();
+    return saveCsvTables(parent, path, {studyTable(model, variable, outcome, decimalComma ? "," : ".", "")},
+                         decimalComma, saveFailureText());
 }
 
 bool saveStudyFigure(QWidget* parent, const QString& name, QWidget* figure, const QString& title)
 {
-    const QString png = QStringLiteral("PNG-Bild (*.png)");
-    const QString svg = QStringLiteral("SVG-Grafik (*.svg)");
-    QString filter = png;
-    QString path = askFile(parent, name, QStringLiteral("Diagramm speichern"), QStringLiteral(".png"),
-                           png + QStringLiteral(";;") + svg, &filter);
+    const QString path = askSaveFile(parent, FileKind::Image, QStringLiteral("Diagramm speichern"), name,
+                                     {QStringLiteral("PNG-Bild (*.png)"), QStringLiteral("SVG-Grafik (*.svg)")});
     if (path.isEmpty())
         return false;
-    QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix != QLatin1String("png") && suffix != QLatin1String("svg")) {
-        suffix = filter == svg ? QStringLiteral("svg") : QStringLiteral("png");
-        path += u'.' + suffix;
-    }
+    const QString suffix = QFileInfo(path).suffix().toLower();
     const QSize size = figure->size();
     std::function<bool(QSaveFile&)> write;
     QImage image;
@@ -121,7 +76,7 @@ bool saveStudyFigure(QWidget* parent, const QString& name, QWidget* figure, cons
     }
     if (!saveAtomically(parent, path, write, saveFailureText()))
         return false;
-    lastFolder() = QFileInfo(path).absolutePath();
+    rememberFolder(FileKind::Image, path);
     return true;
 }
 

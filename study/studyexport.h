@@ -3,6 +3,7 @@
 // Saving a study: its table as CSV, its chart as PNG or SVG, each to a file
 // the user chooses in a save dialog and written whole or not at all.
 
+#include "companionfiles.h"
 #include "studycore.h"
 
 #include <QString>
@@ -15,12 +16,8 @@ QT_END_NAMESPACE
 
 namespace orvella {
 
-// The save dialog: returns the chosen path, or an empty string when the user
-// cancels. `selectedFilter` holds the offered filter on entry and the chosen
-// one on return.
-using StudyFileDialog = std::function<QString(QWidget* parent, const QString& caption,
-                                              const QString& suggestedPath, const QString& filters,
-                                              QString* selectedFilter)>;
+// The save dialog (companionfiles.h).
+using StudyFileDialog = FileDialog;
 
 // Replaces the file dialog (tests); an empty function restores Qt's own.
 void setStudyFileDialog(StudyFileDialog dialog);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "studywindow.h"
 
+#include "companioncommands.h"
 #include "studychart.h"
 
 #include <QCheckBox>
@@ -14,13 +15,14 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QShortcut>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include <set>
+#include <algorithm>
+#include <tuple>
+
 
 namespace orvella {
 
@@ -62,7 +64,7 @@ QString quantityName(const InputQuantity& q) { return qs(q.label) + u' ' + qs(q.
 // --- window -----------------------------------------------------------------
 
 StudyWindow::StudyWindow(const CompanionRequest& request)
-    : owner_(request.owner), title_(request.title), models_(computingModels(request.models))
+    : link_(request.link), title_(request.title), models_(computingModels(request.models))
 {
     setObjectName(QStringLiteral("studyWindow"));
     setWindowTitle(QStringLiteral("Parameterstudie – ") + request.title);
@@ -154,16 +156,15 @@ StudyWindow::StudyWindow(const CompanionRequest& request)
     panelLayout->setContentsMargins(0, 0, 0, 0);
     panelLayout->addWidget(scroll, 1);
 
-    auto* saveCsv = new QPushButton(QStringLiteral("&CSV speichern…"));
-    saveCsv->setObjectName(QStringLiteral("saveCsv"));
-    auto* saveChart = new QPushButton(QStringLiteral("&Diagramm speichern…"));
-    saveChart->setObjectName(QStringLiteral("saveChart"));
-    auto* close = new QPushButton(QStringLiteral("Schließen"));
-    close->setObjectName(QStringLiteral("close"));
-    for (QPushButton* b : {saveCsv, saveChart, close}) {
-        b->setAutoDefault(false);
-        panelLayout->addWidget(b);
-    }
+    // Escape closes.
+    for (auto [text, key, name, run] :
+         {std::tuple{"&CSV speichern…", QKeySequence(), "saveCsv", &StudyWindow::saveCsv},
+          std::tuple{"&Diagramm speichern…", QKeySequence(), "saveChart", &StudyWindow::saveChart}})
+        panelLayout->addWidget(commandButton(addCompanionCommand(this, QString::fromUtf8(text), key, run),
+                                             QLatin1String(name)));
+    panelLayout->addWidget(commandButton(
+        addCompanionCommand(this, QStringLiteral("Schließen"), QKeySequence(Qt::Key_Escape), &QWidget::close),
+        QStringLiteral("close")));
     controlsWidth_ = qMax(330, fontMetrics().averageCharWidth() * 48);
     // The groups keep their width when the scroll bar shows.
     controls->setMinimumWidth(controlsWidth_);
@@ -214,29 +215,14 @@ StudyWindow::StudyWindow(const CompanionRequest& request)
         else
             stale_ = true;
     });
-    std::set<QString> watched;
-    for (const CalculatorModel* m : models_)
-        for (const InputQuantity& q : m->inputs)
-            if (QLineEdit* edit = owner_ ? owner_->findChild<QLineEdit*>(qs(q.field)) : nullptr)
-                if (watched.insert(edit->objectName()).second)
-                    connect(edit, &QLineEdit::textChanged, refresh, qOverload<>(&QTimer::start));
+    if (link_)
+        connect(link_, &CompanionLink::inputsChanged, refresh, qOverload<>(&QTimer::start));
 
     // The half of the calculator that holds the focus, and the input field
     // that holds it, if any, are studied first.
-    QWidget* focus = owner_ ? owner_->focusWidget() : nullptr;
-    int first = 0;
-    for (std::size_t i = 0; i < models_.size() && focus; ++i) {
-        QWidget* button = owner_->findChild<QWidget*>(qs(models_[i]->calculateButton));
-        QWidget* frame = button ? button->parentWidget() : nullptr;
-        if (frame && frame != owner_ && frame->isAncestorOf(focus)) {
-            first = int(i);
-            break;
-        }
-    }
-    if (focus)
-        for (const InputQuantity& q : models_[std::size_t(first)]->inputs)
-            if (focus->objectName() == qs(q.field))
-                preferredKey_ = q.key;
+    const int first = link_ ? std::max(link_->focusedModel(models_), 0) : 0;
+    if (link_)
+        preferredKey_ = link_->focusedInput(*models_[std::size_t(first)]);
     chooseModel(first);
 
     if (conversion_) {
@@ -248,11 +234,6 @@ StudyWindow::StudyWindow(const CompanionRequest& request)
     connect(toEdit_, &QLineEdit::textEdited, this, &StudyWindow::rangeEdited);
     connect(points_, &QSpinBox::valueChanged, this, &StudyWindow::recompute);
     connect(logarithmic_, &QCheckBox::toggled, this, &StudyWindow::recompute);
-    connect(saveCsv, &QPushButton::clicked, this, &StudyWindow::saveCsv);
-    connect(saveChart, &QPushButton::clicked, this, &StudyWindow::saveChart);
-    connect(close, &QPushButton::clicked, this, &QWidget::close);
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(escape, &QShortcut::activated, this, &QWidget::close);
 
     resize(1120, 740);
     table_->setFocus();
@@ -303,7 +284,7 @@ void StudyWindow::chooseVariable(int index)
     const InputQuantity& input = model().inputs[std::size_t(index)];
     std::optional<double> current;
     try {
-        current = readInput(input, fieldText(input.field).toStdString());
+        current = readInput(input, fieldTexts()[std::size_t(index)]);
     } catch (const ArithmeticError&) {
     }
     const StudyRange range = defaultStudyRange(input, current);
@@ -347,17 +328,13 @@ void StudyWindow::rangeEdited()
     recompute();
 }
 
-QString StudyWindow::fieldText(const std::string& field) const
-{
-    const QLineEdit* edit = owner_ ? owner_->findChild<QLineEdit*>(qs(field)) : nullptr;
-    return edit ? edit->text() : QString();
-}
-
 std::vector<std::string> StudyWindow::fieldTexts() const
 {
     std::vector<std::string> texts;
-    for (const InputQuantity& q : model().inputs)
-        texts.push_back(fieldText(q.field).toStdString());
+    if (link_)
+        for (const QString& text : link_->inputTexts(model()))
+            texts.push_back(text.toStdString());
+    texts.resize(model().inputs.size());
     return texts;
 }
 
@@ -454,24 +431,15 @@ bool StudyWindow::saveChart() { return saveStudyFigure(this, fileName(), figure_
 
 QWidget* openStudyWindow(const CompanionRequest& request)
 {
-    QWidget* window = findCompanion(request.owner, QStringLiteral("studyWindow"));
-    if (!window) {
-        if (computingModels(request.models).empty())
-            return nullptr;
-        auto* study = new StudyWindow(request);
-        attachCompanion(request.owner, study);
-        // Closing the study hides it: F2 shows it again at once, with the
-        // range the user chose. It is deleted with its calculator (without
-        // one, when it is closed).
-        if (request.owner)
-            study->setAttribute(Qt::WA_DeleteOnClose, false);
-        window = study;
-    } else if (!window->isVisible()) {
-        if (auto* study = qobject_cast<StudyWindow*>(window))
-            study->tableView()->setFocus();
-    }
-    raiseCompanion(window);
-    return window;
+    const QString name = QStringLiteral("studyWindow");
+    // A study shown again gives its table the keyboard.
+    if (auto* study = qobject_cast<StudyWindow*>(findCompanion(request.owner, name)); study && !study->isVisible())
+        study->tableView()->setFocus();
+    // Closing the study hides it: F2 shows it again at once, with the range
+    // the user chose.
+    return openOrRaiseCompanion(request.owner, name, OnClose::Hide, [&]() -> QWidget* {
+        return computingModels(request.models).empty() ? nullptr : new StudyWindow(request);
+    });
 }
 
 }  // namespace orvella

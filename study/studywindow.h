@@ -58,12 +58,12 @@ private:
     void recompute();
     void rangeEdited();
     void updateInputList();
+    // The calculator's input texts as its window holds them.
     std::vector<std::string> fieldTexts() const;
-    QString fieldText(const std::string& field) const;
     // The name offered in the save dialogs, without its suffix.
     QString fileName() const;
 
-    QPointer<QWidget> owner_;
+    QPointer<CompanionLink> link_;
     QString title_;
     std::vector<const CalculatorModel*> models_;
     int modelIndex_ = 0;

@@ -123,7 +123,7 @@ QString count(int n, const char* one, const char* many)
 void setMeasurementFileDialog(MeasurementFileDialog dialog) { fileDialog() = std::move(dialog); }
 
 MeasurementWindow::MeasurementWindow(const CompanionRequest& request)
-    : owner_(request.owner), title_(request.title), prognosisModel_(prognosisModelOf(request))
+    : link_(request.link), title_(request.title), prognosisModel_(prognosisModelOf(request))
 {
     setObjectName(kObjectName);
     setWindowTitle(QStringLiteral("Messauswertung ISO 3382-3 – ") + request.title);
@@ -303,10 +303,8 @@ MeasurementWindow::MeasurementWindow(const CompanionRequest& request)
         else
             stale_ = true;
     });
-    if (prognosisModel_ && owner_)
-        for (const InputQuantity& q : prognosisModel_->inputs)
-            if (auto* edit = owner_->findChild<QLineEdit*>(qs(q.field)))
-                connect(edit, &QLineEdit::textChanged, refresh_, qOverload<>(&QTimer::start));
+    if (prognosisModel_ && link_)
+        connect(link_, &CompanionLink::inputsChanged, refresh_, qOverload<>(&QTimer::start));
 
     recompute();
     table_->setCurrentIndex(model_->index(0, 0));
@@ -419,11 +417,12 @@ PrognosisCurve MeasurementWindow::prognosis(double from, double to) const
     const CalculatorModel& m = *prognosisModel_;
     curve.label = QStringLiteral("Prognose %1(%2)").arg(qs(m.results[std::size_t(m.resultIndex("lr"))].symbol),
                                                          qs(m.inputs[std::size_t(m.inputIndex("r"))].symbol));
+    const std::vector<QString> texts = link_ ? link_->inputTexts(m) : std::vector<QString>(m.inputs.size());
     std::vector<double> inputs;
-    for (const InputQuantity& q : m.inputs) {
-        const QLineEdit* edit = owner_ ? owner_->findChild<QLineEdit*>(qs(q.field)) : nullptr;
+    for (std::size_t i = 0; i < m.inputs.size(); ++i) {
+        const InputQuantity& q = m.inputs[i];
         try {
-            inputs.push_back(readInput(q, edit ? edit->text().toStdString() : std::string()));
+            inputs.push_back(readInput(q, texts[i].toStdString()));
         } catch (const ArithmeticError&) {
             curve.note = QStringLiteral("Keine Prognose: %1 im Rechner ist zu groß, um gelesen zu werden.")
                              .arg(qs(q.label));

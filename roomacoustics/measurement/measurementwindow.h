@@ -90,7 +90,7 @@ private:
     PrognosisCurve prognosis(double from, double to) const;
     QString askFile(const QString& caption, const QString& suggestedName, const QString& filter, bool save);
 
-    QPointer<QWidget> owner_;
+    QPointer<CompanionLink> link_;  // the prognosis whose inputs the chart follows
     QString title_;
     const CalculatorModel* prognosisModel_ = nullptr;
     Iso3382Evaluation evaluation_;
