@@ -81,8 +81,10 @@ public:
 
     // The entries the exports take: the selected rows, or, when none or
     // every row read so far is selected, every entry the filter and the
-    // search find. Newest first.
+    // search find. Newest first; read in pages behind a progress dialog
+    // (empty when cancelled).
     std::vector<CalculationRecord> exportedEntries();
+    std::vector<std::int64_t> exportedIds();
     ReportSettings reportSettings() const;
 
     // Ctrl+C: the exported entries as tab-separated text and as an HTML table.
@@ -110,6 +112,11 @@ private:
                     QString* selectedFilter);
     // Asks before a report of very many entries; true to go on.
     bool confirmLargeReport(std::size_t count);
+    // Asks before a copy or CSV of very many entries; true to go on.
+    bool confirmLargeExport(std::size_t count, const QString& title, const QString& verb);
+    // Reads the entries of `ids` in pages behind a progress dialog; false
+    // (and nothing read) when the user cancelled.
+    bool readEntries(const std::vector<std::int64_t>& ids, std::vector<CalculationRecord>* entries);
 
     QPointer<QWidget> owner_;
     std::vector<const CalculatorModel*> ownerModels_;
