@@ -18,6 +18,8 @@
 #include <QVariant>
 
 #include <algorithm>
+#include <iterator>
+#include <unordered_map>
 
 namespace orvella {
 
@@ -74,54 +76,94 @@ QString newConnectionName()
 QString text(const std::string& s) { return QString::fromStdString(s); }
 std::string text(const QVariant& v) { return v.toString().toStdString(); }
 
+// "n placeholders": "?, ?, ?".
+QString placeholders(std::size_t n)
+{
+    QStringList list;
+    list.fill(QStringLiteral("?"), qsizetype(n));
+    return list.join(QStringLiteral(", "));
+}
+
+// The entries with these ids (at most a few hundred), their notes included,
+// in the order of `ids`; ids without an entry are left out. Two queries
+// for all of them. Empty, with the error, when a query failed.
+std::vector<CalculationRecord> readEntries(const QSqlDatabase& db, const std::vector<std::int64_t>& ids,
+                                           QSqlError* error)
+{
+    std::vector<CalculationRecord> found;
+    if (ids.empty())
+        return found;
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT id, time_utc_ms, calculator_id, window, calculator, part, program_version,"
+                             " expression, note FROM entry WHERE id IN (%1)")
+                  .arg(placeholders(ids.size())));
+    for (std::int64_t id : ids)
+        q.addBindValue(qint64(id));
+    if (!q.exec()) {
+        *error = q.lastError();
+        return {};
+    }
+    std::unordered_map<std::int64_t, CalculationRecord> byId;
+    while (q.next()) {
+        CalculationRecord r;
+        r.timeUtcMs = q.value(1).toLongLong();
+        r.calculatorId = text(q.value(2));
+        r.window = text(q.value(3));
+        r.calculator = text(q.value(4));
+        r.part = text(q.value(5));
+        r.programVersion = text(q.value(6));
+        r.expression = text(q.value(7));
+        r.note = text(q.value(8));
+        byId.emplace(q.value(0).toLongLong(), std::move(r));
+    }
+    if (q.lastError().isValid()) {
+        *error = q.lastError();
+        return {};
+    }
+
+    QSqlQuery v(db);
+    v.setForwardOnly(true);
+    v.prepare(QStringLiteral("SELECT entry_id, kind, key, label, unit, field, text, number FROM quantity"
+                             " WHERE entry_id IN (%1) ORDER BY entry_id, kind, position")
+                  .arg(placeholders(ids.size())));
+    for (std::int64_t id : ids)
+        v.addBindValue(qint64(id));
+    if (!v.exec()) {
+        *error = v.lastError();
+        return {};
+    }
+    while (v.next()) {
+        const auto it = byId.find(v.value(0).toLongLong());
+        if (it == byId.end())
+            continue;
+        CalculationRecord& r = it->second;
+        if (v.value(1).toString() == QLatin1String("input"))
+            r.inputs.push_back({text(v.value(2)), text(v.value(3)), text(v.value(4)), text(v.value(5)),
+                                text(v.value(6)), v.value(7).toDouble()});
+        else
+            r.results.push_back({text(v.value(2)), text(v.value(3)), text(v.value(4)), text(v.value(5)),
+                                 text(v.value(6))});
+    }
+    if (v.lastError().isValid()) {
+        *error = v.lastError();
+        return {};
+    }
+    found.reserve(ids.size());
+    for (std::int64_t id : ids)
+        if (const auto it = byId.find(id); it != byId.end())
+            found.push_back(std::move(it->second));
+    return found;
+}
+
 // The entry with this id, its note included; nothing when there is none or
 // a query failed (then with the error).
 std::optional<CalculationRecord> readEntry(const QSqlDatabase& db, std::int64_t id, QSqlError* error)
 {
-    QSqlQuery q(db);
-    q.prepare(QStringLiteral(
-        "SELECT time_utc_ms, calculator_id, window, calculator, part, program_version,"
-        " expression, note FROM entry WHERE id = ?"));
-    q.addBindValue(qint64(id));
-    if (!q.exec()) {
-        *error = q.lastError();
+    std::vector<CalculationRecord> found = readEntries(db, {id}, error);
+    if (found.empty())
         return std::nullopt;
-    }
-    if (!q.next()) {
-        *error = q.lastError();
-        return std::nullopt;
-    }
-    CalculationRecord r;
-    r.timeUtcMs = q.value(0).toLongLong();
-    r.calculatorId = text(q.value(1));
-    r.window = text(q.value(2));
-    r.calculator = text(q.value(3));
-    r.part = text(q.value(4));
-    r.programVersion = text(q.value(5));
-    r.expression = text(q.value(6));
-    r.note = text(q.value(7));
-
-    QSqlQuery v(db);
-    v.prepare(QStringLiteral("SELECT kind, key, label, unit, field, text, number FROM quantity"
-                             " WHERE entry_id = ? ORDER BY kind, position"));
-    v.addBindValue(qint64(id));
-    if (!v.exec()) {
-        *error = v.lastError();
-        return std::nullopt;
-    }
-    while (v.next()) {
-        if (v.value(0).toString() == QLatin1String("input"))
-            r.inputs.push_back({text(v.value(1)), text(v.value(2)), text(v.value(3)), text(v.value(4)),
-                                text(v.value(5)), v.value(6).toDouble()});
-        else
-            r.results.push_back({text(v.value(1)), text(v.value(2)), text(v.value(3)), text(v.value(4)),
-                                 text(v.value(5))});
-    }
-    if (v.lastError().isValid()) {
-        *error = v.lastError();
-        return std::nullopt;
-    }
-    return r;
+    return std::move(found.front());
 }
 
 }  // namespace
@@ -553,6 +595,28 @@ std::optional<std::int64_t> HistoryStore::insert(const CalculationRecord& r, QSq
         checkpointer_.request();
     }
     return id;
+}
+
+std::vector<CalculationRecord> HistoryStore::entries(const std::vector<std::int64_t>& ids)
+{
+    const Delivery delivery(*this);
+    std::vector<CalculationRecord> found;
+    if (!open())
+        return found;
+    // SQLite takes at most 32 766 values in one statement.
+    constexpr std::size_t kPage = 500;
+    for (std::size_t first = 0; first < ids.size(); first += kPage) {
+        const std::vector<std::int64_t> page(ids.begin() + std::ptrdiff_t(first),
+                                             ids.begin() + std::ptrdiff_t(std::min(ids.size(), first + kPage)));
+        QSqlError error;
+        std::vector<CalculationRecord> read = readEntries(database(), page, &error);
+        if (error.isValid()) {
+            handleReadFailure(error);
+            return {};
+        }
+        std::move(read.begin(), read.end(), std::back_inserter(found));
+    }
+    return found;
 }
 
 std::optional<CalculationRecord> HistoryStore::entry(std::int64_t id)

@@ -88,6 +88,10 @@ public:
     // The entry with this id, its note included; nothing when there is none.
     std::optional<CalculationRecord> entry(std::int64_t id);
 
+    // The entries with these ids, in that order, their notes included; ids
+    // without an entry are left out. Empty after a failed read.
+    std::vector<CalculationRecord> entries(const std::vector<std::int64_t>& ids);
+
     // Replaces the note of an entry. False when there is no such entry or
     // the note could not be written.
     bool setNote(std::int64_t id, const QString& note);

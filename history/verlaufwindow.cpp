@@ -476,9 +476,9 @@ bool VerlaufWindow::readEntries(const std::vector<std::int64_t>& ids, std::vecto
     progress.setAutoReset(false);
     for (std::size_t first = 0; first < ids.size(); first += kExportPage) {
         const std::size_t end = std::min(ids.size(), first + kExportPage);
-        for (std::size_t i = first; i < end; ++i)
-            if (std::optional<CalculationRecord> r = hub_.store().entry(ids[i]))
-                entries->push_back(std::move(*r));
+        std::vector<CalculationRecord> page =
+            hub_.store().entries({ids.begin() + std::ptrdiff_t(first), ids.begin() + std::ptrdiff_t(end)});
+        std::move(page.begin(), page.end(), std::back_inserter(*entries));
         progress.setValue(int(end));
         if (progress.wasCanceled()) {
             entries->clear();
