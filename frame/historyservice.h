@@ -21,8 +21,9 @@ public:
 
     // Records one completed calculation; stamps the time and the program
     // version where the record leaves them empty. The entry is written on a
-    // thread of the history's own; this waits for its commit a frame at
-    // most, so that a calculation is never held up by the file. Normally the
+    // thread of the history's own; this waits for its commit (100 ms at
+    // most), and a file another program holds is answered within a few
+    // milliseconds, so that a calculation is never held up. Normally the
     // entry is on disk when this returns (it then survives the process
     // being killed); while another program holds the file it waits in
     // memory and is written as soon as the file is free. Never throws and

@@ -24,15 +24,19 @@ public:
     HistoryRecorder(QString databasePath, QString settingsPath);
     ~HistoryRecorder();
 
-    // How long a calculation waits for its entry to be committed: a frame.
-    // A busy file is answered at once; the entry then waits in the queue.
-    static constexpr int kRecordWaitMs = 16;
+    // How long a calculation waits at most for the writer's answer. A file
+    // another program holds is answered within a few milliseconds (the
+    // entry then waits in the queue), a free one with the commit, which
+    // takes well under a millisecond; the bound is for this machine's own
+    // disk or scheduler stalling, so that even then a calculation is
+    // answered at once to the eye.
+    static constexpr int kRecordWaitMs = 100;
     static constexpr int kNoteWaitMs = 250;
     static constexpr int kClearWaitMs = 5000;
 
     // Records the calculation when the history is on: stamps the current
     // time and this program's version where the record has none, and hands
-    // it to the writer, waiting at most kRecordWaitMs for the commit. Never
+    // it to the writer, waiting at most kRecordWaitMs for its answer. Never
     // throws; false when nothing was recorded (switched off, the history
     // off after a failure, or no room in the queue), true when it was
     // written or waits for the file (lastOutcome() tells which).

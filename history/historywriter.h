@@ -3,9 +3,9 @@
 // Writes the history off the GUI thread. The GUI thread hands each entry,
 // note and "Verlauf löschen" to a queue; a worker on a thread of its own,
 // with a store (and connection) of its own, writes them in order. The GUI
-// thread waits for the answer only as long as it is given (a frame for a
-// calculation): a file another program holds does not make the worker
-// wait, it answers "waiting" at once, keeps the queue and tries again every
+// thread waits for the answer only as long as it is given: a file another
+// program holds does not make the worker wait, it answers "waiting" within
+// a few milliseconds, keeps the queue and tries again every
 // few hundred milliseconds until the file is free. A lock that lasts gets a
 // notice once, and the queue is bounded: what does not fit is reported,
 // never dropped without a word.

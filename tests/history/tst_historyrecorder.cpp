@@ -164,12 +164,14 @@ void TestHistoryRecorder::lockedFileKeepsEntriesWaiting()
     QVERIFY2(notices[0].contains("belegt") && notices[0].contains("(bisher 3)"), qPrintable(notices[0]));
 
     other.reset();
-    QTRY_COMPARE(hub.writerStatus(), QString());
     HistoryStore reader(databasePath());
-    QVERIFY(reader.open());
-    QCOMPARE(column(reader, "SELECT text FROM quantity WHERE key = 'thetaR' AND entry_id > "
-                            "(SELECT count(*) FROM entry) - 3 ORDER BY entry_id"),
-             (QStringList{"20", "21", "22"}));
+    const auto written = [&reader] {
+        reader.open();
+        return column(reader, "SELECT text FROM quantity WHERE key = 'thetaR' AND entry_id > "
+                              "(SELECT count(*) FROM entry) - 3 ORDER BY entry_id");
+    };
+    QTRY_COMPARE(written(), (QStringList{"20", "21", "22"}));
+    QTRY_COMPARE(hub.writerStatus(), QString());
     QVERIFY(hub.record(feuchteRecord("23", 23.0)));
     QCOMPARE(notices.size(), 1);
 }
