@@ -6,10 +6,11 @@
 // loaded at the first calculation (or the first opening of the Verlauf),
 // never at start; while "Verlauf führen" is off it is not loaded for a
 // calculation at all. The entry is written on the history's own thread; the
-// calculation waits for its commit, not for another program holding the file. A notice of the history (a
-// damaged file moved aside, no writable folder, a full disk, a file another
-// program holds for a while) is shown once, in a box that does not stop the
-// calculator; it may come after the calculation that caused it.
+// calculation waits for its commit, never for another program holding the
+// file. A notice of the history (a damaged file moved aside, no writable
+// folder, a full disk, a file another program holds for a while) is shown
+// once, in a box that does not stop the calculator; it may come after the
+// calculation that caused it.
 
 class QWidget;
 
