@@ -117,6 +117,7 @@ private slots:
     void noteEditedInPlace();
     void followsTheHistory();
     void clearAsksFirst();
+    void clearSaysWhatAReaderHoldsBack();
     void noticeInTheWindow();
     void textShownAsTyped();
     void copySelectedOrFound();
@@ -450,6 +451,26 @@ void TestVerlaufWindow::clearAsksFirst()
     QCOMPARE(hub_->store().count(), 0);
     QCOMPARE(verlauf->model()->rowCount(), 0);
     QCOMPARE(menuVerlauf->model()->rowCount(), 0);
+}
+
+void TestVerlaufWindow::clearSaysWhatAReaderHoldsBack()
+{
+    QVERIFY(hub_->record(feuchteRecord("Geheimprojekt-0815", 1.0)));
+    VerlaufWindow* verlauf = openVerlauf(owner("Command3", "frmFeuchte"));
+    setVerlaufQuestion([](QWidget*, const QString&, const QString&) { return true; });
+    // Another Orvella in the middle of reading the Verlauf.
+    auto reader = std::make_unique<OtherConnection>(hub_->databasePath(),
+                                                    QStringList{"BEGIN", "SELECT count(*) FROM entry"});
+    QVERIFY(reader->ok());
+    QVERIFY(verlauf->clearHistory());
+    QCOMPARE(verlauf->model()->rowCount(), 0);
+    QVERIFY2(verlauf->statusLabel()->text().contains("stehen noch im Protokoll „verlauf.sqlite-wal“"),
+             qPrintable(verlauf->statusLabel()->text()));
+    // Finished as soon as the reader lets go.
+    reader.reset();
+    QTRY_VERIFY(!verlauf->statusLabel()->text().contains("Protokoll"));
+    const QString path = hub_->databasePath();
+    QVERIFY(!(fileBytes(path) + fileBytes(path + "-wal")).contains("Geheimprojekt-0815"));
 }
 
 void TestVerlaufWindow::noticeInTheWindow()
