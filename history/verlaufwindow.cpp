@@ -460,14 +460,17 @@ std::vector<std::int64_t> VerlaufWindow::exportedIds()
     return ids;
 }
 
-bool VerlaufWindow::readEntries(const std::vector<std::int64_t>& ids, std::vector<CalculationRecord>* entries)
+bool VerlaufWindow::readEntries(const std::vector<std::int64_t>& ids, std::vector<CalculationRecord>* entries,
+                                TextTable* table)
 {
     entries->clear();
     entries->reserve(ids.size());
-    // Read in pages behind a progress dialog, which shows itself only when
-    // the reading takes a while and answers between the pages.
+    // Read, and made into the table, in pages behind a progress dialog,
+    // which shows itself only when the work takes a while and answers
+    // between the pages.
+    const int steps = int(ids.size()) * (table ? 2 : 1);
     QProgressDialog progress(QStringLiteral("Die Einträge des Verlaufs werden gelesen …"),
-                             QStringLiteral("Abbrechen"), 0, int(ids.size()), this);
+                             QStringLiteral("Abbrechen"), 0, steps, this);
     progress.setObjectName(QStringLiteral("verlaufProgress"));
     progress.setWindowTitle(kTitle);
     progress.setWindowModality(Qt::WindowModal);
@@ -485,6 +488,16 @@ bool VerlaufWindow::readEntries(const std::vector<std::int64_t>& ids, std::vecto
             return false;
         }
     }
+    if (!table)
+        return true;
+    VerlaufTableBuilder builder(*entries, QLocale().decimalPoint().toStdString());
+    for (std::size_t first = 0; first < entries->size(); first += kExportPage) {
+        builder.addRows(first, first + kExportPage);
+        progress.setValue(int(ids.size() + std::min(entries->size(), first + kExportPage)));
+        if (progress.wasCanceled())
+            return false;
+    }
+    *table = builder.take();
     return true;
 }
 
@@ -524,13 +537,14 @@ void VerlaufWindow::copyEntries()
         return;
     }
     std::vector<CalculationRecord> entries;
-    if (!confirmLargeExport(ids.size(), QStringLiteral("Kopieren"), QStringLiteral("kopieren")) || !readEntries(ids, &entries))
+    TextTable table;
+    if (!confirmLargeExport(ids.size(), QStringLiteral("Kopieren"), QStringLiteral("kopieren")) ||
+        !readEntries(ids, &entries, &table))
         return;
     if (entries.empty()) {
         QApplication::beep();
         return;
     }
-    const TextTable table = verlaufTable(entries, QLocale().decimalPoint().toStdString());
     auto* mime = new QMimeData;
     mime->setText(qs(tabSeparatedText(table)));
     mime->setHtml(qs(htmlTable(table)));
@@ -564,13 +578,14 @@ bool VerlaufWindow::saveCsv()
         path += QStringLiteral(".csv");
     const std::vector<std::int64_t> ids = exportedIds();
     std::vector<CalculationRecord> entries;
-    if (!confirmLargeExport(ids.size(), QStringLiteral("CSV speichern"), QStringLiteral("speichern")) || !readEntries(ids, &entries))
+    TextTable table;
+    if (!confirmLargeExport(ids.size(), QStringLiteral("CSV speichern"), QStringLiteral("speichern")) ||
+        !readEntries(ids, &entries, &table))
         return false;
     // Under German settings spreadsheets expect a decimal comma and
     // semicolons between the cells; a point and commas otherwise.
     const QString mark = QLocale().decimalPoint();
-    const std::string text =
-        "\xEF\xBB\xBF" + csvText(verlaufTable(entries, mark.toStdString()), mark == QLatin1String(","));
+    const std::string text = "\xEF\xBB\xBF" + csvText(table, mark == QLatin1String(","));
     SaveFailureText failure;
     failure.title = kTitle;
     failure.objectName = QStringLiteral("verlaufSaveFailure");

@@ -14,6 +14,7 @@
 #include "companion.h"
 #include "historyhub.h"
 #include "historymodel.h"
+#include "texttable.h"
 #include "verlaufreport.h"
 
 #include <QPointer>
@@ -114,9 +115,11 @@ private:
     bool confirmLargeReport(std::size_t count);
     // Asks before a copy or CSV of very many entries; true to go on.
     bool confirmLargeExport(std::size_t count, const QString& title, const QString& verb);
-    // Reads the entries of `ids` in pages behind a progress dialog; false
-    // (and nothing read) when the user cancelled.
-    bool readEntries(const std::vector<std::int64_t>& ids, std::vector<CalculationRecord>* entries);
+    // Reads the entries of `ids` (and, when `table` is given, makes the
+    // copied or saved table of them) in pages behind a progress dialog;
+    // false (and nothing read) when the user cancelled.
+    bool readEntries(const std::vector<std::int64_t>& ids, std::vector<CalculationRecord>* entries,
+                     TextTable* table = nullptr);
 
     QPointer<QWidget> owner_;
     std::vector<const CalculatorModel*> ownerModels_;
