@@ -5,9 +5,12 @@
 // passes it on to the history plugin. The plugin, and Qt SQL with it, is
 // loaded at the first calculation (or the first opening of the Verlauf),
 // never at start; while "Verlauf führen" is off it is not loaded for a
-// calculation at all. A notice of the history (a damaged file moved aside,
-// no writable folder, a full disk) is shown once, in a box that does not
-// stop the calculator.
+// calculation at all. The entry is written on the history's own thread; the
+// calculation waits for its commit, never for another program holding the
+// file. A notice of the history (a damaged file moved aside, no writable
+// folder, a full disk, a file another program holds for a while) is shown
+// once, in a box that does not stop the calculator; it may come after the
+// calculation that caused it.
 
 class QWidget;
 

@@ -20,11 +20,16 @@ public:
     virtual ~HistoryService() = default;
 
     // Records one completed calculation; stamps the time and the program
-    // version where the record leaves them empty. Returns once the entry is
-    // committed to the database file, so that it survives the process being
-    // killed right after. Never throws and never shows a window: returns
-    // false when nothing was recorded (the history switched off by the user,
-    // or off for this run after a failure that the notifier has reported).
+    // version where the record leaves them empty. The entry is written on a
+    // thread of the history's own; this waits for its commit (100 ms at
+    // most), and a file another program holds is answered within a few
+    // milliseconds, so that a calculation is never held up. Normally the
+    // entry is on disk when this returns (it then survives the process
+    // being killed); while another program holds the file it waits in
+    // memory and is written as soon as the file is free. Never throws and
+    // never shows a window: returns false when nothing was recorded (the
+    // history switched off by the user, or off for this run after a failure
+    // that the notifier has reported).
     virtual bool record(const CalculationRecord& record) = 0;
 
     // "Verlauf führen": the user's setting, on unless switched off.
@@ -37,8 +42,9 @@ public:
 
     // Where the German notices go: the history switched off for this run (a
     // folder that cannot be written, a full disk, a file of a newer
-    // version), or a damaged file moved aside. Each event is reported once;
-    // without a notifier the notices are dropped.
+    // version), a damaged file moved aside, or a file another program has
+    // held for a while. Each event is reported once; without a notifier the
+    // notices are dropped.
     virtual void setNotifier(std::function<void(const QString&)> notify) = 0;
 
     // The database file the history is kept in.

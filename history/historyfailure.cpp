@@ -103,4 +103,23 @@ QString failedNotice(const QString& path, const QString& detail)
            kRunsOn;
 }
 
+QString lockedNotice(const QString& path, int waiting)
+{
+    return QStringLiteral("Ein anderes Programm hält die Verlaufsdatei „%1“ belegt. Die Rechnungen seither "
+                          "(bisher %2) warten und werden eingetragen, sobald die Datei frei ist; wird Orvella "
+                          "vorher beendet, fehlen sie im Verlauf.")
+               .arg(shown(path))
+               .arg(waiting) +
+           kRunsOn;
+}
+
+QString queueFullNotice(const QString& path, int waiting)
+{
+    return QStringLiteral("Die Verlaufsdatei „%1“ ist weiter belegt, und %2 Rechnungen warten schon. Weitere "
+                          "Rechnungen werden nicht eingetragen, bis die wartenden geschrieben sind.")
+               .arg(shown(path))
+               .arg(waiting) +
+           kRunsOn;
+}
+
 }  // namespace orvella

@@ -27,5 +27,9 @@ QString notWritableNotice(const QString& path, const QString& detail);
 QString fullNotice(const QString& path);
 QString busyNotice(const QString& path);
 QString failedNotice(const QString& path, const QString& detail);
+// Another program has held the file for a while; `waiting` entries wait.
+QString lockedNotice(const QString& path, int waiting);
+// So many entries wait for a busy file that no more are taken.
+QString queueFullNotice(const QString& path, int waiting);
 
 }  // namespace orvella

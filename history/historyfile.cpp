@@ -3,6 +3,10 @@
 
 #include <QFile>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 namespace orvella {
 
 namespace {
@@ -30,6 +34,18 @@ bool mayBeDatabase(const QString& path)
         return true;  // SQLite will say why it cannot read it
     static const QByteArray mark("SQLite format 3\0", 16);
     return file.size() >= 100 && file.read(mark.size()) == mark;
+}
+
+FileIdentity fileIdentity(const QString& path)
+{
+#ifdef Q_OS_UNIX
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return {};
+    return {true, std::uint64_t(st.st_dev), std::uint64_t(st.st_ino)};
+#else
+    return {QFile::exists(path), 0, 0};
+#endif
 }
 
 QString damagedFileName(const QString& path, const QDateTime& when)

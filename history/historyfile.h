@@ -6,6 +6,8 @@
 #include <QDateTime>
 #include <QString>
 
+#include <cstdint>
+
 namespace orvella {
 
 // False for a file that cannot be an SQLite database: one that does not
@@ -19,6 +21,19 @@ bool mayBeDatabase(const QString& path);
 // "-2", "-3", ... added when that name, or the name of its -wal or -shm
 // file, is taken already.
 QString damagedFileName(const QString& path, const QDateTime& when);
+
+// Which file a path names: its device and inode, so that a store notices
+// when another Orvella has moved the file aside and started a fresh one
+// under the same name. `exists` is false for a missing file. Where there are
+// no inodes (Windows, which does not rename a file another process holds
+// open), only whether the file exists.
+struct FileIdentity {
+    bool exists = false;
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+FileIdentity fileIdentity(const QString& path);
 
 // Moves the database file at `path`, its write-ahead log (-wal) and its
 // shared-memory index (-shm) aside under damagedFileName(); the log and

@@ -22,10 +22,17 @@ public:
 
     HistoryHub(QString databasePath, QString settingsPath, QObject* parent = nullptr);
 
-    // As HistoryRecorder::record; emits recorded() for an entry written.
+    // As HistoryRecorder::record; emits recorded() for an entry written,
+    // now or when it has waited for the file.
     bool record(const CalculationRecord& record) noexcept;
+    // As HistoryRecorder::setNote.
+    bool setNote(std::int64_t id, const QString& note) noexcept { return recorder_.setNote(id, note); }
     // As HistoryRecorder::clear; emits cleared() when the history is empty.
     bool clear() noexcept;
+    // What waits for the file, as a line for the Verlauf window: entries
+    // waiting for another program to let go of it, or the old contents of
+    // a clearing still in the log. Empty when nothing waits.
+    QString writerStatus() const;
     bool isEnabled() const { return recorder_.isEnabled(); }
     void setEnabled(bool on);
 
@@ -44,12 +51,18 @@ signals:
     void recorded();
     void cleared();
     void enabledChanged(bool on);
+    // writerStatus() may have changed.
+    void statusChanged();
     // A notice of the store; the file may have been replaced by a fresh
     // one, so a view reads it again.
     void noticed(const QString& notice);
 
 private:
+    void followWriter();
+
     HistoryRecorder recorder_;
+    std::uint64_t writtenSeen_ = 0;
+    bool clearWaiting_ = false;
     Notify notify_;
     QString lastNotice_;
 };

@@ -46,7 +46,7 @@ void HistoryModel::setCalculatorFilter(const QStringList& calculatorIds)
 
 void HistoryModel::setSearchText(const QString& text)
 {
-    words_ = searchWords(text);
+    words_ = searchWords(text, &searchCut_);
     reload();
 }
 
@@ -57,6 +57,7 @@ void HistoryModel::reload()
     beginResetModel();
     rows_.clear();
     atEnd_ = false;
+    readFailed_ = false;
     rows_ = nextPage();
     endResetModel();
 }
@@ -136,7 +137,7 @@ bool HistoryModel::setData(const QModelIndex& index, const QVariant& value, int 
         return false;
     Row& row = rows_[std::size_t(index.row())];
     const QString note = value.toString();
-    if (!store_.setNote(row.id, note))
+    if (!(noteWriter_ ? noteWriter_(row.id, note) : store_.setNote(row.id, note)))
         return false;
     row.note = note;
     emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole, Qt::ToolTipRole});
@@ -167,11 +168,12 @@ std::vector<HistoryModel::Row> HistoryModel::nextPage()
         return page;
     }
     atEnd_ = true;
-    // A damaged file has been replaced by an empty one when this returns
-    // true; the rows read so far belong to the old file, and the view
-    // learns it from the reload the failure notice leads to.
+    // Nothing found; the history goes on. A file that was found damaged
+    // is moved aside by the next write, and the view learns it from the
+    // reload the notice leads to.
+    readFailed_ = true;
     if (error.isValid())
-        store_.handleFailure(error);
+        store_.handleReadFailure(error);
     return {};
 }
 
@@ -185,7 +187,7 @@ void HistoryModel::fetchNewer()
     QSqlError error;
     if (!store_.open() || !readPage(&page, &error, true) || !readQuantities(&page, &error)) {
         if (error.isValid())
-            store_.handleFailure(error);
+            store_.handleReadFailure(error);
         return;
     }
     if (page.empty())
@@ -225,7 +227,7 @@ std::vector<std::int64_t> HistoryModel::matchingIds()
         error = q.lastError();
     }
     if (error.isValid()) {
-        store_.handleFailure(error);
+        store_.handleReadFailure(error);
         return {};
     }
     return ids;

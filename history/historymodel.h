@@ -5,7 +5,8 @@
 // kFetchSize as a view asks for them (canFetchMore/fetchMore); each page is
 // one short query from where the last one ended, so no read stays open on
 // the file between pages (an open read would hold back the log's
-// checkpoints while calculations are recorded).
+// checkpoints while calculations are recorded). A read that fails shows
+// nothing found (readFailed()), and never stops the history.
 
 #include "historystore.h"
 
@@ -13,6 +14,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace orvella {
@@ -38,7 +40,17 @@ public:
     void setCalculatorFilter(const QStringList& calculatorIds);
     // Only entries whose texts or note contain every word of `text`, in any
     // case, numbers in either decimal mark; every entry when it is blank.
+    // Only the first words are taken (searchWords()); searchCut() tells.
     void setSearchText(const QString& text);
+    bool searchCut() const { return searchCut_; }
+    // Whether the last read failed (another program holding the file, a
+    // damaged file): the rows then show nothing found.
+    bool readFailed() const { return readFailed_; }
+
+    // Writes an edited note; true when it is written or will be. Without
+    // one, notes go to the store directly.
+    using NoteWriter = std::function<bool(std::int64_t id, const QString& note)>;
+    void setNoteWriter(NoteWriter writer) { noteWriter_ = std::move(writer); }
     // Reads from the first page again: after a cleared or replaced history.
     void reload();
     // Puts the entries recorded since the first row was read above it, so
@@ -86,6 +98,9 @@ private:
     HistoryStore& store_;
     QStringList calculatorIds_;
     QStringList words_;
+    bool searchCut_ = false;
+    bool readFailed_ = false;
+    NoteWriter noteWriter_;
     std::vector<Row> rows_;
     bool atEnd_ = false;
 };

@@ -16,16 +16,55 @@ HistoryRecorder::HistoryRecorder(QString databasePath, QString settingsPath)
 {
 }
 
-HistoryRecorder::~HistoryRecorder() = default;
+HistoryRecorder::~HistoryRecorder() { close(); }
 
 HistoryStore& HistoryRecorder::store()
 {
-    if (!store_)
-        store_ = std::make_unique<HistoryStore>(databasePath_, [this](const QString& notice) {
-            if (notify_)
-                notify_(notice);
-        });
+    if (!store_) {
+        // Reads wait for another program a moment at most; a write of this
+        // thread (a test's) too.
+        HistoryStoreOptions options;
+        options.busyTimeoutMs = 100;
+        options.reportBusy = false;
+        store_ = std::make_unique<HistoryStore>(
+            databasePath_, [this](const QString& notice) { notify(notice); }, options);
+        // Opened at once, so that its connection is there for the caller's
+        // queries.
+        store_->open();
+    }
     return *store_;
+}
+
+HistoryWriter& HistoryRecorder::writer()
+{
+    if (!writer_)
+        writer_ = std::make_unique<HistoryWriter>(databasePath_);
+    return *writer_;
+}
+
+void HistoryRecorder::notify(const QString& notice)
+{
+    // The store of this thread and the writer's meet the same failure (a
+    // folder that cannot be written): it is told once.
+    if (noticesGiven_.contains(notice))
+        return;
+    noticesGiven_ << notice;
+    if (notify_)
+        notify_(notice);
+}
+
+void HistoryRecorder::deliverNotices()
+{
+    if (writer_)
+        for (const QString& notice : writer_->takeNotices())
+            notify(notice);
+}
+
+void HistoryRecorder::close()
+{
+    store_.reset();
+    if (writer_)
+        writer_->close();
 }
 
 bool HistoryRecorder::record(const CalculationRecord& record) noexcept
@@ -38,9 +77,22 @@ bool HistoryRecorder::record(const CalculationRecord& record) noexcept
             stamped.timeUtcMs = QDateTime::currentMSecsSinceEpoch();
         if (stamped.programVersion.empty())
             stamped.programVersion = ORVELLA_VERSION;
-        return store().record(stamped).has_value();
+        lastOutcome_ = writer().record(stamped, kRecordWaitMs);
+        deliverNotices();
+        return lastOutcome_ != HistoryWriter::Outcome::Failed;
     } catch (...) {
         // Whatever went wrong (memory), the calculator goes on without it.
+        return false;
+    }
+}
+
+bool HistoryRecorder::setNote(std::int64_t id, const QString& note) noexcept
+{
+    try {
+        lastOutcome_ = writer().setNote(id, note, kNoteWaitMs);
+        deliverNotices();
+        return lastOutcome_ != HistoryWriter::Outcome::Failed;
+    } catch (...) {
         return false;
     }
 }
@@ -58,7 +110,9 @@ void HistoryRecorder::setEnabled(bool on)
 bool HistoryRecorder::clear() noexcept
 {
     try {
-        return store().clear();
+        lastOutcome_ = writer().clear(kClearWaitMs);
+        deliverNotices();
+        return lastOutcome_ == HistoryWriter::Outcome::Written;
     } catch (...) {
         return false;
     }

@@ -19,9 +19,24 @@ QString foldForSearch(const QString& text)
     return folded;
 }
 
-QStringList searchWords(const QString& text)
+QStringList searchWords(const QString& text, bool* cut)
 {
-    return foldForSearch(text).split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+    // Only the beginning is folded and split: a pasted book costs no more
+    // than the words that are kept.
+    constexpr qsizetype kRead = qsizetype(kMaxSearchWords) * (kMaxSearchWordLength + 1) + 1;
+    QStringList words = foldForSearch(text.left(kRead))
+                            .split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+    bool shortened = words.size() > kMaxSearchWords;
+    if (shortened)
+        words.resize(kMaxSearchWords);
+    for (QString& w : words)
+        if (w.size() > kMaxSearchWordLength) {
+            w.truncate(kMaxSearchWordLength);
+            shortened = true;
+        }
+    if (cut)
+        *cut = shortened || (text.size() > kRead && !QStringView(text).mid(kRead).trimmed().isEmpty());
+    return words;
 }
 
 QString searchTextOf(const CalculationRecord& record)

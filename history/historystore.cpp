@@ -10,6 +10,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QSqlQuery>
@@ -17,14 +18,23 @@
 #include <QVariant>
 
 #include <algorithm>
+#include <iterator>
+#include <unordered_map>
 
 namespace orvella {
 
 namespace {
 
 const QString kDriver = QStringLiteral("QSQLITE");
-// How long a connection waits for another process holding the file.
-constexpr int kBusyTimeoutMs = 5000;
+// The error of a write that found its path naming another file than the one
+// the store opened.
+const QString kMovedCode = QStringLiteral("orvella-moved");
+
+QSqlError movedError()
+{
+    return QSqlError(QStringLiteral("die Verlaufsdatei wurde durch eine neue ersetzt"), {},
+                     QSqlError::UnknownError, kMovedCode);
+}
 
 // The notice for a failure that turns the history off.
 QString offNotice(const QString& path, const QSqlError& error)
@@ -66,57 +76,123 @@ QString newConnectionName()
 QString text(const std::string& s) { return QString::fromStdString(s); }
 std::string text(const QVariant& v) { return v.toString().toStdString(); }
 
+// "n placeholders": "?, ?, ?".
+QString placeholders(std::size_t n)
+{
+    QStringList list;
+    list.fill(QStringLiteral("?"), qsizetype(n));
+    return list.join(QStringLiteral(", "));
+}
+
+// The entries with these ids (at most a few hundred), their notes included,
+// in the order of `ids`; ids without an entry are left out. Two queries
+// for all of them. Empty, with the error, when a query failed.
+std::vector<CalculationRecord> readEntries(const QSqlDatabase& db, const std::vector<std::int64_t>& ids,
+                                           QSqlError* error)
+{
+    std::vector<CalculationRecord> found;
+    if (ids.empty())
+        return found;
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT id, time_utc_ms, calculator_id, window, calculator, part, program_version,"
+                             " expression, note FROM entry WHERE id IN (%1)")
+                  .arg(placeholders(ids.size())));
+    for (std::int64_t id : ids)
+        q.addBindValue(qint64(id));
+    if (!q.exec()) {
+        *error = q.lastError();
+        return {};
+    }
+    std::unordered_map<std::int64_t, CalculationRecord> byId;
+    while (q.next()) {
+        CalculationRecord r;
+        r.timeUtcMs = q.value(1).toLongLong();
+        r.calculatorId = text(q.value(2));
+        r.window = text(q.value(3));
+        r.calculator = text(q.value(4));
+        r.part = text(q.value(5));
+        r.programVersion = text(q.value(6));
+        r.expression = text(q.value(7));
+        r.note = text(q.value(8));
+        byId.emplace(q.value(0).toLongLong(), std::move(r));
+    }
+    if (q.lastError().isValid()) {
+        *error = q.lastError();
+        return {};
+    }
+
+    QSqlQuery v(db);
+    v.setForwardOnly(true);
+    v.prepare(QStringLiteral("SELECT entry_id, kind, key, label, unit, field, text, number FROM quantity"
+                             " WHERE entry_id IN (%1) ORDER BY entry_id, kind, position")
+                  .arg(placeholders(ids.size())));
+    for (std::int64_t id : ids)
+        v.addBindValue(qint64(id));
+    if (!v.exec()) {
+        *error = v.lastError();
+        return {};
+    }
+    while (v.next()) {
+        const auto it = byId.find(v.value(0).toLongLong());
+        if (it == byId.end())
+            continue;
+        CalculationRecord& r = it->second;
+        if (v.value(1).toString() == QLatin1String("input"))
+            r.inputs.push_back({text(v.value(2)), text(v.value(3)), text(v.value(4)), text(v.value(5)),
+                                text(v.value(6)), v.value(7).toDouble()});
+        else
+            r.results.push_back({text(v.value(2)), text(v.value(3)), text(v.value(4)), text(v.value(5)),
+                                 text(v.value(6))});
+    }
+    if (v.lastError().isValid()) {
+        *error = v.lastError();
+        return {};
+    }
+    found.reserve(ids.size());
+    for (std::int64_t id : ids)
+        if (const auto it = byId.find(id); it != byId.end())
+            found.push_back(std::move(it->second));
+    return found;
+}
+
 // The entry with this id, its note included; nothing when there is none or
 // a query failed (then with the error).
 std::optional<CalculationRecord> readEntry(const QSqlDatabase& db, std::int64_t id, QSqlError* error)
 {
-    QSqlQuery q(db);
-    q.prepare(QStringLiteral(
-        "SELECT time_utc_ms, calculator_id, window, calculator, part, program_version,"
-        " expression, note FROM entry WHERE id = ?"));
-    q.addBindValue(qint64(id));
-    if (!q.exec()) {
-        *error = q.lastError();
+    std::vector<CalculationRecord> found = readEntries(db, {id}, error);
+    if (found.empty())
         return std::nullopt;
-    }
-    if (!q.next()) {
-        *error = q.lastError();
-        return std::nullopt;
-    }
-    CalculationRecord r;
-    r.timeUtcMs = q.value(0).toLongLong();
-    r.calculatorId = text(q.value(1));
-    r.window = text(q.value(2));
-    r.calculator = text(q.value(3));
-    r.part = text(q.value(4));
-    r.programVersion = text(q.value(5));
-    r.expression = text(q.value(6));
-    r.note = text(q.value(7));
-
-    QSqlQuery v(db);
-    v.prepare(QStringLiteral("SELECT kind, key, label, unit, field, text, number FROM quantity"
-                             " WHERE entry_id = ? ORDER BY kind, position"));
-    v.addBindValue(qint64(id));
-    if (!v.exec()) {
-        *error = v.lastError();
-        return std::nullopt;
-    }
-    while (v.next()) {
-        if (v.value(0).toString() == QLatin1String("input"))
-            r.inputs.push_back({text(v.value(1)), text(v.value(2)), text(v.value(3)), text(v.value(4)),
-                                text(v.value(5)), v.value(6).toDouble()});
-        else
-            r.results.push_back({text(v.value(1)), text(v.value(2)), text(v.value(3)), text(v.value(4)),
-                                 text(v.value(5))});
-    }
-    if (v.lastError().isValid()) {
-        *error = v.lastError();
-        return std::nullopt;
-    }
-    return r;
+    return std::move(found.front());
 }
 
 }  // namespace
+
+// Counts the public operations in progress; the outermost one hands the
+// notices gathered to the notifier when it ends, so that a notifier that
+// uses the store again finds it between operations, not inside a recovery.
+class HistoryStore::Delivery {
+public:
+    explicit Delivery(HistoryStore& store) : store_(store)
+    {
+        if (store_.depth_++ == 0)
+            store_.lastWasBusy_ = false;
+    }
+    ~Delivery()
+    {
+        if (--store_.depth_ > 0 || store_.pendingNotices_.isEmpty())
+            return;
+        const QStringList notices = std::exchange(store_.pendingNotices_, {});
+        if (store_.notify_)
+            for (const QString& notice : notices)
+                store_.notify_(notice);
+    }
+    Delivery(const Delivery&) = delete;
+    Delivery& operator=(const Delivery&) = delete;
+
+private:
+    HistoryStore& store_;
+};
 
 HistoryStore::HistoryStore(QString path, Notify notify, HistoryStoreOptions options)
     : path_(std::move(path)),
@@ -131,8 +207,19 @@ HistoryStore::~HistoryStore() { closeConnection(); }
 
 QSqlDatabase HistoryStore::database() const { return QSqlDatabase::database(connectionName_, false); }
 
+void HistoryStore::notify(const QString& notice) { pendingNotices_ << notice; }
+
+bool HistoryStore::sameFile() const { return fileIdentity(path_) == identity_; }
+
 bool HistoryStore::open()
 {
+    const Delivery delivery(*this);
+    // Another Orvella moved the file aside and started a fresh one: this
+    // store follows it.
+    if (state_ == State::Open && !sameFile()) {
+        closeConnection();
+        state_ = State::Closed;
+    }
     if (state_ != State::Closed)
         return state_ == State::Open;
     if (!QSqlDatabase::isDriverAvailable(kDriver)) {
@@ -150,11 +237,12 @@ HistoryStore::Outcome HistoryStore::prepare(QSqlError* error)
 {
     QSqlDatabase db = QSqlDatabase::addDatabase(kDriver, connectionName_);
     db.setDatabaseName(path_);
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(options_.busyTimeoutMs));
     if (!db.open()) {
         *error = db.lastError();
         return Outcome::Failed;
     }
+    identity_ = fileIdentity(path_);
     // The mark and the version are read before anything is written, so that
     // a newer program's file stays exactly as it is; in one read
     // transaction, so that the three reads see the same file even while
@@ -261,6 +349,7 @@ bool HistoryStore::openFile()
         // it, with its -wal and -shm as they are: SQLite would delete a log
         // that does not belong to a database it can read.
         bool damaged = !mayBeDatabase(path_);
+        const bool readable = !damaged;
         if (!damaged) {
             QSqlError error;
             const Outcome outcome = prepare(&error);
@@ -275,11 +364,22 @@ bool HistoryStore::openFile()
             }
             const HistoryFailure failure =
                 outcome == Outcome::Failed ? classifyFailure(error) : HistoryFailure::Damaged;
-            if (failure == HistoryFailure::Busy && (!busy.isValid() || busy.elapsed() < kBusyTimeoutMs)) {
+            if (failure == HistoryFailure::Busy &&
+                (!busy.isValid() || busy.elapsed() < options_.busyTimeoutMs)) {
                 if (!busy.isValid())
                     busy.start();
-                QThread::msleep(10 + QRandomGenerator::global()->bounded(40));
+                QThread::msleep(std::min<int>(10 + QRandomGenerator::global()->bounded(40),
+                                              std::max(1, options_.busyTimeoutMs)));
                 continue;
+            }
+            if (failure == HistoryFailure::Busy) {
+                // Busy is not off: the file is opened at the next request.
+                lastWasBusy_ = true;
+                if (options_.reportBusy && !busyReported_) {
+                    busyReported_ = true;
+                    notify(busyNotice(path_));
+                }
+                return false;
             }
             if (failure != HistoryFailure::Damaged) {
                 goOff(offNotice(path_, error));
@@ -291,22 +391,63 @@ bool HistoryStore::openFile()
             goOff(failedNotice(path_, QStringLiteral("auch die neue Datei ist unbrauchbar")));
             return false;
         }
-        if (!moveAside())
+        if (!(readable ? moveAsideLocked() : !moveAside().isEmpty()))
             return false;
         movedAside = true;
     }
 }
 
-bool HistoryStore::moveAside()
+bool HistoryStore::moveAsideLocked()
+{
+    // The damaged file is moved only while a connection of this store holds
+    // it exclusively: another Orvella is not in the middle of writing to
+    // it, and its next write, which checks the file after taking the lock,
+    // finds the fresh one. A file SQLite cannot even begin to read, nobody
+    // writes to; it is moved as it is.
+    const FileIdentity damaged = identity_;
+    const QString name = connectionName_ + QStringLiteral("-aside");
+    enum class Result { Moved, Replaced, Busy, Failed } result = Result::Failed;
+    // The log and index that the locking connection itself creates are
+    // empty; they are not kept beside the damaged file.
+    QStringList created;
+    for (const char* suffix : {"-wal", "-shm"})
+        if (!QFileInfo::exists(path_ + QLatin1String(suffix)))
+            created << QLatin1String(suffix);
+    QString aside;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(kDriver, name);
+        db.setDatabaseName(path_);
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(options_.busyTimeoutMs));
+        const QSqlError e = db.open() ? run(db, QStringLiteral("BEGIN EXCLUSIVE")) : db.lastError();
+        const bool held = !e.isValid();
+        if (!held && classifyFailure(e) == HistoryFailure::Busy)
+            result = Result::Busy;
+        else if (fileIdentity(path_) != damaged)
+            result = Result::Replaced;  // another Orvella has moved it aside already
+        else
+            result = (aside = moveAside()).isEmpty() ? Result::Failed : Result::Moved;
+        if (held)
+            rollback(db);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    if (!aside.isEmpty())
+        for (const QString& suffix : created)
+            QFile::remove(aside + suffix);
+    if (result == Result::Busy)
+        lastWasBusy_ = true;
+    return result == Result::Moved || result == Result::Replaced;
+}
+
+QString HistoryStore::moveAside()
 {
     const QString aside = moveDamagedFileAside(path_, QDateTime::currentDateTime());
     if (aside.isEmpty()) {
         goOff(notWritableNotice(path_, QStringLiteral("die beschädigte Datei kann nicht umbenannt werden")));
-        return false;
+        return {};
     }
-    if (notify_)
-        notify_(damagedNotice(path_, aside));
-    return true;
+    notify(damagedNotice(path_, aside));
+    return aside;
 }
 
 void HistoryStore::closeConnection()
@@ -325,21 +466,27 @@ void HistoryStore::goOff(const QString& notice)
 {
     closeConnection();
     state_ = State::Off;
-    if (notify_)
-        notify_(notice);
+    notify(notice);
 }
 
 bool HistoryStore::handleFailure(const QSqlError& error)
 {
+    const Delivery delivery(*this);
+    if (error.nativeErrorCode() == kMovedCode) {
+        closeConnection();
+        state_ = State::Closed;
+        return open();
+    }
     switch (classifyFailure(error)) {
     case HistoryFailure::Damaged:
         closeConnection();
         state_ = State::Closed;
-        return moveAside() && openFile();
+        return moveAsideLocked() && openFile();
     case HistoryFailure::Busy:
-        if (!busyReported_ && notify_) {
+        lastWasBusy_ = true;
+        if (options_.reportBusy && !busyReported_) {
             busyReported_ = true;
-            notify_(busyNotice(path_));
+            notify(busyNotice(path_));
         }
         return false;
     default:
@@ -348,11 +495,30 @@ bool HistoryStore::handleFailure(const QSqlError& error)
     }
 }
 
+void HistoryStore::handleReadFailure(const QSqlError& error)
+{
+    const Delivery delivery(*this);
+    switch (classifyFailure(error)) {
+    case HistoryFailure::Damaged:
+        if (state_ == State::Open) {
+            closeConnection();
+            state_ = State::Closed;
+        }
+        break;
+    case HistoryFailure::Busy:
+        lastWasBusy_ = true;
+        break;
+    default:
+        break;
+    }
+}
+
 std::optional<std::int64_t> HistoryStore::record(const CalculationRecord& record)
 {
-    // The second round writes into a fresh file when the first found the
-    // file damaged.
-    for (int round = 0; round < 2 && open(); ++round) {
+    const Delivery delivery(*this);
+    // A later round writes into a fresh file when an earlier one found the
+    // file damaged or replaced.
+    for (int round = 0; round < 3 && open(); ++round) {
         QSqlError error;
         if (std::optional<std::int64_t> id = insert(record, &error))
             return id;
@@ -369,6 +535,12 @@ std::optional<std::int64_t> HistoryStore::insert(const CalculationRecord& r, QSq
     // through the busy timeout, instead of failing later inside the entry.
     if (QSqlError e = run(db, QStringLiteral("BEGIN IMMEDIATE")); e.isValid()) {
         *error = e;
+        return std::nullopt;
+    }
+    // With the write lock held, the file cannot be moved aside any more.
+    if (!sameFile()) {
+        rollback(db);
+        *error = movedError();
         return std::nullopt;
     }
     auto fail = [&](const QSqlQuery& q) -> std::optional<std::int64_t> {
@@ -425,83 +597,138 @@ std::optional<std::int64_t> HistoryStore::insert(const CalculationRecord& r, QSq
     return id;
 }
 
+std::vector<CalculationRecord> HistoryStore::entries(const std::vector<std::int64_t>& ids)
+{
+    const Delivery delivery(*this);
+    std::vector<CalculationRecord> found;
+    if (!open())
+        return found;
+    // SQLite takes at most 32 766 values in one statement.
+    constexpr std::size_t kPage = 500;
+    for (std::size_t first = 0; first < ids.size(); first += kPage) {
+        const std::vector<std::int64_t> page(ids.begin() + std::ptrdiff_t(first),
+                                             ids.begin() + std::ptrdiff_t(std::min(ids.size(), first + kPage)));
+        QSqlError error;
+        std::vector<CalculationRecord> read = readEntries(database(), page, &error);
+        if (error.isValid()) {
+            handleReadFailure(error);
+            return {};
+        }
+        std::move(read.begin(), read.end(), std::back_inserter(found));
+    }
+    return found;
+}
+
 std::optional<CalculationRecord> HistoryStore::entry(std::int64_t id)
 {
+    const Delivery delivery(*this);
     if (!open())
         return std::nullopt;
     QSqlError error;
     std::optional<CalculationRecord> found = readEntry(database(), id, &error);
     if (error.isValid())
-        handleFailure(error);
+        handleReadFailure(error);
     return found;
 }
 
 bool HistoryStore::setNote(std::int64_t id, const QString& note)
 {
-    if (!open())
-        return false;
+    const Delivery delivery(*this);
     QSqlError error;
     bool changed = false;
-    {
-        // Read and written in one transaction: the search text is made
-        // from the entry's texts and the new note.
-        const QSqlDatabase db = database();
-        error = run(db, QStringLiteral("BEGIN IMMEDIATE"));
-        std::optional<CalculationRecord> r;
-        if (!error.isValid())
-            r = readEntry(db, id, &error);
-        if (r && !error.isValid()) {
-            r->note = note.toStdString();
-            QSqlQuery q(db);
-            q.prepare(QStringLiteral("UPDATE entry SET note = ?, search = ? WHERE id = ?"));
-            q.addBindValue(note);
-            q.addBindValue(searchTextOf(*r));
-            q.addBindValue(qint64(id));
-            if (!q.exec())
-                error = q.lastError();
+    for (int round = 0; round < 2 && !changed && open(); ++round) {
+        {
+            // Read and written in one transaction: the search text is made
+            // from the entry's texts and the new note.
+            const QSqlDatabase db = database();
+            error = run(db, QStringLiteral("BEGIN IMMEDIATE"));
+            if (!error.isValid() && !sameFile())
+                error = movedError();
+            std::optional<CalculationRecord> r;
+            if (!error.isValid())
+                r = readEntry(db, id, &error);
+            if (r && !error.isValid()) {
+                r->note = note.toStdString();
+                QSqlQuery q(db);
+                q.prepare(QStringLiteral("UPDATE entry SET note = ?, search = ? WHERE id = ?"));
+                q.addBindValue(note);
+                q.addBindValue(searchTextOf(*r));
+                q.addBindValue(qint64(id));
+                if (!q.exec())
+                    error = q.lastError();
+            }
+            if (!error.isValid())
+                error = run(db, QStringLiteral("COMMIT"));
+            if (error.isValid())
+                rollback(db);
+            changed = r && !error.isValid();
         }
-        if (!error.isValid())
-            error = run(db, QStringLiteral("COMMIT"));
-        if (error.isValid())
-            rollback(db);
-        changed = r && !error.isValid();
+        // A note of an entry of a file that has been replaced has nowhere
+        // to go; it is not tried again.
+        if (!error.isValid() || !handleFailure(error) || error.nativeErrorCode() == kMovedCode)
+            break;
     }
-    if (error.isValid())
-        handleFailure(error);
     return changed;
 }
 
 bool HistoryStore::clear()
 {
+    const Delivery delivery(*this);
     if (!open())
         return false;
     QSqlError error;
     {
         const QSqlDatabase db = database();
         error = run(db, QStringLiteral("BEGIN IMMEDIATE"));
+        if (!error.isValid() && !sameFile()) {
+            rollback(db);
+            error = movedError();
+        }
         for (const char* statement : {"DELETE FROM quantity", "DELETE FROM entry", "COMMIT"}) {
             if (error.isValid())
                 break;
             error = run(db, QLatin1String(statement));
         }
-        if (error.isValid()) {
+        if (error.isValid() && error.nativeErrorCode() != kMovedCode)
             rollback(db);
-        } else {
-            // The log still holds the old pages until a checkpoint copies the
-            // cleared ones over them; a checkpoint that another reader keeps
-            // from finishing is completed by a later one.
-            run(db, QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
-        }
+        else if (!error.isValid())
+            checkpointLog(db);
     }
     if (error.isValid()) {
-        handleFailure(error);
+        // A replaced file is a fresh history: nothing to clear in it.
+        if (handleFailure(error) && error.nativeErrorCode() == kMovedCode)
+            return clear();
         return false;
     }
     return true;
 }
 
+bool HistoryStore::checkpointLog(const QSqlDatabase& db)
+{
+    // The log still holds the old pages until a checkpoint has copied the
+    // cleared ones over them in the file and emptied it. Another Orvella
+    // reading at this moment keeps the checkpoint from finishing (its row:
+    // busy, frames in the log, frames copied; 0, 0, 0 once emptied).
+    QSqlQuery q(db);
+    const bool done = q.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)")) && q.next() &&
+                      q.value(0).toInt() == 0 && q.value(2).toInt() >= q.value(1).toInt();
+    clearingPending_ = !done;
+    return done;
+}
+
+bool HistoryStore::finishClearing()
+{
+    const Delivery delivery(*this);
+    if (!clearingPending_)
+        return true;
+    if (!open())
+        return false;
+    return checkpointLog(database());
+}
+
 std::int64_t HistoryStore::count()
 {
+    const Delivery delivery(*this);
     if (!open())
         return -1;
     QSqlError error;
@@ -514,12 +741,13 @@ std::int64_t HistoryStore::count()
             error = q.lastError();
     }
     if (error.isValid())
-        handleFailure(error);
+        handleReadFailure(error);
     return n;
 }
 
 std::vector<std::pair<QString, QString>> HistoryStore::calculators()
 {
+    const Delivery delivery(*this);
     std::vector<std::pair<QString, QString>> list;
     if (!open())
         return list;
@@ -541,7 +769,7 @@ std::vector<std::pair<QString, QString>> HistoryStore::calculators()
         }
     }
     if (error.isValid())
-        handleFailure(error);
+        handleReadFailure(error);
     std::sort(list.begin(), list.end(),
               [](const auto& a, const auto& b) { return QString::localeAwareCompare(a.second, b.second) < 0; });
     return list;

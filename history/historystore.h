@@ -7,28 +7,39 @@
 // makes its own store over the same file. Every entry is written in one
 // transaction and committed before record() returns; the file is in WAL
 // mode with synchronous=NORMAL, so a committed entry survives the process
-// being killed, and a second process waits for the file up to five seconds
-// instead of failing. The log is copied into the file on a thread of the
-// store's own (historycheckpointer.h), so that recording never waits for
-// the disk.
+// being killed. Another process holding the file is waited for up to the
+// busy timeout (five seconds unless the options say otherwise); past it the
+// operation fails as busy (lastWasBusy()) and the store stays usable. The
+// log is copied into the file on a thread of the store's own
+// (historycheckpointer.h), so that recording never waits for the disk.
+//
+// The store remembers which file it opened (device and inode) and opens the
+// path again when it names another file: another Orvella may have moved a
+// damaged file aside. Every write checks this after taking the write lock,
+// and a file is moved aside only while this store holds it exclusively, so
+// that no entry is written into a file that has been moved aside.
 //
 // Nothing here throws or shows a window. A failure is reported once through
-// the notifier, as a German text, and then:
+// the notifier, as a German text, after the operation that met it has
+// finished (a notifier may use the store again), and then:
 //  - a damaged file (not a database, truncated, another program's database)
-//    is closed and moved aside with its -wal and -shm files, and a fresh
-//    history is started in its place;
+//    is moved aside with its -wal and -shm files, and a fresh history is
+//    started in its place;
 //  - a file of a newer schema is left as it is, and the store is off;
 //  - a folder or file that cannot be written, or a full disk: the store is
 //    off.
 // Off means off for the life of the store: every operation then does
-// nothing and reports failure, without another notice.
+// nothing and reports failure, without another notice. A failed read (a
+// page, a search) never turns the store off: see handleReadFailure().
 
 #include "calculationrecord.h"
 #include "historycheckpointer.h"
+#include "historyfile.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <functional>
@@ -42,6 +53,11 @@ struct HistoryStoreOptions {
     // The most pages the file may grow to (PRAGMA max_page_count); 0 for
     // SQLite's own limit. A full disk in miniature, for the tests.
     std::int64_t maxPageCount = 0;
+    // How long an operation waits for another process holding the file.
+    int busyTimeoutMs = 5000;
+    // Whether a write that failed because the file was busy gets a notice
+    // (once); off for a writer that keeps the entry and tries again.
+    bool reportBusy = true;
 };
 
 class HistoryStore {
@@ -72,12 +88,24 @@ public:
     // The entry with this id, its note included; nothing when there is none.
     std::optional<CalculationRecord> entry(std::int64_t id);
 
+    // The entries with these ids, in that order, their notes included; ids
+    // without an entry are left out. Empty after a failed read.
+    std::vector<CalculationRecord> entries(const std::vector<std::int64_t>& ids);
+
     // Replaces the note of an entry. False when there is no such entry or
     // the note could not be written.
     bool setNote(std::int64_t id, const QString& note);
 
-    // Removes every entry, overwriting their contents in the file.
+    // Removes every entry, overwriting their contents in the file. The
+    // old contents stay in the log until a checkpoint has copied the
+    // cleared pages over them and emptied it; another Orvella reading at
+    // that moment keeps it from finishing: then clearingPending() is true
+    // until finishClearing() has succeeded.
     bool clear();
+    bool clearingPending() const { return clearingPending_; }
+    // Tries the checkpoint of an unfinished clear() again; true when the
+    // log holds nothing of the cleared entries any more.
+    bool finishClearing();
 
     // The number of entries; -1 when the store is off.
     std::int64_t count();
@@ -98,14 +126,32 @@ public:
     // reported and turns the store off (false).
     bool handleFailure(const QSqlError& error);
 
+    // Acts on a failed read (a page, a search, an export): the read found
+    // nothing, and the store stays on. A damaged file is closed, so that
+    // the next operation opens it again (and a write moves it aside).
+    void handleReadFailure(const QSqlError& error);
+
+    // Whether the last operation failed because another process held the
+    // file (at opening too): the operation may be tried again later.
+    bool lastWasBusy() const { return lastWasBusy_; }
+
 private:
     enum class State { Closed, Open, Off };
+    // Notices wait until the outermost public operation ends.
+    class Delivery;
+    friend class Delivery;
     enum class Outcome { Ready, Damaged, Newer, Failed };
 
     bool openFile();
+    bool moveAsideLocked();
+    bool sameFile() const;
+    bool checkpointLog(const QSqlDatabase& db);
+    void notify(const QString& notice);
     Outcome prepare(QSqlError* error);
     QSqlError configure(const QSqlDatabase& db);
-    bool moveAside();
+    // Moves the file aside as it is; its new name, empty when that failed
+    // (and the store is off).
+    QString moveAside();
     void closeConnection();
     void goOff(const QString& notice);
     std::optional<std::int64_t> insert(const CalculationRecord& record, QSqlError* error);
@@ -116,6 +162,12 @@ private:
     HistoryStoreOptions options_;
     State state_ = State::Closed;
     bool busyReported_ = false;
+    bool lastWasBusy_ = false;
+    bool clearingPending_ = false;
+    int depth_ = 0;
+    QStringList pendingNotices_;
+    // The file opened, and the one found damaged.
+    FileIdentity identity_;
     // An entry adds four to six pages to the log; a checkpoint after every
     // 256 keeps the log near SQLite's usual 1000 pages.
     static constexpr int kEntriesPerCheckpoint = 256;

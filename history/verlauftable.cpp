@@ -32,59 +32,57 @@ bool oneCalculator(const std::vector<CalculationRecord>& entries)
 
 }  // namespace
 
-TextTable verlaufTable(const std::vector<CalculationRecord>& entries, std::string_view decimalMark)
+VerlaufTableBuilder::VerlaufTableBuilder(const std::vector<CalculationRecord>& entries,
+                                         std::string_view decimalMark)
+    : entries_(entries), decimalMark_(decimalMark), single_(oneCalculator(entries))
 {
-    TextTable table;
-    table.header = {"Datum", "Uhrzeit", "Rechner"};
-    const bool single = oneCalculator(entries);
-
+    table_.header = {"Datum", "Uhrzeit", "Rechner"};
     // One calculator: a column per input and per result key, in the order
     // they first appear (an older entry may lack a later input).
-    struct Column {
-        bool input;
-        std::string key;
-    };
-    std::vector<Column> columns;
-    bool expressions = false;
-    if (single) {
+    if (single_) {
         const auto add = [&](bool input, const std::string& key, const std::string& name) {
-            for (const Column& c : columns)
+            for (const Column& c : columns_)
                 if (c.input == input && c.key == key)
                     return;
-            columns.push_back({input, key});
-            table.header.push_back(name);
+            columns_.push_back({input, key});
+            table_.header.push_back(name);
         };
         for (const CalculationRecord& r : entries) {
-            expressions = expressions || !r.expression.empty();
+            expressions_ = expressions_ || !r.expression.empty();
             for (const RecordedInput& q : r.inputs)
                 add(true, q.key, columnName(q.label, q.unit));
         }
         for (const CalculationRecord& r : entries)
             for (const RecordedResult& q : r.results)
                 add(false, q.key, columnName(q.label, q.unit));
-        if (expressions)
-            table.header.insert(table.header.begin() + 3, "Rechnung");
+        if (expressions_)
+            table_.header.insert(table_.header.begin() + 3, "Rechnung");
     } else {
-        table.header.insert(table.header.end(), {"Eingaben", "Ergebnisse"});
+        table_.header.insert(table_.header.end(), {"Eingaben", "Ergebnisse"});
     }
-    table.header.insert(table.header.end(), {"Notiz", "Programmversion"});
+    table_.header.insert(table_.header.end(), {"Notiz", "Programmversion"});
+    table_.rows.reserve(entries.size());
+}
 
-    for (const CalculationRecord& r : entries) {
+void VerlaufTableBuilder::addRows(std::size_t first, std::size_t end)
+{
+    for (std::size_t i = first; i < std::min(end, entries_.size()); ++i) {
+        const CalculationRecord& r = entries_[i];
         std::vector<std::string> row = {entryDate(r).toStdString(), entryTime(r).toStdString(),
                                         calculatorDisplayName(r)};
-        if (single) {
-            if (expressions)
+        if (single_) {
+            if (expressions_)
                 row.push_back(r.expression);
-            for (const Column& c : columns) {
+            for (const Column& c : columns_) {
                 std::string cell;
                 if (c.input) {
                     for (const RecordedInput& q : r.inputs)
                         if (q.key == c.key)
-                            cell = numberOrText(q.text, decimalMark);
+                            cell = numberOrText(q.text, decimalMark_);
                 } else {
                     for (const RecordedResult& q : r.results)
                         if (q.key == c.key)
-                            cell = numberOrText(q.text, decimalMark);
+                            cell = numberOrText(q.text, decimalMark_);
                 }
                 row.push_back(cell);
             }
@@ -101,9 +99,15 @@ TextTable verlaufTable(const std::vector<CalculationRecord>& entries, std::strin
         }
         row.push_back(r.note);
         row.push_back(r.programVersion);
-        table.rows.push_back(std::move(row));
+        table_.rows.push_back(std::move(row));
     }
-    return table;
+}
+
+TextTable verlaufTable(const std::vector<CalculationRecord>& entries, std::string_view decimalMark)
+{
+    VerlaufTableBuilder builder(entries, decimalMark);
+    builder.addRows(0, entries.size());
+    return builder.take();
 }
 
 }  // namespace orvella

@@ -11,11 +11,35 @@
 #include "calculationrecord.h"
 #include "texttable.h"
 
+#include <string>
 #include <string_view>
 #include <vector>
 
 namespace orvella {
 
 TextTable verlaufTable(const std::vector<CalculationRecord>& entries, std::string_view decimalMark);
+
+// The same table built in steps, for a large export behind a progress
+// dialog: the header from every entry at once, then the rows of a range of
+// entries at a time. `entries` must outlive the builder.
+class VerlaufTableBuilder {
+public:
+    VerlaufTableBuilder(const std::vector<CalculationRecord>& entries, std::string_view decimalMark);
+    // Adds the rows of the entries [first, end).
+    void addRows(std::size_t first, std::size_t end);
+    TextTable take() { return std::move(table_); }
+
+private:
+    struct Column {
+        bool input;
+        std::string key;
+    };
+    const std::vector<CalculationRecord>& entries_;
+    std::string decimalMark_;
+    bool single_ = false;
+    bool expressions_ = false;
+    std::vector<Column> columns_;
+    TextTable table_;
+};
 
 }  // namespace orvella

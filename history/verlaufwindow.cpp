@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "verlaufwindow.h"
 
+#include "historysearch.h"
 #include "historysettings.h"
 #include "savefile.h"
 #include "verlaufapply.h"
@@ -22,6 +23,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QShortcut>
 #include <QStandardPaths>
@@ -40,6 +42,11 @@ const QString kTitle = QStringLiteral("Verlauf – Orvella");
 // A report of more entries than this is written only after a question: it
 // runs to hundreds of pages.
 constexpr std::size_t kLargeReport = 200;
+// A copy or CSV of more entries than this is made only after a question.
+constexpr std::size_t kLargeExport = 1000;
+// Entries are read for an export in pages of this many, between which the
+// progress dialog answers (its "Abbrechen" too).
+constexpr std::size_t kExportPage = 256;
 // The search waits for a pause in the typing.
 constexpr int kSearchDelayMs = 200;
 
@@ -185,6 +192,9 @@ VerlaufWindow::VerlaufWindow(const CompanionRequest& request, HistoryHub& hub)
     top->addWidget(search_, 1);
 
     model_ = new HistoryModel(hub_.store(), filter_->currentData().toStringList(), this);
+    // Notes are written by the history's writer, like the entries: a busy
+    // file keeps them waiting instead of losing them.
+    model_->setNoteWriter([this](std::int64_t id, const QString& note) { return hub_.setNote(id, note); });
     table_ = new VerlaufTableView;
     table_->setObjectName(QStringLiteral("verlaufTable"));
     table_->setAccessibleName(QStringLiteral("Verlauf der Rechnungen"));
@@ -258,6 +268,7 @@ VerlaufWindow::VerlaufWindow(const CompanionRequest& request, HistoryHub& hub)
     connect(table_, &VerlaufTableView::menuRequested, this, &VerlaufWindow::showMenu);
     connect(table_->selectionModel(), &QItemSelectionModel::currentChanged, this, &VerlaufWindow::updateButtons);
     connect(model_, &QAbstractItemModel::modelReset, this, &VerlaufWindow::updateButtons);
+    connect(model_, &QAbstractItemModel::modelReset, this, &VerlaufWindow::updateStatus);
     connect(model_, &QAbstractItemModel::rowsInserted, this, &VerlaufWindow::updateButtons);
     connect(applyButton_, &QPushButton::clicked, this, &VerlaufWindow::apply);
     connect(csv, &QPushButton::clicked, this, &VerlaufWindow::saveCsv);
@@ -274,6 +285,7 @@ VerlaufWindow::VerlaufWindow(const CompanionRequest& request, HistoryHub& hub)
         model_->reload();
         updateStatus();
     });
+    connect(&hub_, &HistoryHub::statusChanged, this, &VerlaufWindow::updateStatus);
     connect(&hub_, &HistoryHub::enabledChanged, this, [this](bool on) {
         enabled_->setChecked(on);
         updateStatus();
@@ -334,6 +346,7 @@ void VerlaufWindow::applySearch()
 {
     searchTimer_->stop();
     model_->setSearchText(search_->text());
+    updateStatus();
     if (model_->rowCount() > 0)
         table_->selectionModel()->setCurrentIndex(model_->index(0, 0), QItemSelectionModel::NoUpdate);
 }
@@ -342,14 +355,28 @@ void VerlaufWindow::updateStatus()
 {
     const QString where = QStringLiteral("Der Verlauf liegt in %1 und verlässt diesen Rechner nicht.")
                               .arg(shownPath(hub_.databasePath()));
+    QString text;
     if (hub_.store().isOff())
-        status_->setText(hub_.lastNotice().isEmpty() ? QStringLiteral("Der Verlauf ist in dieser Sitzung nicht verfügbar.")
-                                                     : hub_.lastNotice());
+        text = hub_.lastNotice().isEmpty() ? QStringLiteral("Der Verlauf ist in dieser Sitzung nicht verfügbar.")
+                                           : hub_.lastNotice();
     else if (!hub_.isEnabled())
-        status_->setText(QStringLiteral("„Verlauf führen“ ist aus: neue Rechnungen werden nicht eingetragen. ") +
-                         where);
+        text = QStringLiteral("„Verlauf führen“ ist aus: neue Rechnungen werden nicht eingetragen. ") + where;
     else
-        status_->setText(where);
+        text = where;
+    // What the last read and the writer have to say, each on a line.
+    QStringList lines{text};
+    if (model_->readFailed() && !hub_.store().isOff())
+        lines << (hub_.store().lastWasBusy()
+                      ? QStringLiteral("Nichts gefunden: ein anderes Programm hält die Verlaufsdatei belegt. "
+                                       "Versuchen Sie es gleich noch einmal.")
+                      : QStringLiteral("Nichts gefunden: der Verlauf konnte nicht gelesen werden."));
+    if (model_->searchCut())
+        lines << QStringLiteral("Gesucht wird nach den ersten %1 Wörtern, jedes mit höchstens %2 Zeichen.")
+                     .arg(kMaxSearchWords)
+                     .arg(kMaxSearchWordLength);
+    if (const QString writer = hub_.writerStatus(); !writer.isEmpty())
+        lines << writer;
+    status_->setText(lines.join(u'\n'));
 }
 
 void VerlaufWindow::updateButtons()
@@ -418,7 +445,7 @@ void VerlaufWindow::changeEvent(QEvent* event)
 
 // --- export -------------------------------------------------------------------
 
-std::vector<CalculationRecord> VerlaufWindow::exportedEntries()
+std::vector<std::int64_t> VerlaufWindow::exportedIds()
 {
     std::vector<std::int64_t> ids;
     QModelIndexList rows = table_->selectionModel()->selectedRows();
@@ -429,14 +456,66 @@ std::vector<CalculationRecord> VerlaufWindow::exportedEntries()
     } else {
         ids = model_->matchingIds();
     }
+    return ids;
+}
+
+bool VerlaufWindow::readEntries(const std::vector<std::int64_t>& ids, std::vector<CalculationRecord>* entries,
+                                TextTable* table)
+{
+    entries->clear();
+    entries->reserve(ids.size());
+    // Read, and made into the table, in pages behind a progress dialog,
+    // which shows itself only when the work takes a while and answers
+    // between the pages.
+    const int steps = int(ids.size()) * (table ? 2 : 1);
+    QProgressDialog progress(QStringLiteral("Die Einträge des Verlaufs werden gelesen …"),
+                             QStringLiteral("Abbrechen"), 0, steps, this);
+    progress.setObjectName(QStringLiteral("verlaufProgress"));
+    progress.setWindowTitle(kTitle);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(400);
+    progress.setAutoClose(false);
+    progress.setAutoReset(false);
+    for (std::size_t first = 0; first < ids.size(); first += kExportPage) {
+        const std::size_t end = std::min(ids.size(), first + kExportPage);
+        std::vector<CalculationRecord> page =
+            hub_.store().entries({ids.begin() + std::ptrdiff_t(first), ids.begin() + std::ptrdiff_t(end)});
+        std::move(page.begin(), page.end(), std::back_inserter(*entries));
+        progress.setValue(int(end));
+        if (progress.wasCanceled()) {
+            entries->clear();
+            return false;
+        }
+    }
+    if (!table)
+        return true;
+    VerlaufTableBuilder builder(*entries, QLocale().decimalPoint().toStdString());
+    for (std::size_t first = 0; first < entries->size(); first += kExportPage) {
+        builder.addRows(first, first + kExportPage);
+        progress.setValue(int(ids.size() + std::min(entries->size(), first + kExportPage)));
+        if (progress.wasCanceled())
+            return false;
+    }
+    *table = builder.take();
+    return true;
+}
+
+std::vector<CalculationRecord> VerlaufWindow::exportedEntries()
+{
     std::vector<CalculationRecord> entries;
-    entries.reserve(ids.size());
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    for (std::int64_t id : ids)
-        if (std::optional<CalculationRecord> r = hub_.store().entry(id))
-            entries.push_back(std::move(*r));
-    QApplication::restoreOverrideCursor();
+    readEntries(exportedIds(), &entries);
     return entries;
+}
+
+bool VerlaufWindow::confirmLargeExport(std::size_t count, const QString& title, const QString& verb)
+{
+    if (count <= kLargeExport)
+        return true;
+    return askYesNo(this, title,
+                    QStringLiteral("Das sind %1 Einträge. Wählen Sie einzelne Einträge aus, um nur diese zu %2.\n\n"
+                                   "Alle %1 Einträge %2?")
+                        .arg(count)
+                        .arg(verb));
 }
 
 ReportSettings VerlaufWindow::reportSettings() const
@@ -451,12 +530,20 @@ ReportSettings VerlaufWindow::reportSettings() const
 
 void VerlaufWindow::copyEntries()
 {
-    const std::vector<CalculationRecord> entries = exportedEntries();
+    const std::vector<std::int64_t> ids = exportedIds();
+    if (ids.empty()) {
+        QApplication::beep();
+        return;
+    }
+    std::vector<CalculationRecord> entries;
+    TextTable table;
+    if (!confirmLargeExport(ids.size(), QStringLiteral("Kopieren"), QStringLiteral("kopieren")) ||
+        !readEntries(ids, &entries, &table))
+        return;
     if (entries.empty()) {
         QApplication::beep();
         return;
     }
-    const TextTable table = verlaufTable(entries, QLocale().decimalPoint().toStdString());
     auto* mime = new QMimeData;
     mime->setText(qs(tabSeparatedText(table)));
     mime->setHtml(qs(htmlTable(table)));
@@ -488,12 +575,16 @@ bool VerlaufWindow::saveCsv()
         return false;
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".csv");
-    const std::vector<CalculationRecord> entries = exportedEntries();
+    const std::vector<std::int64_t> ids = exportedIds();
+    std::vector<CalculationRecord> entries;
+    TextTable table;
+    if (!confirmLargeExport(ids.size(), QStringLiteral("CSV speichern"), QStringLiteral("speichern")) ||
+        !readEntries(ids, &entries, &table))
+        return false;
     // Under German settings spreadsheets expect a decimal comma and
     // semicolons between the cells; a point and commas otherwise.
     const QString mark = QLocale().decimalPoint();
-    const std::string text =
-        "\xEF\xBB\xBF" + csvText(verlaufTable(entries, mark.toStdString()), mark == QLatin1String(","));
+    const std::string text = "\xEF\xBB\xBF" + csvText(table, mark == QLatin1String(","));
     SaveFailureText failure;
     failure.title = kTitle;
     failure.objectName = QStringLiteral("verlaufSaveFailure");
@@ -529,13 +620,18 @@ bool VerlaufWindow::saveReport()
         suffix = filter == odt ? QStringLiteral("odt") : QStringLiteral("pdf");
         path += u'.' + suffix;
     }
-    const std::vector<CalculationRecord> entries = exportedEntries();
+    const std::vector<std::int64_t> ids = exportedIds();
+    if (ids.empty()) {
+        QApplication::beep();
+        return false;
+    }
+    std::vector<CalculationRecord> entries;
+    if (!confirmLargeReport(ids.size()) || !readEntries(ids, &entries))
+        return false;
     if (entries.empty()) {
         QApplication::beep();
         return false;
     }
-    if (!confirmLargeReport(entries.size()))
-        return false;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     QTextDocument document;
     buildReport(&document, entries, reportSettings());

@@ -14,6 +14,7 @@
 #include "companion.h"
 #include "historyhub.h"
 #include "historymodel.h"
+#include "texttable.h"
 #include "verlaufreport.h"
 
 #include <QPointer>
@@ -81,8 +82,10 @@ public:
 
     // The entries the exports take: the selected rows, or, when none or
     // every row read so far is selected, every entry the filter and the
-    // search find. Newest first.
+    // search find. Newest first; read in pages behind a progress dialog
+    // (empty when cancelled).
     std::vector<CalculationRecord> exportedEntries();
+    std::vector<std::int64_t> exportedIds();
     ReportSettings reportSettings() const;
 
     // Ctrl+C: the exported entries as tab-separated text and as an HTML table.
@@ -110,6 +113,13 @@ private:
                     QString* selectedFilter);
     // Asks before a report of very many entries; true to go on.
     bool confirmLargeReport(std::size_t count);
+    // Asks before a copy or CSV of very many entries; true to go on.
+    bool confirmLargeExport(std::size_t count, const QString& title, const QString& verb);
+    // Reads the entries of `ids` (and, when `table` is given, makes the
+    // copied or saved table of them) in pages behind a progress dialog;
+    // false (and nothing read) when the user cancelled.
+    bool readEntries(const std::vector<std::int64_t>& ids, std::vector<CalculationRecord>* entries,
+                     TextTable* table = nullptr);
 
     QPointer<QWidget> owner_;
     QPointer<CompanionLink> link_;

@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QCryptographicHash>
 #include <QFile>
+#include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
 #include <QStringList>
@@ -92,5 +93,46 @@ inline QByteArray sha256(const QString& path)
 {
     return QCryptographicHash::hash(fileBytes(path), QCryptographicHash::Sha256).toHex();
 }
+
+// Another program's connection to the file, open while the object lives:
+// runs statements (BEGIN IMMEDIATE, to hold the file) and rolls back what
+// it left open when it goes.
+class OtherConnection {
+public:
+    explicit OtherConnection(const QString& path, const QStringList& statements = {})
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kName);
+        db.setDatabaseName(path);
+        ok_ = db.open() && run(statements);
+    }
+    ~OtherConnection() { release(); }
+    OtherConnection(const OtherConnection&) = delete;
+    OtherConnection& operator=(const OtherConnection&) = delete;
+
+    bool ok() const { return ok_; }
+    bool run(const QStringList& statements)
+    {
+        QSqlQuery q(QSqlDatabase::database(kName, false));
+        for (const QString& s : statements)
+            if (!q.exec(s))
+                return false;
+        return true;
+    }
+    void release()
+    {
+        if (!QSqlDatabase::contains(kName))
+            return;
+        {
+            QSqlDatabase db = QSqlDatabase::database(kName, false);
+            QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(kName);
+    }
+
+private:
+    static inline const QString kName = QStringLiteral("other-program");
+    bool ok_ = false;
+};
 
 }  // namespace orvella::test

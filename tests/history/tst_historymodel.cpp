@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The history as a table: newest first, read lazily in pages of 256, the
 // filter by calculator, the search for text and for numbers in either
-// decimal mark, and the note edited in place.
+// decimal mark (bounded: a pasted paragraph neither fails nor stops the
+// history), and the note edited in place.
 
 #include "historymodel.h"
 #include "historysearch.h"
@@ -42,6 +43,8 @@ private slots:
     void search_data();
     void search();
     void searchReadsPastTheFirstPage();
+    void hugeSearchIsCutAndRecordingGoesOn_data();
+    void hugeSearchIsCutAndRecordingGoesOn();
     void noteEditedInPlace();
     void reloadShowsNewEntries();
     void newerEntriesGoAboveTheRowsRead();
@@ -244,6 +247,35 @@ void TestHistoryModel::searchReadsPastTheFirstPage()
     QVERIFY(!model.canFetchMore({}));
     const QStringList names = columnTexts(model, HistoryModel::CalculatorColumn);
     QCOMPARE(names.count(QStringLiteral("Schallleistung - Schalldruck (Schallleistungspegel)")), 350);
+}
+
+void TestHistoryModel::hugeSearchIsCutAndRecordingGoesOn_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("found");
+    const QString words = QStringLiteral("raumtemperatur ").repeated(1001);
+    QTest::newRow("1001 words, all in the entry") << words << 1;
+    QTest::newRow("1001 words, the last one nowhere") << words + "nachhallzeit" << 1;
+    QTest::newRow("one word of 60 000 characters") << QString(60000, u'x') << 0;
+}
+
+void TestHistoryModel::hugeSearchIsCutAndRecordingGoesOn()
+{
+    QFETCH(QString, text);
+    QFETCH(int, found);
+    HistoryStore store(path());
+    QVERIFY(store.record(feuchteRecord("20", 20.0)));
+    HistoryModel model(store);
+    model.setSearchText(text);
+    QVERIFY(model.searchCut());
+    QVERIFY(!model.readFailed());
+    QCOMPARE(model.rowCount(), found);
+    // The store goes on recording, and the search goes back to all.
+    QVERIFY(store.record(feuchteRecord("21", 21.0)));
+    QVERIFY(!store.isOff());
+    model.setSearchText("raumtemperatur");
+    QVERIFY(!model.searchCut());
+    QCOMPARE(model.rowCount(), 2);
 }
 
 void TestHistoryModel::noteEditedInPlace()

@@ -2,12 +2,17 @@
 // The recorder the program talks to: "Verlauf führen" off records nothing
 // and does not even create the file; an entry is stamped with the time and
 // this program's version; the store's notices reach the notifier that is
-// set when they happen, once.
+// set when they happen, once. Another program holding the file does not
+// hold up a calculation: its entries wait and are written when the file is
+// free, with one notice when the lock lasts.
 
+#include "historyhub.h"
 #include "historyrecorder.h"
 #include "historytestsupport.h"
 
 #include <QDateTime>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -24,6 +29,8 @@ private slots:
     void keepsStampsItIsGiven();
     void noticesReachTheNotifierOnce();
     void clearEmptiesTheHistory();
+    void lockedFileKeepsEntriesWaiting_data();
+    void lockedFileKeepsEntriesWaiting();
 
 private:
     QString databasePath() const { return dir_->filePath(QStringLiteral("daten/verlauf.sqlite")); }
@@ -114,6 +121,59 @@ void TestHistoryRecorder::clearEmptiesTheHistory()
     QVERIFY(recorder.record(feuchteRecord("21", 21.0)));
     QVERIFY(recorder.clear());
     QCOMPARE(recorder.store().count(), 0);
+}
+
+void TestHistoryRecorder::lockedFileKeepsEntriesWaiting_data()
+{
+    QTest::addColumn<QStringList>("lock");
+    QTest::addColumn<bool>("fileExists");
+    // A database browser with unsaved edits.
+    QTest::newRow("write lock on a history")
+        << QStringList{"BEGIN IMMEDIATE", "UPDATE entry SET note = 'x'"} << true;
+    // Nobody, not even a reader, gets in: at the first calculation too.
+    QTest::newRow("exclusive lock before the first calculation")
+        << QStringList{"PRAGMA locking_mode = EXCLUSIVE", "BEGIN EXCLUSIVE"} << false;
+}
+
+void TestHistoryRecorder::lockedFileKeepsEntriesWaiting()
+{
+    QFETCH(QStringList, lock);
+    QFETCH(bool, fileExists);
+    if (fileExists) {
+        HistoryStore earlier(databasePath());
+        QVERIFY(earlier.record(feuchteRecord("19", 19.0)));
+    }
+    QVERIFY(QDir().mkpath(QFileInfo(databasePath()).path()));
+    HistoryHub hub(databasePath(), settingsPath());
+    QStringList notices;
+    hub.setNotifier([&notices](const QString& n) { notices << n; });
+    auto other = std::make_unique<OtherConnection>(databasePath(), lock);
+    QVERIFY(other->ok());
+
+    // Each calculation is answered at once (it waited five seconds and
+    // more for the file, and lost the entry).
+    for (int i = 0; i < 3; ++i) {
+        QElapsedTimer answered;
+        answered.start();
+        QVERIFY(hub.record(feuchteRecord(std::to_string(20 + i), 20.0 + i)));
+        QVERIFY2(answered.elapsed() < 500, qPrintable(QString::number(answered.elapsed())));
+    }
+    QVERIFY(hub.writerStatus().contains("3 Einträge warten"));
+    // A lasting lock: one notice, which says what waits.
+    QTRY_COMPARE_WITH_TIMEOUT(notices.size(), 1, 3 * HistoryWriter::kLastingLockMs);
+    QVERIFY2(notices[0].contains("belegt") && notices[0].contains("(bisher 3)"), qPrintable(notices[0]));
+
+    other.reset();
+    HistoryStore reader(databasePath());
+    const auto written = [&reader] {
+        reader.open();
+        return column(reader, "SELECT text FROM quantity WHERE key = 'thetaR' AND entry_id > "
+                              "(SELECT count(*) FROM entry) - 3 ORDER BY entry_id");
+    };
+    QTRY_COMPARE(written(), (QStringList{"20", "21", "22"}));
+    QTRY_COMPARE(hub.writerStatus(), QString());
+    QVERIFY(hub.record(feuchteRecord("23", 23.0)));
+    QCOMPARE(notices.size(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestHistoryRecorder)

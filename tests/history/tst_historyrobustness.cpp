@@ -4,7 +4,10 @@
 // header) is moved aside with its -wal and -shm and a fresh history started,
 // with one notice; a file of a newer schema is left untouched and the
 // history is off; a folder that cannot be written or a full disk turn the
-// history off with one notice. Nothing is thrown to the caller.
+// history off with one notice. Nothing is thrown to the caller. A file is
+// moved aside only while no other store is writing to it, and another store
+// then writes to the fresh file; notices come after the recovery, so that a
+// notifier may use the store.
 
 #include "historyfailure.h"
 #include "historyfile.h"
@@ -14,6 +17,7 @@
 
 #include <QDir>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -81,6 +85,9 @@ private slots:
     void damageFoundWhileRecording();
     void asideNamesDoNotCollide_data();
     void asideNamesDoNotCollide();
+    void movedAsideOnlyWhenNoOneWrites_data();
+    void movedAsideOnlyWhenNoOneWrites();
+    void noticeComesAfterTheRecovery();
 
     void newerSchemaLeftUntouched();
 
@@ -215,6 +222,64 @@ void TestHistoryRobustness::asideNamesDoNotCollide()
         QVERIFY(writeFileBytes(dir_->filePath(name), "x"));
     const QDateTime when(QDate(2026, 3, 4), QTime(5, 6, 7));
     QCOMPARE(damagedFileName(path(), when), dir_->filePath(expected));
+}
+
+void TestHistoryRobustness::movedAsideOnlyWhenNoOneWrites_data()
+{
+    QTest::addColumn<bool>("otherWriting");
+    QTest::newRow("the other store idle: it follows to the fresh file") << false;
+    QTest::newRow("another connection writing: nothing moved") << true;
+}
+
+void TestHistoryRobustness::movedAsideOnlyWhenNoOneWrites()
+{
+    QFETCH(bool, otherWriting);
+    HistoryStoreOptions quick;
+    quick.busyTimeoutMs = 50;
+    HistoryStore other(path());  // a second Orvella, open on the file
+    QVERIFY(other.record(feuchteRecord("vorher", 1.0)));
+    std::unique_ptr<OtherConnection> writing;
+    if (otherWriting)
+        writing = std::make_unique<OtherConnection>(path(), QStringList{"BEGIN IMMEDIATE"});
+
+    // This one finds a damaged page.
+    HistoryStore finder(path(), collect(), quick);
+    QVERIFY(finder.open());
+    const bool recovered = finder.handleFailure(QSqlError("database disk image is malformed", {},
+                                                          QSqlError::StatementError, "11"));
+    const QStringList aside = filesStartingWith(folder(), "verlauf.sqlite.beschädigt-");
+    if (otherWriting) {
+        QVERIFY(!recovered);
+        QVERIFY(finder.lastWasBusy());
+        QVERIFY(!finder.isOff());
+        QVERIFY(aside.isEmpty());
+        QVERIFY(notices_.isEmpty());
+        return;
+    }
+    QVERIFY(recovered);
+    QCOMPARE(aside.size(), 3);  // with the log and index the other store had open
+    // The second Orvella's next entry goes to the fresh file, not the one aside.
+    QVERIFY(other.record(feuchteRecord("nachher", 2.0)));
+    HistoryStore fresh(path());
+    QVERIFY(fresh.open());
+    QCOMPARE(column(fresh, "SELECT text FROM quantity WHERE key = 'thetaR'"), QStringList{"nachher"});
+    HistoryStore moved(dir_->filePath(aside[0]));
+    QVERIFY(moved.open());
+    QCOMPARE(column(moved, "SELECT text FROM quantity WHERE key = 'thetaR'"), QStringList{"vorher"});
+}
+
+void TestHistoryRobustness::noticeComesAfterTheRecovery()
+{
+    QTest::failOnWarning(QRegularExpression("duplicate connection name"));
+    QVERIFY(writeFileBytes(path(), randomBytes(5000, 7)));
+    // A notifier that reads the store, as the Verlauf window does.
+    QList<qint64> counts;
+    std::unique_ptr<HistoryStore> store;
+    store = std::make_unique<HistoryStore>(path(), [&](const QString&) { counts << store->count(); });
+    QVERIFY(store->record(feuchteRecord("20", 20.0)));
+    // It found the recovery finished: the fresh file with the entry.
+    QCOMPARE(counts, QList<qint64>{1});
+    QCOMPARE(store->count(), 1);
 }
 
 void TestHistoryRobustness::newerSchemaLeftUntouched()

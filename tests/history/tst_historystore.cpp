@@ -87,6 +87,7 @@ private slots:
     void noteReplacedAndKept();
     void noteOfMissingEntry();
     void clearLeavesNoTextInTheFile();
+    void clearSaysWhenAReaderHoldsTheLog();
     void calculatorsListedOnceByNewestName();
     void nothingOpenedBeforeFirstUse();
     void logCopiedIntoTheFileWhileRecording();
@@ -206,6 +207,29 @@ void TestHistoryStore::clearLeavesNoTextInTheFile()
     const QByteArray all = fileBytes(path()) + fileBytes(path() + "-wal");
     QVERIFY(!all.isEmpty());
     QVERIFY2(!all.contains(QByteArray::fromStdString(secret)), "a cleared entry is still in the file");
+}
+
+void TestHistoryStore::clearSaysWhenAReaderHoldsTheLog()
+{
+    const QByteArray secret = "Geheimprojekt-0815";
+    HistoryStoreOptions quick;
+    quick.busyTimeoutMs = 50;
+    HistoryStore store(path(), {}, quick);
+    for (int i = 0; i < 20; ++i)
+        QVERIFY(store.record(feuchteRecord(secret.toStdString(), 1.0)));
+    // Another Orvella in the middle of reading the Verlauf.
+    OtherConnection reader(path(), {"BEGIN", "SELECT count(*) FROM entry"});
+    QVERIFY(reader.ok());
+    QVERIFY(store.clear());
+    QCOMPARE(store.count(), 0);
+    QVERIFY(store.clearingPending());
+    QVERIFY(!store.finishClearing());
+    QVERIFY(fileBytes(path() + "-wal").contains(secret));
+
+    reader.release();
+    QVERIFY(store.finishClearing());
+    QVERIFY(!store.clearingPending());
+    QVERIFY(!(fileBytes(path()) + fileBytes(path() + "-wal")).contains(secret));
 }
 
 void TestHistoryStore::calculatorsListedOnceByNewestName()

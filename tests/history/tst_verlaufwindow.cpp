@@ -117,9 +117,12 @@ private slots:
     void noteEditedInPlace();
     void followsTheHistory();
     void clearAsksFirst();
+    void clearSaysWhatAReaderHoldsBack();
     void noticeInTheWindow();
     void textShownAsTyped();
     void copySelectedOrFound();
+    void largeCopyAsksFirst_data();
+    void largeCopyAsksFirst();
     void csvInTheUsersDecimalMark();
     void reportAsPdfAndOdf();
     void keypadReportWorksItsEqual_data();
@@ -450,6 +453,26 @@ void TestVerlaufWindow::clearAsksFirst()
     QCOMPARE(menuVerlauf->model()->rowCount(), 0);
 }
 
+void TestVerlaufWindow::clearSaysWhatAReaderHoldsBack()
+{
+    QVERIFY(hub_->record(feuchteRecord("Geheimprojekt-0815", 1.0)));
+    VerlaufWindow* verlauf = openVerlauf(owner("Command3", "frmFeuchte"));
+    setVerlaufQuestion([](QWidget*, const QString&, const QString&) { return true; });
+    // Another Orvella in the middle of reading the Verlauf.
+    auto reader = std::make_unique<OtherConnection>(hub_->databasePath(),
+                                                    QStringList{"BEGIN", "SELECT count(*) FROM entry"});
+    QVERIFY(reader->ok());
+    QVERIFY(verlauf->clearHistory());
+    QCOMPARE(verlauf->model()->rowCount(), 0);
+    QVERIFY2(verlauf->statusLabel()->text().contains("stehen noch im Protokoll „verlauf.sqlite-wal“"),
+             qPrintable(verlauf->statusLabel()->text()));
+    // Finished as soon as the reader lets go.
+    reader.reset();
+    QTRY_VERIFY(!verlauf->statusLabel()->text().contains("Protokoll"));
+    const QString path = hub_->databasePath();
+    QVERIFY(!(fileBytes(path) + fileBytes(path + "-wal")).contains("Geheimprojekt-0815"));
+}
+
 void TestVerlaufWindow::noticeInTheWindow()
 {
     // A file where the history's folder should be: it cannot be created.
@@ -537,6 +560,36 @@ void TestVerlaufWindow::copySelectedOrFound()
     QCOMPARE(lines.front(), "Datum\tUhrzeit\tRechner\tEingaben\tErgebnisse\tNotiz\tProgrammversion");
     QVERIFY(lines.at(1).endsWith("\tKritische Feuchte Calculator\tRaumtemperatur: 20 °C; Oberflächentemperatur: "
                                  "10 °C\tOberflächenkondensation: 52,57 %; Schimmelpilzbildungsgefahr: 65,72 %\t\t1.1.0"));
+}
+
+void TestVerlaufWindow::largeCopyAsksFirst_data()
+{
+    QTest::addColumn<bool>("answer");
+    QTest::newRow("no: nothing copied") << false;
+    QTest::newRow("yes: every entry") << true;
+}
+
+void TestVerlaufWindow::largeCopyAsksFirst()
+{
+    QFETCH(bool, answer);
+    {
+        HistoryStore store(hub_->databasePath());
+        for (int i = 0; i < 1001; ++i)
+            QVERIFY(store.record(schallRecord(std::to_string(i), 1000 + i)));
+    }
+    VerlaufWindow* verlauf = openVerlauf(owner("Command2", "frmSchall"));
+    QVERIFY(verlauf);
+    QStringList asked;
+    setVerlaufQuestion([&](QWidget*, const QString& title, const QString& text) {
+        asked << title + ": " + text;
+        return answer;
+    });
+    QApplication::clipboard()->setText("vorher");
+    QTest::keyClick(verlauf->table(), Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(asked.size(), 1);
+    QVERIFY2(asked[0].startsWith("Kopieren: Das sind 1001 Einträge."), qPrintable(asked[0]));
+    const QStringList lines = QApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), answer ? 1002 : 1);
 }
 
 void TestVerlaufWindow::csvInTheUsersDecimalMark()

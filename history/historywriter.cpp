@@ -1,0 +1,287 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "historywriter.h"
+
+#include "historyfailure.h"
+
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <memory>
+
+namespace orvella {
+
+namespace {
+
+// The first answer includes opening (and perhaps creating or moving aside)
+// the file, which is this program's own disk work, never a wait for
+// another program: a busy file is answered at once.
+constexpr int kFirstAnswerMs = 1000;
+// A busy file is tried again after 20 ms, then at growing intervals up to
+// this; the same interval finishes an interrupted clearing.
+constexpr int kMaxRetryMs = 250;
+constexpr int kFirstRetryMs = 20;
+
+}  // namespace
+
+// Lives on the writer's thread with the store it writes through.
+class HistoryWriterWorker : public QObject {
+public:
+    explicit HistoryWriterWorker(HistoryWriter& writer) : writer_(writer) {}
+
+    void drain();
+    void stop()
+    {
+        delete retry_;
+        retry_ = nullptr;
+        store_.reset();
+    }
+
+private:
+    using Result = HistoryWriter::Result;
+    using Outcome = HistoryWriter::Outcome;
+
+    HistoryStore& store();
+    // Writes one job; false when the file was busy and the job stays.
+    bool perform(const HistoryWriter::Job& job, Result* result);
+    void retryLater(bool again);
+
+    HistoryWriter& writer_;
+    std::unique_ptr<HistoryStore> store_;
+    QTimer* retry_ = nullptr;
+    int retryMs_ = kFirstRetryMs;
+    QElapsedTimer busySince_;
+    bool lockReported_ = false;
+};
+
+HistoryStore& HistoryWriterWorker::store()
+{
+    if (!store_)
+        store_ = std::make_unique<HistoryStore>(
+            writer_.path_,
+            [this](const QString& notice) {
+                QMutexLocker lock(&writer_.mutex_);
+                writer_.notices_ << notice;
+            },
+            writer_.options_);
+    return *store_;
+}
+
+bool HistoryWriterWorker::perform(const HistoryWriter::Job& job, Result* result)
+{
+    HistoryStore& s = store();
+    bool ok = false;
+    if (const auto* r = std::get_if<HistoryWriter::Record>(&job)) {
+        if (const std::optional<std::int64_t> id = s.record(r->record)) {
+            ok = true;
+            result->id = *id;
+        }
+    } else if (const auto* n = std::get_if<HistoryWriter::Note>(&job)) {
+        ok = s.setNote(n->id, n->note);
+    } else {
+        ok = s.clear();
+    }
+    if (!ok && s.lastWasBusy())
+        return false;
+    result->outcome = ok ? Outcome::Written : Outcome::Failed;
+    return true;
+}
+
+void HistoryWriterWorker::drain()
+{
+    for (;;) {
+        std::pair<std::uint64_t, HistoryWriter::Job> item;
+        {
+            QMutexLocker lock(&writer_.mutex_);
+            if (writer_.queue_.empty())
+                break;
+            item = writer_.queue_.front();
+        }
+        Result result;
+        if (!perform(item.second, &result)) {
+            if (!busySince_.isValid())
+                busySince_.start();
+            {
+                QMutexLocker lock(&writer_.mutex_);
+                writer_.busy_ = true;
+                writer_.answeredOnce_ = true;
+                if (!lockReported_ && busySince_.elapsed() >= HistoryWriter::kLastingLockMs) {
+                    lockReported_ = true;
+                    writer_.notices_ << lockedNotice(writer_.path_, int(writer_.queue_.size()));
+                }
+                writer_.answered_.wakeAll();
+            }
+            emit writer_.changed();
+            retryLater(true);
+            return;
+        }
+        busySince_.invalidate();
+        lockReported_ = false;
+        retryMs_ = kFirstRetryMs;
+        {
+            QMutexLocker lock(&writer_.mutex_);
+            writer_.queue_.pop_front();
+            writer_.doneTicket_ = item.first;
+            if (item.first == writer_.awaitedTicket_)
+                writer_.awaitedResult_ = result;
+            if (result.outcome == Outcome::Written && std::holds_alternative<HistoryWriter::Record>(item.second))
+                ++writer_.written_;
+            writer_.busy_ = false;
+            writer_.answeredOnce_ = true;
+            writer_.clearingPending_ = store_->clearingPending();
+            if (writer_.queue_.empty())
+                writer_.fullReported_ = false;
+            writer_.answered_.wakeAll();
+        }
+        emit writer_.changed();
+    }
+    // "Verlauf löschen" is finished as soon as the other reader lets go.
+    if (store_ && store_->clearingPending()) {
+        const bool done = store_->finishClearing();
+        {
+            QMutexLocker lock(&writer_.mutex_);
+            writer_.clearingPending_ = !done;
+        }
+        if (done)
+            emit writer_.changed();
+        else
+            retryLater(true);
+    }
+}
+
+void HistoryWriterWorker::retryLater(bool again)
+{
+    if (!retry_) {
+        retry_ = new QTimer(this);
+        retry_->setSingleShot(true);
+        QObject::connect(retry_, &QTimer::timeout, this, [this] { drain(); });
+    }
+    retry_->start(retryMs_);
+    if (again)
+        retryMs_ = std::min(retryMs_ * 2, kMaxRetryMs);
+}
+
+HistoryWriter::HistoryWriter(QString path, HistoryStoreOptions options, QObject* parent)
+    : QObject(parent), path_(std::move(path)), options_(options)
+{
+}
+
+HistoryWriter::~HistoryWriter() { close(); }
+
+HistoryStoreOptions HistoryWriter::writerOptions()
+{
+    HistoryStoreOptions o;
+    // Long enough for another Orvella's commit (a millisecond), far below
+    // a frame.
+    o.busyTimeoutMs = 5;
+    o.reportBusy = false;
+    return o;
+}
+
+void HistoryWriter::start()
+{
+    if (worker_)
+        return;
+    worker_ = new HistoryWriterWorker(*this);
+    worker_->moveToThread(&thread_);
+    thread_.setObjectName(QStringLiteral("Verlauf-Schreiber"));
+    thread_.start();
+}
+
+HistoryWriter::Outcome HistoryWriter::submit(Job job, int waitMs, std::int64_t* id)
+{
+    start();
+    std::uint64_t ticket = 0;
+    bool busy = false;
+    {
+        QMutexLocker lock(&mutex_);
+        if (queue_.size() >= std::size_t(kMaxWaiting)) {
+            if (!fullReported_) {
+                fullReported_ = true;
+                notices_ << queueFullNotice(path_, kMaxWaiting);
+            }
+            return Outcome::Failed;
+        }
+        ticket = nextTicket_++;
+        queue_.emplace_back(ticket, std::move(job));
+        awaitedTicket_ = ticket;
+        awaitedResult_ = {};
+        busy = busy_;
+    }
+    // While the file is busy, the worker's own timer tries again.
+    if (!busy)
+        QMetaObject::invokeMethod(worker_, [w = worker_] { w->drain(); }, Qt::QueuedConnection);
+
+    QMutexLocker lock(&mutex_);
+    const QDeadlineTimer deadline(answeredOnce_ ? waitMs : std::max(waitMs, kFirstAnswerMs));
+    while (doneTicket_ < ticket && !busy_)
+        if (!answered_.wait(&mutex_, deadline))
+            break;
+    if (doneTicket_ < ticket)
+        return Outcome::Waiting;
+    if (id)
+        *id = awaitedResult_.id;
+    return awaitedResult_.outcome;
+}
+
+HistoryWriter::Outcome HistoryWriter::record(const CalculationRecord& record, int waitMs, std::int64_t* id)
+{
+    return submit(Record{record}, waitMs, id);
+}
+
+HistoryWriter::Outcome HistoryWriter::setNote(std::int64_t id, const QString& note, int waitMs)
+{
+    return submit(Note{id, note}, waitMs, nullptr);
+}
+
+HistoryWriter::Outcome HistoryWriter::clear(int waitMs) { return submit(Clear{}, waitMs, nullptr); }
+
+int HistoryWriter::waiting() const
+{
+    QMutexLocker lock(&mutex_);
+    return int(queue_.size());
+}
+
+bool HistoryWriter::isBusy() const
+{
+    QMutexLocker lock(&mutex_);
+    return busy_;
+}
+
+bool HistoryWriter::clearingPending() const
+{
+    QMutexLocker lock(&mutex_);
+    return clearingPending_;
+}
+
+std::uint64_t HistoryWriter::written() const
+{
+    QMutexLocker lock(&mutex_);
+    return written_;
+}
+
+QStringList HistoryWriter::takeNotices()
+{
+    QMutexLocker lock(&mutex_);
+    return std::exchange(notices_, {});
+}
+
+void HistoryWriter::close(int waitMs)
+{
+    if (!worker_)
+        return;
+    {
+        QMutexLocker lock(&mutex_);
+        const QDeadlineTimer deadline(waitMs);
+        while (!queue_.empty())
+            if (!answered_.wait(&mutex_, deadline))
+                break;
+    }
+    QMetaObject::invokeMethod(worker_, [w = worker_] { w->stop(); }, Qt::BlockingQueuedConnection);
+    thread_.quit();
+    thread_.wait();
+    delete worker_;
+    worker_ = nullptr;
+}
+
+}  // namespace orvella
