@@ -61,8 +61,8 @@ window_titled() {
   return 1
 }
 
-wait_window() {
-  for _ in $(seq 100); do
+wait_window() {  # title-pattern [tenths of a second, 100 when not given]
+  for _ in $(seq "${2:-100}"); do
     window_titled "$1" && return 0
     sleep 0.1
   done
@@ -86,6 +86,19 @@ outer_geometry() {
 }
 
 activate() { xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus --sync "$1"; }
+
+# Presses `key` in the calculator until a window titled `pattern` shows: on
+# a loaded machine the key may reach the companion that opened just before,
+# while the window manager still activates the calculator. Opening a
+# companion twice raises the one that is open, so a repeated key is harmless.
+open_by_key() {  # key pattern
+  local attempt
+  for attempt in 1 2 3; do
+    activate "$calc"; xdotool key "$1"
+    wait_window "$2" 40 && return 0
+  done
+  return 1
+}
 
 # The last geometry report of the window with this object name.
 report_of() { grep "^$1 " "$work/geometry.log" 2>/dev/null | tail -n 1; }
@@ -154,12 +167,9 @@ start_xvfb "$work" 120 "$sw" "$sh" || { fail "$tag: Xvfb did not start"; cat "$w
     fail "$tag: frmDLprognose did not open"; stop_all; continue
   fi
   sleep 0.3
-  activate "$calc"; xdotool key F1
-  help=$(wait_window '^Hilfe und Rechenweg') || fail "$tag: F1 opened no help"
-  activate "$calc"; xdotool key F2
-  study=$(wait_window '^Parameterstudie') || fail "$tag: F2 opened no study"
-  activate "$calc"; xdotool key F3
-  measurement=$(wait_window '^Messauswertung') || fail "$tag: F3 opened no measurement evaluation"
+  help=$(open_by_key F1 '^Hilfe und Rechenweg') || fail "$tag: F1 opened no help"
+  study=$(open_by_key F2 '^Parameterstudie') || fail "$tag: F2 opened no study"
+  measurement=$(open_by_key F3 '^Messauswertung') || fail "$tag: F3 opened no measurement evaluation"
   # Until the window manager has framed all three.
   for _ in $(seq 50); do
     outer_geometry "${help:-0}" >/dev/null 2>&1 && outer_geometry "${study:-0}" >/dev/null 2>&1 &&
