@@ -16,6 +16,7 @@ repeats=${3:-10}
 command -v Xvfb >/dev/null || { echo "Xvfb is not installed"; exit 1; }
 
 . "$(dirname "$0")/../scripts/xserver.sh"
+. "$(dirname "$0")/table.sh"
 bench_xvfb 300
 
 for i in $(seq "$runs"); do
@@ -38,3 +39,16 @@ awk '
       printf "%-14s %12s %9.1f ms %9.1f ms %9.1f ms\n", k, c, med(warm, k, n[k]), med(mx, k, n[k]), med(again, k, n[k])
     }
   }' "$work/lines" | sort -k2,2r
+
+# For the table: over every calculator and run.
+summary() {  # column: median and largest of that column over all lines
+  awk -v c="$1" '$c != "-" {print $c}' "$work/lines" | sort -n |
+    awk '{v[NR]=$1} END{m=(NR%2)?v[(NR+1)/2]:(v[NR/2]+v[NR/2+1])/2; print m, v[NR]}'
+}
+read -r cold_med cold_max < <(summary 2)
+read -r warm_med _ < <(summary 3)
+read -r _ warm_max < <(summary 4)
+read -r again_med again_max < <(summary 5)
+bench_row "help after F1, first (plugin and Qt PrintSupport loaded)" "$cold_med" "$cold_max" 100
+bench_row "help after F1, a new window (plugin loaded)" "$warm_med" "$warm_max" 16.7
+bench_row "F1 on an open help (read again, raised)" "$again_med" "$again_max" 16.7
