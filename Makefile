@@ -11,7 +11,8 @@
 #               evaluation (F3), then the history:
 #               recording, opening and searching 100 000 entries, and the
 #               start-up with them in the data folder; then the level list:
-#               100 000 pasted levels until their results are shown
+#               100 000 pasted levels until their results are shown; last
+#               one table of every interaction against its bound
 #   make profile  instruction counts of the start-up path (callgrind)
 BUILD ?= build
 # The sanitizer build (AddressSanitizer + UBSan) that make check runs the tests
@@ -85,16 +86,21 @@ fuzz: setup
 	@cmake --build $(FUZZ_BUILD) --target orvella_fuzzers
 	@FUZZ_RUNS=$(FUZZ_RUNS) fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
+# Every bench script adds its interactions to this file; make bench ends
+# with their table (bench/table.sh).
+bench: export BENCH_TABLE = $(abspath $(BENCH_BUILD))/bench-table.tsv
 bench: setup
 	@cmake --preset bench -B $(BENCH_BUILD) >/dev/null
 	@cmake --build $(BENCH_BUILD) --target orvella bench_minimal bench_empty bench_firstpaint bench_help_open bench_study \
 	  bench_measurement bench_history bench_history_load bench_levellist
+	@rm -f $(BENCH_TABLE)
 	@bench/startup.sh $(BENCH_BUILD) $(BENCH_RUNS)
 	@bench/help_open.sh $(BENCH_BUILD)
 	@bench/study_bench.sh $(BENCH_BUILD)
 	@bench/measurement_bench.sh $(BENCH_BUILD)
 	@bench/history_bench.sh $(BENCH_BUILD) $(BENCH_RUNS)
 	@bench/levellist_bench.sh $(BENCH_BUILD)
+	@bench/table.sh $(BENCH_TABLE)
 
 profile: setup
 	@cmake --preset bench -B $(BENCH_BUILD) >/dev/null

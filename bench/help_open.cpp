@@ -8,8 +8,11 @@
 // help plugin and Qt PrintSupport are loaded, for the first calculator
 // only), then REPEATS times close the help window and press F1 again
 // ("warm": a new help window, everything loaded), and F1 while the help is
-// open (it is read again and raised). Prints one line per calculator:
+// open (it is read again and raised), then REPEATS times an input changed and
+// the calculate button clicked, until the help has painted the worked
+// calculation again (not for the keypad). Prints one line per calculator:
 //   <window> <cold ms or -> <median warm ms> <max warm ms> <raise ms>
+//   <median click ms or -> <max click ms or ->
 // Runs on any display; bench/help_open.sh runs it on a private Xvfb.
 
 #include "companions.h"
@@ -17,10 +20,13 @@
 #include "figures.h"
 #include "shell.h"
 
+#include "form.h"
+
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QTest>
 
 #include <algorithm>
@@ -79,6 +85,32 @@ double pressF1(QWidget* window, PaintWatch& watch, bool untilPainted = true)
     while (untilPainted && !watch.painted && timer.elapsed() < 10000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     return timer.nsecsElapsed() / 1e6;
+}
+
+// Clicks the calculate button of each formula in `window` with its first input
+// changed, and returns the milliseconds from each click until the help has
+// painted its page again.
+std::vector<double> clicksRefreshingTheHelp(QWidget* window, PaintWatch& watch, int repeats)
+{
+    std::vector<double> times;
+    const auto* calculator = qobject_cast<const CalculatorWindow*>(window);
+    for (const CalculatorModel* m : calculator ? calculator->models() : std::vector<const CalculatorModel*>{}) {
+        auto* button = window->findChild<QAbstractButton*>(QString::fromStdString(m->calculateButton));
+        auto* edit = m->inputs.empty() ? nullptr
+                                       : window->findChild<QLineEdit*>(QString::fromStdString(m->inputs[0].field));
+        for (int r = 0; button && edit && r < repeats; ++r) {
+            edit->setText(r % 2 ? QStringLiteral("3") : QStringLiteral("4"));
+            QCoreApplication::processEvents();
+            watch.painted = false;
+            QElapsedTimer timer;
+            timer.start();
+            QTest::mouseClick(button, Qt::LeftButton);
+            while (!watch.painted && timer.elapsed() < 10000)
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            times.push_back(timer.nsecsElapsed() / 1e6);
+        }
+    }
+    return times;
 }
 
 double median(std::vector<double> v)
@@ -142,16 +174,13 @@ int main(int argc, char* argv[])
         }
         // F1 with the help open reads the window again and raises it.
         const double raiseMs = pressF1(window, watch, false);
+        const std::vector<double> clicks = clicksRefreshingTheHelp(window, watch, repeats);
+        const QByteArray clickMedian = clicks.empty() ? "-" : figure(median(clicks));
+        const QByteArray clickMax = clicks.empty() ? "-" : figure(*std::max_element(clicks.begin(), clicks.end()));
 
-        if (cold)
-            std::printf("%-14s %8s %8s %8s %8s\n", names[i], figure(first).constData(),
-                        figure(median(warm)).constData(),
-                        figure(*std::max_element(warm.begin(), warm.end())).constData(),
-                        figure(raiseMs).constData());
-        else
-            std::printf("%-14s %8s %8s %8s %8s\n", names[i], "-", figure(median(warm)).constData(),
-                        figure(*std::max_element(warm.begin(), warm.end())).constData(),
-                        figure(raiseMs).constData());
+        std::printf("%-14s %8s %8s %8s %8s %8s %8s\n", names[i], cold ? figure(first).constData() : "-",
+                    figure(median(warm)).constData(), figure(*std::max_element(warm.begin(), warm.end())).constData(),
+                    figure(raiseMs).constData(), clickMedian.constData(), clickMax.constData());
         std::fflush(stdout);
         cold = false;
         window->findChild<QAbstractButton*>(QStringLiteral("cmdUload"))->click();

@@ -26,6 +26,7 @@ trap 'stop "$app"; stop "$xvfb"; rm -rf "$data"' EXIT
 XDG_DATA_HOME=$data/first XDG_CONFIG_HOME=$data/config "$build/bench/bench_history_load" >"$data/load"
 "$build/bench/bench_history" "$data/share" 100000 >"$data/store"
 val() { awk -v k="$1" -v c="$2" '$1==k {print $c}' "$data/$3"; }
+. "$(dirname "$0")/table.sh"
 
 echo "history benchmark, $(date +%F): $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | sed 's/.*: //')"
 echo "file with $(val entries 2 store) entries: $(val file_mib 2 store) MiB"
@@ -43,6 +44,14 @@ while IFS= read -r line; do
   printf '%-48s %7.2f ms %7.2f ms %7s ms\n' "search \"$text\" ($3 rows shown)" "$1" "$2" 50
 done < <(grep '^search ' "$data/store")
 printf '%-48s %7.2f ms %7.2f ms\n' "scrolling: each further page of 256 rows" "$(val fetch 2 store)" "$(val fetch 3 store)"
+bench_row "Verlauf: each later entry, on the GUI thread" "$(val record_full 2 store)" "$(val record_full 4 store)" 2
+bench_row "Verlauf opened with 100 000 entries: file, first 256 rows" "$(val open 2 store)" "$(val open 3 store)" 100
+while IFS= read -r line; do
+  text=$(echo "$line" | sed 's/^search "\(.*\)" .*/\1/')
+  set -- $(echo "$line" | sed 's/^search ".*" //')
+  bench_row "Verlauf search \"$text\", 100 000 entries" "$1" "$2" 16.7
+done < <(grep '^search ' "$data/store")
+bench_row "Verlauf: a further page of 256 rows" "$(val fetch 2 store)" "$(val fetch 3 store)" 16.7
 [ "$(val sql_mapped_before 2 load)" = 0 ] || { echo "Qt SQL mapped before the plugin was loaded: FAILED"; exit 1; }
 
 # The program itself: Qt SQL is neither a dependency nor loaded at start,
@@ -62,4 +71,5 @@ echo "orvella after start, 100 000 entries in its data folder: Qt SQL and histor
 [ "$sql" = 0 ]
 
 echo "start-up with the 100 000-entry history in the data folder:"
-XDG_DATA_HOME=$data/share "$(dirname "$0")/startup.sh" "$build" "$runs"
+XDG_DATA_HOME=$data/share BENCH_STARTUP_LABEL=", 100 000 entries in the Verlauf" \
+  "$(dirname "$0")/startup.sh" "$build" "$runs"

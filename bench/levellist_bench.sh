@@ -17,6 +17,7 @@ done
 command -v Xvfb >/dev/null || { echo "Xvfb is not installed"; exit 1; }
 
 . "$(dirname "$0")/../scripts/xserver.sh"
+. "$(dirname "$0")/table.sh"
 bench_xvfb 340
 
 for i in $(seq "$runs"); do
@@ -35,3 +36,7 @@ row "100 000 levels pasted: results computed" paste_100000_results_ms 50
 row "100 000 levels pasted: window repainted" paste_100000_painted_ms 50
 row "one of 100 000 levels edited, repainted" edit_one_of_100000_ms 50
 row "a key in LB with 100 000 levels, repainted" background_key_100000_ms 50
+table() { bench_row "$1" "$(col "$2" 2 | median)" "$(col "$2" 3 | maximum)" "$3"; }
+table "Pegelliste: 100 000 levels pasted, repainted" paste_100000_painted_ms 50
+table "Pegelliste: one of 100 000 levels edited, repainted" edit_one_of_100000_ms 16.7
+table "Pegelliste: a key in LB with 100 000 levels, repainted" background_key_100000_ms 16.7

@@ -23,6 +23,7 @@ done
 command -v Xvfb >/dev/null || { echo "Xvfb is not installed (make bench installs it)"; exit 1; }
 
 . "$(dirname "$0")/../scripts/xserver.sh"
+. "$(dirname "$0")/table.sh"
 bench_xvfb 200
 
 programs=(orvella minimal empty)
@@ -64,3 +65,5 @@ ratio() {  # label reference
 }
 ratio "ratio to one-button" minimal
 ratio "ratio to empty" empty
+bench_row "start-up: first paint against the one-button window${BENCH_STARTUP_LABEL:-}" \
+  "$(awk -v a="${m[orvella,1]}" -v b="${m[minimal,1]}" 'BEGIN{printf "%.3f", a/b}')" - 1.05 x
