@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "levellistresults.h"
 
+#include "keypadentry.h"
 #include "levellistmodel.h"
 #include "levellisttext.h"
 #include "resultvalue.h"
 
 #include <QLocale>
+#include <QTableWidget>
 
 #include <algorithm>
 #include <utility>
@@ -41,6 +43,34 @@ QString levelListResultText(const LevelListEvaluation& evaluation, const std::st
                        std::any_of(evaluation.corrections.begin(), evaluation.corrections.end(),
                                    [](const BackgroundCorrection& c) { return c.upperBound(); });
     return bound ? QStringLiteral("≤ ") + text : text;
+}
+
+void showLevelListResults(QTableWidget& table, const LevelListEvaluation& evaluation)
+{
+    const std::vector<ResultValue>& results = evaluation.results;
+    const bool corrected = !evaluation.correctedResults.empty();
+    table.setRowCount(int(results.size()));
+    table.setColumnHidden(CorrectedColumn, !corrected);
+    const auto set = [&table](int row, int column, const QString& text, Qt::Alignment align) {
+        QTableWidgetItem* item = table.item(row, column);
+        if (!item) {
+            item = new QTableWidgetItem;
+            item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+            table.setItem(row, column, item);
+        }
+        item->setText(text);
+        item->setTextAlignment(align | Qt::AlignVCenter);
+    };
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        const ResultValue& r = results[i];
+        const int row = int(i);
+        set(row, SymbolColumn, qs(r.quantity.symbol), Qt::AlignLeft);
+        set(row, MeaningColumn, qs(r.quantity.label), Qt::AlignLeft);
+        set(row, ValueColumn, levelListResultText(evaluation, r.quantity.key, false), Qt::AlignRight);
+        set(row, CorrectedColumn, corrected ? levelListResultText(evaluation, r.quantity.key, true) : QString(),
+            Qt::AlignRight);
+        set(row, UnitColumn, qs(r.quantity.unit), Qt::AlignLeft);
+    }
 }
 
 QStringList levelListNotes(const LevelListEvaluation& evaluation, const QString& backgroundProblem)
@@ -119,6 +149,29 @@ TextTable levelListLevelsTable(const LevelListModel& model, const LevelListEvalu
         t.rows.push_back(std::move(row));
     }
     return t;
+}
+
+LevelListTyping keysOfResult(const LevelListEvaluation& evaluation, std::size_t row, bool corrected,
+                             const KeypadState& state)
+{
+    LevelListTyping typing;
+    const ResultValue& r = (corrected ? evaluation.correctedResults : evaluation.results)[row];
+    const QString name = qs(r.quantity.symbol) + (corrected ? QStringLiteral(" korrigiert") : QString());
+    if (!shownValue(r)) {
+        typing.status = QStringLiteral("%1 hat keinen Wert; nichts getippt.").arg(name);
+        return typing;
+    }
+    const KeypadEntry entry = keypadEntry(valueText(r, "."), state);
+    if (!entry.refusal.empty()) {
+        typing.status = qs(entry.refusal);
+        return typing;
+    }
+    typing.typed = true;
+    typing.keys = qs(entry.keys);
+    const QString unit = r.quantity.unit.empty() ? QString() : u' ' + qs(r.quantity.unit);
+    typing.status =
+        QStringLiteral("%1 = %2%3 in den dB Calculator getippt.").arg(name, qs(valueText(r, decimalMark())), unit);
+    return typing;
 }
 
 }  // namespace orvella

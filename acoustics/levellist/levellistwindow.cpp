@@ -3,7 +3,6 @@
 
 #include "companioncommands.h"
 #include "companionfiles.h"
-#include "keypadentry.h"
 #include "keypadmodel.h"
 #include "levellisthelp.h"
 #include "levellistmodel.h"
@@ -24,7 +23,6 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
@@ -253,30 +251,7 @@ QString LevelListWindow::resultText(const QString& key, bool corrected) const
 
 void LevelListWindow::showResults()
 {
-    const std::vector<ResultValue>& results = evaluation_.results;
-    const bool corrected = !evaluation_.correctedResults.empty();
-    results_->setRowCount(int(results.size()));
-    results_->setColumnHidden(CorrectedColumn, !corrected);
-    const auto set = [this](int row, int column, const QString& text, Qt::Alignment align) {
-        QTableWidgetItem* item = results_->item(row, column);
-        if (!item) {
-            item = new QTableWidgetItem;
-            item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-            results_->setItem(row, column, item);
-        }
-        item->setText(text);
-        item->setTextAlignment(align | Qt::AlignVCenter);
-    };
-    for (std::size_t i = 0; i < results.size(); ++i) {
-        const ResultValue& r = results[i];
-        const QString key = qs(r.quantity.key);
-        const int row = int(i);
-        set(row, SymbolColumn, qs(r.quantity.symbol), Qt::AlignLeft);
-        set(row, MeaningColumn, qs(r.quantity.label), Qt::AlignLeft);
-        set(row, ValueColumn, resultText(key), Qt::AlignRight);
-        set(row, CorrectedColumn, corrected ? resultText(key, true) : QString(), Qt::AlignRight);
-        set(row, UnitColumn, qs(r.quantity.unit), Qt::AlignLeft);
-    }
+    showLevelListResults(*results_, evaluation_);
     noteLines_ = levelListNotes(evaluation_, backgroundProblem_);
     notes_->setText(noteLines_.join(u'\n'));
 }
@@ -334,42 +309,28 @@ bool LevelListWindow::typeIntoCalculator()
     if (row < 0 || std::size_t(row) >= evaluation_.results.size())
         row = 1;  // the energetic sum
     const bool corrected = results_->currentColumn() == CorrectedColumn && !evaluation_.correctedResults.empty();
-    const ResultValue& r = (corrected ? evaluation_.correctedResults : evaluation_.results)[std::size_t(row)];
-    const QString name = qs(r.quantity.symbol) + (corrected ? QStringLiteral(" korrigiert") : QString());
-    if (!shownValue(r)) {
-        setStatus(QStringLiteral("%1 hat keinen Wert; nichts getippt.").arg(name));
-        return false;
-    }
-    const KeypadState state = keypadStateOf(request_.state ? request_.state() : WindowState{});
-    const KeypadEntry entry = keypadEntry(valueText(r, "."), state);
-    if (!entry.refusal.empty()) {
-        setStatus(qs(entry.refusal));
-        return false;
-    }
-    request_.typeKeys(qs(entry.keys));
-    const QString unit = r.quantity.unit.empty() ? QString() : u' ' + qs(r.quantity.unit);
-    setStatus(QStringLiteral("%1 = %2%3 in den dB Calculator getippt.")
-                  .arg(name, qs(valueText(r, decimalMark())), unit));
-    return true;
+    const LevelListTyping typing = keysOfResult(
+        evaluation_, std::size_t(row), corrected, keypadStateOf(request_.state ? request_.state() : WindowState{}));
+    if (typing.typed)
+        request_.typeKeys(typing.keys);
+    setStatus(typing.status);
+    return typing.typed;
 }
 
 void LevelListWindow::showHelp()
 {
-    if (!help_) {
+    openOrRaiseCompanion(this, QStringLiteral("levelListHelp"), OnClose::Delete, [this] {
         help_ = new QTextBrowser;
-        help_->setObjectName(QStringLiteral("levelListHelp"));
         help_->setWindowTitle(QStringLiteral("Hilfe – Pegelliste"));
         help_->document()->setDefaultStyleSheet(
             QStringLiteral("h1 { font-size: x-large; } h2 { font-size: large; margin-top: 14px; }"
                            "th { text-align: left; } td { vertical-align: top; }"));
         help_->document()->setDocumentMargin(12);
-        attachCompanion(this, help_);
-        auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), help_);
-        connect(escape, &QShortcut::activated, help_, &QWidget::close);
+        addCompanionCommand(help_.data(), QStringLiteral("Schließen"), QKeySequence(Qt::Key_Escape), &QWidget::close);
         help_->resize(760, 640);
         refreshHelp();
-    }
-    raiseCompanion(help_);
+        return help_.data();
+    });
 }
 
 void LevelListWindow::refreshHelp()

@@ -5,10 +5,10 @@
 #include "companioncommands.h"
 #include "companionfiles.h"
 #include "iso3382.h"
-#include "iso3382help.h"
 #include "measurementfile.h"
 #include "measurementhelpwindow.h"
 #include "measurementprognosis.h"
+#include "measurementresults.h"
 #include "measurementreport.h"
 #include "measurementtable.h"
 #include "measurementtexts.h"
@@ -20,8 +20,6 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
-#include <QHeaderView>
 #include <QResizeEvent>
 #include <QLabel>
 #include <QLocale>
@@ -29,7 +27,6 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSplitter>
-#include <QTextBrowser>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -40,9 +37,6 @@ namespace orvella {
 namespace {
 
 const QString kObjectName = QStringLiteral("measurementWindow");
-// The chart in the report, in pixels: about 17 cm wide on paper, where the
-// program's font comes out at some 8 points.
-const QSize kReportChartSize(680, 560);
 
 std::string decimalMark() { return QLocale().decimalPoint().toStdString(); }
 
@@ -53,9 +47,6 @@ SaveFailureText saveFailureText()
     return text;
 }
 QString qs(const std::string& s) { return QString::fromStdString(s); }
-
-// The results an evaluation has, whatever its rows: the rows of the grid.
-std::size_t emptyResultCount() { return evaluateIso3382({}, ".").results.size(); }
 
 QString count(int n, const char* one, const char* many)
 {
@@ -151,50 +142,8 @@ MeasurementWindow::MeasurementWindow(const CompanionRequest& request)
     figureLayout->addWidget(chart_, 1);
     figureLayout->addWidget(prognosisLabel_);
 
-    // The results: a row each, the name and the note wrapped.
-    auto* resultsBox = new QGroupBox(QStringLiteral("Ergebnisse"));
-    resultsBox->setObjectName(QStringLiteral("results"));
-    results_ = new QGridLayout(resultsBox);
-    results_->setHorizontalSpacing(12);
-    results_->setVerticalSpacing(4);
-    const char* const headings[] = {"Größe", "Bezeichnung", "Wert", "Einheit", "Hinweis"};
-    for (int c = 0; c < 5; ++c) {
-        auto* heading = new QLabel(QStringLiteral("<b>%1</b>").arg(QString::fromUtf8(headings[c])));
-        heading->setAlignment(c == 2 ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter);
-        results_->addWidget(heading, 0, c);
-    }
-    for (int r = 1; r <= int(emptyResultCount()); ++r)
-        for (int c = 0; c < 5; ++c) {
-            auto* label = new QLabel;
-            label->setTextFormat(Qt::PlainText);
-            label->setWordWrap(c == 1 || c == 4);
-            label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-            if (c == 2) {
-                QFont bold = label->font();
-                bold.setBold(true);
-                label->setFont(bold);
-                label->setAlignment(Qt::AlignRight | Qt::AlignTop);
-            } else {
-                label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-            }
-            results_->addWidget(label, r, c);
-        }
-    results_->setColumnStretch(1, 3);
-    results_->setColumnStretch(4, 2);
-
-    auto* ratingBox = new QGroupBox(ratingHeading());
-    rating_ = new QGridLayout(ratingBox);
-    rating_->setColumnStretch(2, 1);
-    for (int i = 0; i < 3; ++i) {
-        auto* requirement = new QLabel;
-        auto* value = new QLabel;
-        auto* verdict = new QLabel;
-        verdict->setObjectName(QStringLiteral("verdict%1").arg(i));
-        rating_->addWidget(requirement, i, 0);
-        rating_->addWidget(value, i, 1);
-        rating_->addWidget(verdict, i, 2);
-    }
-    rating_->setHorizontalSpacing(18);
+    QGroupBox* resultsBox = makeResultsBox(&results_);
+    QGroupBox* ratingBox = makeRatingBox(&rating_);
 
     auto* lower = new QWidget;
     auto* lowerLayout = new QVBoxLayout(lower);
@@ -271,8 +220,8 @@ void MeasurementWindow::recompute()
 {
     evaluation_ = evaluateIso3382(model_->positions(), decimalMark());
     model_->setEvaluated(evaluation_.positions);
-    updateResults();
-    updateRating();
+    showResults(results_, evaluation_, decimalMark());
+    showRating(rating_, evaluation_, decimalMark());
     const auto [from, to] = chartDistanceRange(evaluation_);
     curve_ = prognosisCurve(prognosisModel_,
                             prognosisModel_ && link_ ? link_->inputTexts(*prognosisModel_) : std::vector<QString>(),
@@ -325,54 +274,14 @@ QString MeasurementWindow::note() const { return note_->isVisible() ? note_->tex
 
 QString MeasurementWindow::prognosisText() const { return prognosisText_; }
 
-void MeasurementWindow::updateResults()
-{
-    const TextTable table = resultsTable(evaluation_.results, decimalMark());
-    for (int r = 0; r < int(table.rows.size()) && r + 1 < results_->rowCount(); ++r)
-        for (int c = 0; c < 5; ++c)
-            static_cast<QLabel*>(results_->itemAtPosition(r + 1, c)->widget())
-                ->setText(qs(table.rows[std::size_t(r)][std::size_t(c)]));
-}
+QString MeasurementWindow::resultText(int row, int column) const { return resultsGridText(results_, row, column); }
 
-QString MeasurementWindow::resultText(int row, int column) const
-{
-    QLayoutItem* item = results_->itemAtPosition(row + 1, column);
-    return item ? static_cast<QLabel*>(item->widget())->text() : QString();
-}
-
-void MeasurementWindow::updateRating()
-{
-    const std::vector<RatingLine> lines = ratingLines(evaluation_, decimalMark());
-    for (int i = 0; i < int(lines.size()) && i < rating_->rowCount(); ++i) {
-        const RatingLine& line = lines[std::size_t(i)];
-        static_cast<QLabel*>(rating_->itemAtPosition(i, 0)->widget())->setText(line.requirement);
-        static_cast<QLabel*>(rating_->itemAtPosition(i, 1)->widget())->setText(line.value);
-        auto* verdict = static_cast<QLabel*>(rating_->itemAtPosition(i, 2)->widget());
-        verdict->setText(QStringLiteral("<b><font color=\"%1\">%2 %3</font></b>")
-                             .arg(verdictColor(line.met).name(),
-                                  line.met ? (*line.met ? QStringLiteral("✔") : QStringLiteral("✘"))
-                                           : QStringLiteral("–"),
-                                  verdictText(line.met)));
-        verdict->setAccessibleName(line.requirement + QStringLiteral(": ") + verdictText(line.met));
-    }
-}
 
 // --- commands -----------------------------------------------------------------
 
 void MeasurementWindow::copyResults()
 {
-    CopyTable table;
-    table.caption = windowTitle().toStdString();
-    const std::string mark = decimalMark();
-    for (const ResultValue& r : evaluation_.results) {
-        std::string label = r.quantity.label + " " + r.quantity.symbol;
-        if (!r.quantity.unit.empty())
-            label += " [" + r.quantity.unit + "]";
-        table.rows.push_back({label, valueText(r, mark), false});
-    }
-    table.rows.push_back({ratingHeading().toStdString(), {}, true});
-    for (const RatingLine& line : ratingLines(evaluation_, mark))
-        table.rows.push_back({line.requirement.toStdString(), verdictText(line.met).toStdString(), false});
+    const CopyTable table = resultsCopy(evaluation_, windowTitle().toStdString(), decimalMark());
     auto* mime = new QMimeData;
     mime->setText(qs(tableAsText(table)));
     mime->setHtml(qs(tableAsHtml(table)));
@@ -418,24 +327,8 @@ bool MeasurementWindow::saveCsv()
 
 MeasurementReport MeasurementWindow::report() const
 {
-    MeasurementReport r;
-    r.title = windowTitle();
-    r.when = QDateTime::currentDateTime();
-    const std::string mark = decimalMark();
-    r.positions = model_->textTable(mark);
-    r.positions.header.emplace_back("Hinweis");
-    std::size_t row = 0;
-    for (const PositionRow& p : evaluation_.positions) {
-        if (p.use == PositionUse::Empty)
-            continue;
-        if (row < r.positions.rows.size())
-            r.positions.rows[row++].push_back(p.note);
-    }
-    r.results = resultsTable(evaluation_.results, mark);
-    r.rating = ratingLines(evaluation_, mark);
-    r.prognosis = prognosisText_;
-    r.methodHtml = qs(iso3382MethodHtml(mark));
-    return r;
+    return measurementReport(windowTitle(), model_->textTable(decimalMark()), evaluation_, prognosisText_,
+                             decimalMark());
 }
 
 bool MeasurementWindow::saveReport()
@@ -448,20 +341,9 @@ bool MeasurementWindow::saveReport()
                                      QStringLiteral("Messauswertung ISO 3382-3"), {QStringLiteral("PDF-Dokumente (*.pdf)")});
     if (path.isEmpty())
         return false;
-    // The chart of the report is drawn at a size of its own, whatever the
-    // size of the window: its labels and legend come out the same on paper
-    // every time. Laid out, never shown on the screen.
-    MeasurementChart printed;
-    printed.setAttribute(Qt::WA_DontShowOnScreen);
-    printed.resize(kReportChartSize);
-    printed.showEvaluation(evaluation_, curve_);
-    printed.show();
-    // Aligning the two panels lays them out again; a few rounds settle it.
-    for (int round = 0; round < 4; ++round)
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     const MeasurementReport content = report();
     return saveAtomically(
-        this, path, [&](QSaveFile& f) { return writeReportPdf(&f, content, printed); },
+        this, path, [&](QSaveFile& f) { return writeReportPdf(&f, content, evaluation_, curve_); },
         saveFailureText());
 }
 

@@ -84,8 +84,6 @@ private:
     void showNotes(const QStringList& notes);
     void fitNote();
     void fitResultsPane();
-    void updateResults();
-    void updateRating();
 
     QPointer<CompanionLink> link_;  // the prognosis whose inputs the chart follows
     QString title_;
