@@ -49,19 +49,16 @@ MeasurementFile readFile(const QString& path, const QString& name)
         QStringLiteral("„%1“ ist keine gewöhnliche Datei und wird nicht gelesen; die Tabelle bleibt, wie sie ist.")
             .arg(name);
     const QFileInfo info(path);
-    if (info.exists() && !info.isFile()) {
+    if (info.exists() && !info.isFile())
         return {false, {}, {notAFile}};
-    }
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!file.open(QIODevice::ReadOnly))
         return {false,
                 {},
                 {QStringLiteral("„%1“ kann nicht gelesen werden (%2); die Tabelle bleibt, wie sie ist.")
                      .arg(name, file.errorString())}};
-    }
-    if (file.isSequential()) {
+    if (file.isSequential())
         return {false, {}, {notAFile}};
-    }
     // The size the file system gives may be wrong (0 for some files that
     // hold text): at most one byte more than the limit is read.
     const QByteArray bytes = file.size() > kLargestCsvBytes ? QByteArray() : file.read(kLargestCsvBytes + 1);
@@ -112,7 +109,9 @@ MeasurementFile readMeasurementFile(const QString& path, const QString& name)
     try {
         return readFile(path, name);
     } catch (const std::bad_alloc&) {
-        return {false, {}, {QStringLiteral("Für „%1“ reicht der Speicher nicht; die Tabelle bleibt, wie sie ist.").arg(name)}};
+        return {false,
+                {},
+                {QStringLiteral("Für „%1“ reicht der Speicher nicht; die Tabelle bleibt, wie sie ist.").arg(name)}};
     }
 }
 
