@@ -21,6 +21,9 @@ namespace orvella {
 // range of a double from about 3083 dB on.
 inline constexpr double kLevelListLimitDb = 300.0;
 
+// A level of L dB stands for the energy ratio 10^(kEnergyPerDb·L).
+inline constexpr double kEnergyPerDb = 0.1;
+
 // The decimals of every level result.
 inline constexpr int kLevelListDecimals = 2;
 

@@ -198,7 +198,7 @@ std::string workedStatistics(std::span<const double> levels, const std::vector<R
         const double lmax = *max.value;
         double factor = 0.0;
         for (const double l : levels)
-            factor += std::pow(10.0, 0.1 * (l - lmax));
+            factor += std::pow(10.0, kEnergyPerDb * (l - lmax));
         s += formula("S = Σ 10<sup>" + w.tenth() + " · (L<sub>i</sub> " + m + " L<sub>max</sub>)</sup> = " +
                      sumOf(levels,
                            [&](double l) {

@@ -80,6 +80,16 @@ QString askSaveFile(QWidget* parent, FileKind kind, const QString& caption, cons
     return path;
 }
 
+QString askOpenFile(QWidget* parent, FileKind kind, const QString& caption, const QStringList& filters)
+{
+    const QString all = filters.join(QStringLiteral(";;"));
+    const QString path = fileDialog() ? fileDialog()(parent, caption, folder(kind), all, nullptr)
+                                      : QFileDialog::getOpenFileName(parent, caption, folder(kind), all);
+    if (!path.isEmpty())
+        rememberFolder(kind, path);
+    return path;
+}
+
 void rememberFolder(FileKind kind, const QString& path) { folder(kind) = QFileInfo(path).absolutePath(); }
 
 bool decimalCommaSettings() { return QLocale().decimalPoint() == QLatin1String(","); }

@@ -22,11 +22,12 @@ enum class FileKind { Csv, Image, Pdf };
 
 // The file dialog: returns the chosen path, or an empty string when the user
 // cancels. `selectedFilter` holds the offered filter on entry and the chosen
-// one on return.
+// one on return; it is null when a file to open is asked for.
 using FileDialog = std::function<QString(QWidget* parent, const QString& caption, const QString& suggestedPath,
                                          const QString& filters, QString* selectedFilter)>;
 
-// Replaces the save dialog (tests); an empty function restores Qt's own.
+// Replaces the save and open dialogs (tests); an empty function restores
+// Qt's own.
 void setFileDialog(FileDialog dialog);
 
 // Asks where to save, offering `name` (a "/" in it becomes "-") in the
@@ -36,6 +37,10 @@ void setFileDialog(FileDialog dialog);
 // Empty when the user cancels.
 QString askSaveFile(QWidget* parent, FileKind kind, const QString& caption, const QString& name,
                     const QStringList& filters);
+
+// Asks for an existing file to read, in the folder of the kind used last,
+// and remembers its folder. Empty when the user cancels.
+QString askOpenFile(QWidget* parent, FileKind kind, const QString& caption, const QStringList& filters);
 
 // Remembers the folder of `path` for its kind, after it was saved or read.
 void rememberFolder(FileKind kind, const QString& path);

@@ -9,6 +9,10 @@
 
 namespace orvella::iso3382 {
 
+// The distance at which the A-weighted speech level Lp,A,S,4m is taken,
+// and from which the comfort distance is counted in doublings.
+inline constexpr double kReferenceDistanceM = 4.0;
+
 // Target values for a good open-plan office (informative annex).
 inline constexpr double kGoodDecayDb = 7.0;           // D2,S >= 7 dB per doubling of distance
 inline constexpr double kGoodLevelAt4mDb = 48.0;      // Lp,A,S,4m <= 48 dB

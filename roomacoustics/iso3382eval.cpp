@@ -209,8 +209,8 @@ void speechLevelRegression(Iso3382Evaluation& e, const std::vector<const Positio
     ResultValue& decay = result(results, "D2S");
     ResultValue& level4m = result(results, "Lp4m");
     decay.value = -line.slope;
-    level4m.value = line.at(4.0);
-    if (4.0 < line.fromM || 4.0 > line.toM)
+    level4m.value = line.at(kReferenceDistanceM);
+    if (kReferenceDistanceM < line.fromM || kReferenceDistanceM > line.toM)
         level4m.note = "extrapoliert";
 
     ResultValue& comfort = result(results, "rC");
@@ -220,7 +220,7 @@ void speechLevelRegression(Iso3382Evaluation& e, const std::vector<const Positio
     }
     try {
         const Real exponent = (Real(*level4m.value) - kComfortLevelDb) / *decay.value;
-        comfort.value = (Real(4.0) * pow(Real(2.0), exponent)).value();
+        comfort.value = (Real(kReferenceDistanceM) * pow(Real(2.0), exponent)).value();
         markExtrapolated(comfort, line.fromM, line.toM);
     } catch (const ArithmeticError&) {
         comfort.note = "Der Komfortabstand ist zu groß, um ihn zu berechnen.";

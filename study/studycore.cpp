@@ -33,16 +33,14 @@ namespace {
 std::vector<double> rawPoints(const StudyRangePlan& plan)
 {
     const int n = std::max(plan.points, kMinStudyPoints);
+    if (plan.spacing == Spacing::Logarithmic)
+        return logSpacedPoints(plan.from, plan.to, n);
     std::vector<double> xs(static_cast<std::size_t>(n));
-    const double lnFrom = plan.spacing == Spacing::Logarithmic ? std::log(plan.from) : 0.0;
-    const double lnTo = plan.spacing == Spacing::Logarithmic ? std::log(plan.to) : 0.0;
     for (int i = 0; i < n; ++i) {
         const double t = static_cast<double>(i) / static_cast<double>(n - 1);
         // std::lerp does not overflow between ends of opposite sign and
         // gives the end itself at t = 1.
-        xs[static_cast<std::size_t>(i)] = plan.spacing == Spacing::Logarithmic
-                                              ? std::exp(std::lerp(lnFrom, lnTo, t))
-                                              : std::lerp(plan.from, plan.to, t);
+        xs[static_cast<std::size_t>(i)] = std::lerp(plan.from, plan.to, t);
     }
     xs.front() = plan.from;
     xs.back() = plan.to;
@@ -60,6 +58,20 @@ double roundedOrSelf(double value, int decimals)
 }
 
 }  // namespace
+
+std::vector<double> logSpacedPoints(double from, double to, int n)
+{
+    n = std::max(n, 2);
+    std::vector<double> xs(static_cast<std::size_t>(n));
+    const double lnFrom = std::log(from);
+    const double lnTo = std::log(to);
+    for (int i = 0; i < n; ++i)
+        xs[static_cast<std::size_t>(i)] =
+            std::exp(std::lerp(lnFrom, lnTo, static_cast<double>(i) / static_cast<double>(n - 1)));
+    xs.front() = from;
+    xs.back() = to;
+    return xs;
+}
 
 int exactDecimals(double value)
 {

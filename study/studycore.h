@@ -50,6 +50,11 @@ struct StudyRangePlan {
 // reaches 0 or below.
 StudyRangePlan planRange(const RangeRequest& request);
 
+// `n` points (at least 2) from `from` to `to`, both above 0, with an even
+// ratio between neighbours: evenly spaced on a logarithmic axis. The two
+// ends are `from` and `to` themselves.
+std::vector<double> logSpacedPoints(double from, double to, int n);
+
 // The points of a planned range, from its start to its end: evenly spaced, or
 // with an even ratio for logarithmic spacing. Each is rounded to `decimals`
 // places (see pointDecimals); the two ends are the range's ends.

@@ -8,7 +8,9 @@
 
 #include <QBrush>
 #include <QColor>
+#include <QAction>
 #include <QFont>
+#include <QHeaderView>
 #include <QLocale>
 
 #include <algorithm>
@@ -234,6 +236,24 @@ bool LevelListModel::setData(const QModelIndex& index, const QVariant& value, in
     emit dataChanged(index, index);
     emit levelsChanged();
     return true;
+}
+
+LevelListView::LevelListView(QWidget* parent)
+    : CompanionTableView(QStringLiteral("die Liste ist unverändert"), parent)
+{
+    setObjectName(QStringLiteral("levels"));
+    deleteAction()->setText(QStringLiteral("Zeilen &löschen"));
+    pasteAction()->setText(QStringLiteral("&Einfügen"));
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setAlternatingRowColors(true);
+    setWordWrap(false);
+    // Fixed row heights: a list of 100 000 levels is laid out without
+    // measuring a row.
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    horizontalHeader()->setStretchLastSection(true);
 }
 
 }  // namespace orvella

@@ -4,10 +4,10 @@
 // when a background level is given, ΔL, K1, the flag and the corrected
 // level; below them an empty row in which a typed level is appended.
 
+#include "companiontable.h"
 #include "levellist.h"
 #include "levellisttext.h"
 
-#include <QAbstractTableModel>
 #include <QString>
 
 #include <span>
@@ -15,12 +15,12 @@
 
 namespace orvella {
 
-class LevelListModel : public QAbstractTableModel {
+class LevelListModel : public CompanionTableModel {
     Q_OBJECT
 public:
     enum Column { Level, Name, Delta, K1, Flag, Corrected, ColumnCount };
 
-    using QAbstractTableModel::QAbstractTableModel;
+    using CompanionTableModel::CompanionTableModel;
 
     std::span<const double> levels() const { return levels_; }
     const std::vector<QString>& names() const { return names_; }
@@ -37,8 +37,12 @@ public:
     // The per-row columns from the evaluation of the levels as they are now.
     void setEvaluation(const LevelListEvaluation* evaluation);
 
-    // The text of a cell as the table shows it.
+    // The text of a cell as the table shows it (and copies it).
     QString text(int row, int column) const;
+    std::string copyText(const QModelIndex& index) const override
+    {
+        return text(index.row(), index.column()).toStdString();
+    }
     static QString columnTitle(int column);
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -62,6 +66,25 @@ private:
     std::vector<double> levels_;
     std::vector<QString> names_;
     const LevelListEvaluation* evaluation_ = nullptr;
+};
+
+// The list: Return after an edit moves down a row, as in a spreadsheet, so
+// that levels can be typed one per line; Delete asks to remove the rows of
+// the selected cells; Ctrl+V asks to append the clipboard's levels.
+class LevelListView : public CompanionTableView {
+    Q_OBJECT
+public:
+    explicit LevelListView(QWidget* parent = nullptr);
+    // The rows that hold a selected cell, the append row left out.
+    std::vector<int> selectedLevelRows() const { return selectedRows(); }
+
+signals:
+    void deleteRequested();
+    void pasteRequested(const QString& text);
+
+protected:
+    void pasteText(const QString& text) override { emit pasteRequested(text); }
+    void deleteSelection() override { emit deleteRequested(); }
 };
 
 }  // namespace orvella

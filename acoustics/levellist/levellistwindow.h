@@ -7,10 +7,11 @@
 
 #include "companion.h"
 #include "levellist.h"
+#include "levellistmodel.h"
+#include "levellistpaste.h"
 #include "texttable.h"
 
 #include <QPointer>
-#include <QTableView>
 #include <QTextBrowser>
 #include <QWidget>
 
@@ -28,42 +29,13 @@ QT_END_NAMESPACE
 
 namespace orvella {
 
-class LevelListModel;
-
 // The save dialog of "CSV speichern…": the chosen path, or an empty string
 // when the user cancels.
 using LevelListFileDialog = std::function<QString(QWidget* parent, const QString& suggestedPath)>;
 
-// Replaces the file dialog (tests); an empty function restores Qt's own.
+// Replaces the file dialog (tests), as setFileDialog does for every
+// companion; an empty function restores Qt's own.
 void setLevelListFileDialog(LevelListFileDialog dialog);
-
-// The question which column of a pasted table holds the levels: `preview`
-// holds the first levels of each column as the list would show them, and
-// `suggested` the column offered first (from 1). The answer is a column
-// from 1, or nothing when the user cancels.
-using LevelListColumnDialog = std::function<std::optional<std::size_t>(
-    QWidget* parent, const std::vector<QStringList>& preview, std::size_t suggested)>;
-
-// Replaces the column dialog (tests); an empty function restores the own.
-void setLevelListColumnDialog(LevelListColumnDialog dialog);
-
-// The list: Return after an edit moves down a row, as in a spreadsheet, so
-// that levels can be typed one per line; Delete asks to remove the rows of
-// the selected cells.
-class LevelListView : public QTableView {
-    Q_OBJECT
-public:
-    explicit LevelListView(QWidget* parent = nullptr);
-    // The rows that hold a selected cell, the append row left out.
-    std::vector<int> selectedLevelRows() const;
-
-signals:
-    void deleteRequested();
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
-};
 
 class LevelListWindow : public QWidget {
     Q_OBJECT
@@ -141,6 +113,7 @@ private:
     QPointer<QTextBrowser> help_;
     LevelListEvaluation evaluation_;
     QString backgroundProblem_;
+    QStringList noteLines_;  // the notes under the results
 };
 
 // Opens the level list for the request's calculator, or raises the open one.

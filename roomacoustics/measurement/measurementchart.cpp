@@ -3,6 +3,7 @@
 
 #include "iso3382.h"
 #include "numbers.h"
+#include "studycore.h"
 
 #include <QChart>
 #include <QChartView>
@@ -67,14 +68,6 @@ QPen pen(const QColor& color, qreal width, Qt::PenStyle style = Qt::SolidLine)
 }
 
 // Distances from `from` to `to` with an even ratio.
-QList<double> logSpaced(double from, double to, int n)
-{
-    QList<double> out;
-    for (int i = 0; i < n; ++i)
-        out << from * std::pow(to / from, double(i) / (n - 1));
-    return out;
-}
-
 double nearestDoubling(double r, bool up)
 {
     return std::exp2(up ? std::ceil(std::log2(r)) : std::floor(std::log2(r)));
@@ -440,9 +433,9 @@ void MeasurementChart::showEvaluation(const Iso3382Evaluation& e, const Prognosi
     if (e.stiLine) {
         const RegressionLine& line = *e.stiLine;
         QList<QPointF> solid, extended;
-        for (double r : logSpaced(line.fromM, line.toM, kCurveSamples))
+        for (double r : logSpacedPoints(line.fromM, line.toM, kCurveSamples))
             solid << QPointF(r, line.at(r));
-        for (double r : logSpaced(from, to, kCurveSamples))
+        for (double r : logSpacedPoints(from, to, kCurveSamples))
             extended << QPointF(r, line.at(r));
         set("stiLine", solid);
         set("stiLineExtended", extended);

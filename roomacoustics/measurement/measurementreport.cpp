@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "measurementreport.h"
 
+#include "iso3382help.h"
 #include "measurementchart.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QCoreApplication>
 #include <QFileDevice>
 #include <QLocale>
 #include <QPageSize>
@@ -122,6 +124,44 @@ bool writeReportPdf(QIODevice* device, const MeasurementReport& report, const Me
     document.print(&writer);
     const auto* file = qobject_cast<const QFileDevice*>(device);
     return !file || file->error() == QFileDevice::NoError;
+}
+
+MeasurementReport measurementReport(const QString& title, TextTable positions, const Iso3382Evaluation& evaluation,
+                                    const QString& prognosis, std::string_view decimalMark)
+{
+    MeasurementReport r;
+    r.title = title;
+    r.when = QDateTime::currentDateTime();
+    r.positions = std::move(positions);
+    r.positions.header.emplace_back("Hinweis");
+    std::size_t row = 0;
+    for (const PositionRow& p : evaluation.positions) {
+        if (p.use == PositionUse::Empty)
+            continue;
+        if (row < r.positions.rows.size())
+            r.positions.rows[row++].push_back(p.note);
+    }
+    r.results = resultsTable(evaluation.results, decimalMark);
+    r.rating = ratingLines(evaluation, decimalMark);
+    r.prognosis = prognosis;
+    r.methodHtml = QString::fromStdString(iso3382MethodHtml(decimalMark));
+    return r;
+}
+
+bool writeReportPdf(QIODevice* device, const MeasurementReport& report, const Iso3382Evaluation& evaluation,
+                    const PrognosisCurve& prognosis)
+{
+    // About 17 cm wide on paper, where the program's font comes out at
+    // some 8 points. Laid out, never shown on the screen.
+    MeasurementChart printed;
+    printed.setAttribute(Qt::WA_DontShowOnScreen);
+    printed.resize(680, 560);
+    printed.showEvaluation(evaluation, prognosis);
+    printed.show();
+    // Aligning the two panels lays them out again; a few rounds settle it.
+    for (int round = 0; round < 4; ++round)
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    return writeReportPdf(device, report, printed);
 }
 
 }  // namespace orvella

@@ -4,6 +4,7 @@
 // version, date and time, the measured positions with their notes, the
 // results, the rating, the chart (drawn as vectors) and the method.
 
+#include "measurementchart.h"
 #include "measurementtexts.h"
 
 #include <QDateTime>
@@ -12,8 +13,6 @@
 class QIODevice;
 
 namespace orvella {
-
-class MeasurementChart;
 
 struct MeasurementReport {
     QString title;
@@ -25,6 +24,11 @@ struct MeasurementReport {
     QString methodHtml;  // the method, with its own heading
 };
 
+// The report of `evaluation` at this moment: `positions` is the table's
+// text table, to which the note of each position is added.
+MeasurementReport measurementReport(const QString& title, TextTable positions, const Iso3382Evaluation& evaluation,
+                                    const QString& prognosis, std::string_view decimalMark);
+
 // The program's version as the build names it.
 QString programVersion();
 
@@ -34,5 +38,11 @@ QString reportHtml(const MeasurementReport& report);
 // Writes the report as a PDF to `device`, the chart drawn from `chart`
 // as it is shown. False when the device takes no more bytes.
 bool writeReportPdf(QIODevice* device, const MeasurementReport& report, const MeasurementChart& chart);
+
+// The same with a chart of its own drawn for the report at a fixed size,
+// whatever the size of the window: its labels and legend come out the same
+// on paper every time.
+bool writeReportPdf(QIODevice* device, const MeasurementReport& report, const Iso3382Evaluation& evaluation,
+                    const PrognosisCurve& prognosis);
 
 }  // namespace orvella

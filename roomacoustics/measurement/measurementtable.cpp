@@ -3,21 +3,13 @@
 
 #include "clipboardtext.h"
 
-#include <QAbstractItemDelegate>
 #include <QAction>
-#include <QApplication>
-#include <QClipboard>
 #include <QColor>
-#include <QContextMenuEvent>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLocale>
-#include <QMenu>
-#include <QMimeData>
 #include <QStyle>
 
 #include <algorithm>
-#include <new>
 #include <set>
 
 namespace orvella {
@@ -59,7 +51,7 @@ QString rowsText(int n) { return n == 1 ? QStringLiteral("1 Zeile") : QStringLit
 
 }  // namespace
 
-MeasurementTableModel::MeasurementTableModel(QObject* parent) : QAbstractTableModel(parent)
+MeasurementTableModel::MeasurementTableModel(QObject* parent) : CompanionTableModel(parent)
 {
     rows_.emplace_back();
 }
@@ -229,27 +221,11 @@ TextTable MeasurementTableModel::textTable(std::string_view decimalMark) const
     return table;
 }
 
-TextTable MeasurementTableModel::blockOf(const QModelIndexList& cells, std::string_view decimalMark) const
+std::string MeasurementTableModel::copyText(const QModelIndex& index) const
 {
-    TextTable block;
-    if (cells.isEmpty())
-        return block;
-    int top = rowCount(), bottom = -1, left = columnCount(), right = -1;
-    for (const QModelIndex& i : cells) {
-        top = std::min(top, i.row());
-        bottom = std::max(bottom, i.row());
-        left = std::min(left, i.column());
-        right = std::max(right, i.column());
-    }
-    for (int c = left; c <= right; ++c)
-        block.header.emplace_back(kHeaders[c]);
-    for (int r = top; r <= bottom; ++r) {
-        std::vector<std::string> row;
-        for (int c = left; c <= right; ++c)
-            row.push_back(c == kNoteColumn ? noteOf(r).toStdString() : numberOrText(cell(r, c), decimalMark));
-        block.rows.push_back(std::move(row));
-    }
-    return block;
+    return index.column() == kNoteColumn ? noteOf(index.row()).toStdString()
+                                         : numberOrText(cell(index.row(), index.column()),
+                                                        QLocale().decimalPoint().toStdString());
 }
 
 int MeasurementTableModel::rowCount(const QModelIndex& parent) const
@@ -337,8 +313,15 @@ QVariant MeasurementTableModel::headerData(int section, Qt::Orientation orientat
 
 // --- view -------------------------------------------------------------------
 
-MeasurementTableView::MeasurementTableView(QWidget* parent) : QTableView(parent)
+MeasurementTableView::MeasurementTableView(QWidget* parent)
+    : CompanionTableView(QStringLiteral("die Tabelle bleibt, wie sie ist"), parent)
 {
+    insertRow_ = addTableCommand(QStringLiteral("Zeile &einfügen"),
+                                 {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)},
+                                 [this] { insertRow(); });
+    removeRows_ = addTableCommand(QStringLiteral("Zeilen &löschen"), {QKeySequence(Qt::CTRL | Qt::Key_Minus)},
+                                  [this] { removeSelectedRows(); });
+    deleteAction()->setShortcuts({QKeySequence(Qt::Key_Delete), QKeySequence(Qt::Key_Backspace)});
     setObjectName(QStringLiteral("positions"));
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked |
@@ -376,35 +359,19 @@ MeasurementTableModel* MeasurementTableView::positionsModel() const
     return qobject_cast<MeasurementTableModel*>(model());
 }
 
-void MeasurementTableView::pasteClipboard()
+void MeasurementTableView::pasteText(const QString& text)
 {
     MeasurementTableModel* m = positionsModel();
     if (!m)
         return;
-    const QMimeData* mime = QApplication::clipboard()->mimeData();
-    PasteOutcome outcome;
+    if (text.trimmed().isEmpty()) {
+        emit pasted({0, {QStringLiteral("Die Zwischenablage enthält keinen Text zum Einfügen.")}});
+        return;
+    }
     const QModelIndex current = currentIndex();
     const int row = current.isValid() ? current.row() : m->rowCount() - 1;
     const int column = current.isValid() && current.column() < kPositionColumns ? current.column() : 0;
-    try {
-        const QString text = mime ? mime->text() : QString();
-        if (std::size_t(text.size()) > kMaxPastedChars) {
-            const QLocale locale;
-            emit pasted({0, {QStringLiteral("Der Text der Zwischenablage ist mit %1 Zeichen zu lang (höchstens %2); "
-                                            "die Tabelle bleibt, wie sie ist.")
-                                 .arg(locale.toString(text.size()), locale.toString(qlonglong(kMaxPastedChars)))}});
-            return;
-        }
-        if (text.trimmed().isEmpty()) {
-            emit pasted({0, {QStringLiteral("Die Zwischenablage enthält keinen Text zum Einfügen.")}});
-            return;
-        }
-        outcome = m->paste(row, column, parsePastedTable(text.toStdString(), positionLimits()));
-    } catch (const std::bad_alloc&) {
-        emit pasted({0, {QStringLiteral("Für den Text der Zwischenablage reicht der Speicher nicht; die Tabelle "
-                                        "bleibt, wie sie ist.")}});
-        return;
-    }
+    const PasteOutcome outcome = m->paste(row, column, parsePastedTable(text.toStdString(), positionLimits()));
     if (outcome.rows > 0) {
         setCurrentIndex(m->index(row, column));
         selectionModel()->select(QItemSelection(m->index(row, column),
@@ -412,23 +379,6 @@ void MeasurementTableView::pasteClipboard()
                                  QItemSelectionModel::ClearAndSelect);
     }
     emit pasted(outcome);
-}
-
-void MeasurementTableView::copySelection()
-{
-    MeasurementTableModel* m = positionsModel();
-    if (!m)
-        return;
-    QModelIndexList cells = selectionModel()->selectedIndexes();
-    if (cells.isEmpty() && currentIndex().isValid())
-        cells << currentIndex();
-    const TextTable block = m->blockOf(cells, QLocale().decimalPoint().toStdString());
-    if (block.rows.empty())
-        return;
-    auto* mime = new QMimeData;
-    mime->setText(QString::fromStdString(tabSeparatedText(block)));
-    mime->setHtml(QString::fromStdString(htmlTable(block)));
-    QApplication::clipboard()->setMimeData(mime);
 }
 
 void MeasurementTableView::insertRow()
@@ -463,69 +413,6 @@ void MeasurementTableView::clearSelectedCells()
 {
     if (MeasurementTableModel* m = positionsModel())
         m->clearCells(selectionModel()->selectedIndexes());
-}
-
-void MeasurementTableView::keyPressEvent(QKeyEvent* event)
-{
-    const bool ctrl = event->modifiers() & Qt::ControlModifier;
-    if (state() != QAbstractItemView::EditingState) {
-        if (event->matches(QKeySequence::Paste)) {
-            pasteClipboard();
-            return;
-        }
-        if (event->matches(QKeySequence::Copy)) {
-            copySelection();
-            return;
-        }
-        if (event->key() == Qt::Key_Delete || (event->key() == Qt::Key_Backspace && !ctrl)) {
-            clearSelectedCells();
-            return;
-        }
-        if (ctrl && (event->key() == Qt::Key_Plus || event->key() == Qt::Key_Equal)) {
-            insertRow();
-            return;
-        }
-        if (ctrl && event->key() == Qt::Key_Minus) {
-            removeSelectedRows();
-            return;
-        }
-        // Enter moves down, as in a spreadsheet.
-        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-            moveDown();
-            return;
-        }
-    }
-    QTableView::keyPressEvent(event);
-}
-
-void MeasurementTableView::moveDown()
-{
-    const QModelIndex current = currentIndex();
-    if (current.isValid())
-        setCurrentIndex(model()->index(std::min(current.row() + 1, model()->rowCount() - 1), current.column()));
-}
-
-void MeasurementTableView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
-{
-    QTableView::closeEditor(editor, hint);
-    if (hint == QAbstractItemDelegate::SubmitModelCache)
-        moveDown();
-}
-
-void MeasurementTableView::contextMenuEvent(QContextMenuEvent* event)
-{
-    QMenu menu(this);
-    menu.addAction(QStringLiteral("Zeile &einfügen"), QKeySequence(Qt::CTRL | Qt::Key_Plus), this,
-                   &MeasurementTableView::insertRow);
-    menu.addAction(QStringLiteral("Zeilen &löschen"), QKeySequence(Qt::CTRL | Qt::Key_Minus), this,
-                   &MeasurementTableView::removeSelectedRows);
-    menu.addAction(QStringLiteral("Zellen &leeren"), QKeySequence(Qt::Key_Delete), this,
-                   &MeasurementTableView::clearSelectedCells);
-    menu.addSeparator();
-    menu.addAction(QStringLiteral("&Kopieren"), QKeySequence::Copy, this, &MeasurementTableView::copySelection);
-    menu.addAction(QStringLiteral("E&infügen"), QKeySequence::Paste, this, &MeasurementTableView::pasteClipboard);
-    menu.addAction(QStringLiteral("&Alles auswählen"), QKeySequence::SelectAll, this, &QTableView::selectAll);
-    menu.exec(event->globalPos());
 }
 
 }  // namespace orvella

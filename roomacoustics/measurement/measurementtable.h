@@ -7,13 +7,12 @@
 // range, the note why. There is always one empty row at the end, where a
 // new position is typed.
 
+#include "companiontable.h"
 #include "iso3382eval.h"
-#include "texttable.h"
 #include "pastedtext.h"
+#include "texttable.h"
 
-#include <QAbstractTableModel>
 #include <QStringList>
-#include <QTableView>
 
 #include <vector>
 
@@ -42,7 +41,7 @@ struct PasteOutcome {
     QStringList notes;
 };
 
-class MeasurementTableModel : public QAbstractTableModel {
+class MeasurementTableModel : public CompanionTableModel {
     Q_OBJECT
 public:
     explicit MeasurementTableModel(QObject* parent = nullptr);
@@ -74,9 +73,9 @@ public:
     // file: a cell that is a plain number written with `decimalMark`, any
     // other text as it stands; rows that are wholly empty left out.
     TextTable textTable(std::string_view decimalMark) const;
-    // The block of cells that spans `cells` (the note column included), with
-    // the header of its columns, for the clipboard.
-    TextTable blockOf(const QModelIndexList& cells, std::string_view decimalMark) const;
+    // A copied cell: a plain number with the user's decimal mark, any other
+    // text as it stands; the note as shown.
+    std::string copyText(const QModelIndex& index) const override;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -101,19 +100,20 @@ private:
 };
 
 // The view of the positions, worked from the keyboard: typing replaces a
-// cell, F2 edits it, Delete empties the selected cells, Ctrl+Plus inserts a
-// row, Ctrl+Minus removes the selected rows, Ctrl+V pastes from the
-// clipboard at the current cell, Ctrl+C copies the selected block. The
-// same commands are in its context menu.
-class MeasurementTableView : public QTableView {
+// cell, F2 edits it, Delete (or Backspace) empties the selected cells,
+// Ctrl+Plus inserts a row, Ctrl+Minus removes the selected rows, Ctrl+V
+// pastes from the clipboard at the current cell, Ctrl+C copies the selected
+// block. The same commands are in its context menu.
+class MeasurementTableView : public CompanionTableView {
     Q_OBJECT
 public:
     explicit MeasurementTableView(QWidget* parent = nullptr);
     MeasurementTableModel* positionsModel() const;
     void setModel(QAbstractItemModel* model) override;
 
-    void pasteClipboard();
-    void copySelection();
+    QAction* insertRowAction() const { return insertRow_; }
+    QAction* removeRowsAction() const { return removeRows_; }
+
     void insertRow();
     void removeSelectedRows();
     void clearSelectedCells();
@@ -123,13 +123,12 @@ signals:
     void pasted(const PasteOutcome& outcome);
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void contextMenuEvent(QContextMenuEvent* event) override;
-    // Enter in a cell being edited takes the text and moves down a row.
-    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+    void pasteText(const QString& text) override;
+    void deleteSelection() override { clearSelectedCells(); }
 
 private:
-    void moveDown();
+    QAction* insertRow_ = nullptr;
+    QAction* removeRows_ = nullptr;
 };
 
 }  // namespace orvella

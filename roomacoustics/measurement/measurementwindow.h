@@ -32,6 +32,7 @@ struct MeasurementReport;
 
 // The file dialog: the chosen path, or an empty string when the user
 // cancels. `save` asks for a file to write, otherwise for one to read.
+// Replacing it replaces every companion's (setFileDialog).
 using MeasurementFileDialog = std::function<QString(QWidget* parent, const QString& caption,
                                                     const QString& suggestedPath, const QString& filter, bool save)>;
 // Replaces the file dialog (tests); an empty function restores Qt's own.
@@ -74,21 +75,15 @@ public:
     MeasurementReport report() const;
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    bool readCsvFile(const QString& path, const QString& name);
     void recompute();
     void edited();
     void showNotes(const QStringList& notes);
     void fitNote();
     void fitResultsPane();
-    void updateResults();
-    void updateRating();
-    PrognosisCurve prognosis(double from, double to) const;
-    QString askFile(const QString& caption, const QString& suggestedName, const QString& filter, bool save);
 
     QPointer<CompanionLink> link_;  // the prognosis whose inputs the chart follows
     QString title_;

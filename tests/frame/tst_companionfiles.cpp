@@ -66,6 +66,20 @@ void TestCompanionFiles::folderRememberedPerKind()
     QCOMPARE(suggested, QDir(csvDir.path()).filePath("Studie a-b.csv"));
     askSaveFile(nullptr, FileKind::Image, "Diagramm speichern", "Bild", {"PNG-Bild (*.png)"});
     QVERIFY(!suggested.startsWith(csvDir.path()));
+
+    // A file opened starts in the folder of its kind, and its own folder is
+    // the one offered next, for opening and saving alike.
+    QTemporaryDir openDir;
+    const QString opened = QDir(openDir.path()).filePath("m.csv");
+    setFileDialog([&](QWidget*, const QString&, const QString& s, const QString&, QString*) {
+        suggested = s;
+        return opened;
+    });
+    QCOMPARE(askOpenFile(nullptr, FileKind::Csv, "CSV öffnen", {"CSV-Dateien (*.csv)"}), opened);
+    QCOMPARE(suggested, csvDir.path());
+    askSaveFile(nullptr, FileKind::Csv, "CSV speichern", "x", {"CSV-Dateien (*.csv)"});
+    QCOMPARE(suggested, QDir(openDir.path()).filePath("x.csv"));
+    setFileDialog({});
 }
 
 void TestCompanionFiles::csvTablesOneAfterTheOther()
