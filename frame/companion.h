@@ -9,6 +9,7 @@
 // that nothing of them (nor Qt Charts or Qt PrintSupport) is loaded at start.
 
 #include "calculation.h"
+#include "evaluationmodel.h"
 
 #include <QObject>
 #include <QPointer>
@@ -108,6 +109,11 @@ struct CompanionRequest {
     QPointer<CompanionLink> link;
     // The owner is the main menu: the companion is about every calculator.
     bool ownerIsMenu = false;
+    // A companion about an evaluation of a table (the help of the level
+    // list): its description and the rows it evaluates now; `link` then
+    // tells when they change (calculated).
+    const EvaluationModel* evaluation = nullptr;
+    std::function<EvaluationInput()> evaluationInput;
     QString title;             // its calculator's name as the menu shows it; "Orvella" for the menu
     // The calculators of the window, in the order of its frames; for the
     // menu every calculator.
