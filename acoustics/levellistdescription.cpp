@@ -32,7 +32,7 @@ std::optional<double> backgroundOf(const EvaluationInput& input)
 // the results of the levels as given.
 constexpr const char* kCorrected[] = {"sum", "mean", "arithmetic", "min", "max"};
 
-EvaluationOutcome evaluate(const EvaluationInput& input)
+EvaluationOutcome evaluate(const EvaluationInput& input, std::string_view)
 {
     const std::vector<double> levels = levelsOf(input);
     LevelListEvaluation e = evaluateLevelList(levels, backgroundOf(input));

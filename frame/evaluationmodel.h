@@ -46,7 +46,8 @@ struct EvaluationModel {
     std::vector<Quantity> columns{};     // the cells of a row
     std::vector<Quantity> parameters{};  // values beside the rows
     std::vector<Quantity> results{};     // in the order the window lists them
-    EvaluationOutcome (*evaluate)(const EvaluationInput& input) = nullptr;
+    // The decimal mark is that of the numbers in the results' notes.
+    EvaluationOutcome (*evaluate)(const EvaluationInput& input, std::string_view decimalMark) = nullptr;
 
     Handbook handbook{};
     std::vector<NamedNumber> constants{};  // what {c:name} in the texts stands for

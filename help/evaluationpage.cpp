@@ -89,7 +89,7 @@ QString evaluationPageBody(const EvaluationModel& model, const EvaluationInput& 
     const CalculatorModel sheet = asSheet(model, false);
     const Handbook& h = model.handbook;
     const auto text = [&](const std::string& t) { return describedText(sheet, t, mark); };
-    const EvaluationOutcome outcome = model.evaluate ? model.evaluate(input) : EvaluationOutcome{};
+    const EvaluationOutcome outcome = model.evaluate ? model.evaluate(input, mark.toStdString()) : EvaluationOutcome{};
 
     QString s = paragraph(text(h.answers));
     if (!h.forWhom.empty())

@@ -16,7 +16,7 @@ namespace {
 
 constexpr double kMostT = 0.6;  // s, the target value
 
-EvaluationOutcome meanOfTimes(const EvaluationInput& in)
+EvaluationOutcome meanOfTimes(const EvaluationInput& in, std::string_view)
 {
     EvaluationOutcome out;
     ResultValue mean = makeResultValue("Tm", "Tm", "T<sub>m</sub>", "mittlere Nachhallzeit", "s", 2);

@@ -5,6 +5,7 @@
 // being the numbers its correction uses.
 
 #include "evaluationpage.h"
+#include "iso3382description.h"
 #include "levellistdescription.h"
 
 #include <QTest>
@@ -33,6 +34,7 @@ private slots:
     void levelListWorkedWithTheLevels_data();
     void levelListWorkedWithTheLevels();
     void levelListStatesTheRules();
+    void measurementWorkedAndRated();
 };
 
 void TestEvaluationPages::levelListWorkedWithTheLevels_data()
@@ -90,6 +92,22 @@ void TestEvaluationPages::levelListStatesTheRules()
     for (const char* s : {"ΔL &gt; 15 dB", "6 dB &lt; ΔL ≤ 15 dB", "ΔL ≤ 6 dB", "K<sub>1</sub> = 1,3 dB",
                           "zwei Nachkommastellen", "keine Stellen vor", "ISO 3744", "ISO 10140-4", "±300 dB",
                           "Strg+Umschalt+C", "CSV speichern…"})
+        QVERIFY2(html.contains(QString::fromUtf8(s)), s);
+}
+
+// Positions on an exact line: 60 dB at 1 m, 6 dB less per doubling, so
+// D2,S = 6 dB and Lp,A,S,4m = 48 dB; the STI falls by 0.05 per m from 0.8:
+// rD = 6 m, rP = 12 m. D2,S misses 7 dB, Lp,A,S,4m keeps 48 dB, rD misses 5 m.
+void TestEvaluationPages::measurementWorkedAndRated()
+{
+    EvaluationInput in;
+    for (double r : {2.0, 4.0, 8.0, 16.0})
+        in.rows.push_back({r, 60.0 - 6.0 * std::log2(r), 0.8 - 0.05 * r, 40.0});
+    const QString html = evaluationPageHtml(iso3382Model(), in, ",").replace(QStringLiteral("&nbsp;"), " ");
+    for (const char* s : {"Messauswertung ISO 3382-3 – Großraumbüro DL2 Prognose", "<b>6</b> dB", "<b>48</b> dB",
+                          "<b>6</b> m", "<b>12</b> m", "D<sub>2,S</sub> ≥ 7 dB: nicht erfüllt",
+                          "L<sub>p,A,S,4m</sub> ≤ 48 dB: erfüllt", "r<sub>D</sub> ≤ 5 m: nicht erfüllt",
+                          "log<sub>2</sub>(4)", "2 m ≤ r ≤ 16 m"})
         QVERIFY2(html.contains(QString::fromUtf8(s)), s);
 }
 
