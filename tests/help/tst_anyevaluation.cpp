@@ -6,9 +6,13 @@
 // rule, its named numbers in the user's decimal mark; the help knows no
 // evaluation by name.
 
+#include "companion.h"
 #include "evaluationpage.h"
 
+#include <QApplication>
+#include <QPointer>
 #include <QTest>
+#include <QTextBrowser>
 
 using namespace orvella;
 
@@ -63,6 +67,7 @@ class TestAnyEvaluation : public QObject {
 private slots:
     void pageFromTheDescription_data();
     void pageFromTheDescription();
+    void helpWindowFollowsTheRows();
 };
 
 void TestAnyEvaluation::pageFromTheDescription_data()
@@ -101,5 +106,28 @@ void TestAnyEvaluation::pageFromTheDescription()
         QVERIFY2(!page.contains(s), qPrintable(s));
 }
 
-QTEST_APPLESS_MAIN(TestAnyEvaluation)
+// The program's help plugin opens the page for the evaluation's window and
+// reads the rows again when the window says they changed.
+void TestAnyEvaluation::helpWindowFollowsTheRows()
+{
+    addCompanionPluginPath(QStringLiteral(ORVELLA_PLUGIN_BUILD_DIR));
+    QWidget owner;
+    owner.show();
+    auto* link = new EvaluationLink(&owner);
+    EvaluationInput rows;
+    rows.rows = {{0.5}, {0.8}};
+    QPointer<QWidget> help = openEvaluationHelp(&owner, timesModel(), [&] { return rows; }, link);
+    QVERIFY(help);
+    QCOMPARE(help->windowTitle(), QString("Hilfe – Nachhallzeiten"));
+    auto* browser = help->findChild<QTextBrowser*>();
+    QVERIFY(browser);
+    QVERIFY(browser->toPlainText().contains("1.3 / 2") || browser->toPlainText().contains("1,3 / 2"));
+    rows.rows.push_back({0.9});
+    link->changed();
+    QVERIFY(browser->toPlainText().contains("2.2 / 3") || browser->toPlainText().contains("2,2 / 3"));
+    // F1 again raises the same window.
+    QCOMPARE(openEvaluationHelp(&owner, timesModel(), [&] { return rows; }, link), help.data());
+}
+
+QTEST_MAIN(TestAnyEvaluation)
 #include "tst_anyevaluation.moc"
