@@ -76,8 +76,12 @@ void compute(ResultValue& r, const char* why, F&& f)
     }
 }
 
-std::vector<ResultValue> statistics(std::span<const double> levels)
+std::vector<ResultValue> statistics(std::span<const double> levels, std::vector<TraceEntry>* trace = nullptr)
 {
+    const auto traced = [trace](const char* key, double value) {
+        if (trace)
+            trace->push_back({key, value});
+    };
     std::vector<ResultValue> results = emptyResults();
     const std::size_t n = levels.size();
     result(results, "n").value = double(n);
@@ -96,6 +100,7 @@ std::vector<ResultValue> statistics(std::span<const double> levels)
     if (allWithin) {
         // One pass over the energies for both.
         const FactoredEnergy f = factoredEnergy(levels);
+        traced("S", f.sum);
         compute(result(results, "sum"), beyond, [&] { return sumDb(f); });
         compute(result(results, "mean"), beyond, [&] { return meanDb(f, n); });
     } else {
@@ -121,6 +126,7 @@ std::vector<ResultValue> statistics(std::span<const double> levels)
         Real sum = 0.0;
         for (const double l : levels)
             sum = sum + l;
+        traced("total", sum.value());
         return (sum / double(n)).value();
     });
 
@@ -137,6 +143,7 @@ std::vector<ResultValue> statistics(std::span<const double> levels)
                 const Real d = Real(l) - *arithmetic.value;
                 squares = squares + d * d;
             }
+            traced("squares", squares.value());
             return std::sqrt((squares / double(n - 1)).value());
         });
     } else {
@@ -209,7 +216,7 @@ BackgroundCorrection correctForBackground(double levelDb, double backgroundDb)
 LevelListEvaluation evaluateLevelList(std::span<const double> levels, std::optional<double> backgroundDb)
 {
     LevelListEvaluation e;
-    e.results = statistics(levels);
+    e.results = statistics(levels, &e.trace);
     e.backgroundDb = backgroundDb;
     if (!backgroundDb)
         return e;

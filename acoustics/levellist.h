@@ -86,6 +86,10 @@ struct LevelListEvaluation {
     // (standard deviation of the sample, n − 1), "min", "max" and
     // "sumMinusMax" (LΣ − Lmax, how much the others add to the largest).
     std::vector<ResultValue> results;
+    // The intermediate values of the levels as given, for the worked
+    // calculation: "S" (Σ 10^(0.1·(Li − Lmax))), "total" (Σ Li) and
+    // "squares" (Σ (Li − Larith)²), each when it was computed.
+    std::vector<TraceEntry> trace;
     std::optional<double> backgroundDb;
     // When LB is given and within ±300 dB: one per level, and the same
     // results of the corrected levels.

@@ -4,6 +4,7 @@
 #include "companionplacement.h"
 
 #include <QEvent>
+#include <QMessageBox>
 #include <QWidget>
 
 namespace orvella {
@@ -85,6 +86,27 @@ void raiseCompanion(QWidget* companion)
     companion->show();
     companion->raise();
     companion->activateWindow();
+}
+
+QWidget* openEvaluationHelp(QWidget* owner, const EvaluationModel& model, std::function<EvaluationInput()> input,
+                            EvaluationLink* link)
+{
+    QString error;
+    CompanionPlugin* help = loadCompanionPlugin(QStringLiteral("orvella_help"), &error);
+    if (!help) {
+        QMessageBox::warning(owner, QStringLiteral("Orvella"),
+                             QStringLiteral("Die Hilfe kann nicht geöffnet werden, weil ein Teil des Programms "
+                                            "fehlt oder beschädigt ist.\n\n%1")
+                                 .arg(error));
+        return nullptr;
+    }
+    CompanionRequest request;
+    request.owner = owner;
+    request.title = QString::fromStdString(model.title);
+    request.link = link;
+    request.evaluation = &model;
+    request.evaluationInput = std::move(input);
+    return help->open(request);
 }
 
 }  // namespace orvella

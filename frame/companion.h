@@ -9,6 +9,7 @@
 // that nothing of them (nor Qt Charts or Qt PrintSupport) is loaded at start.
 
 #include "calculation.h"
+#include "evaluationmodel.h"
 
 #include <QObject>
 #include <QPointer>
@@ -108,6 +109,11 @@ struct CompanionRequest {
     QPointer<CompanionLink> link;
     // The owner is the main menu: the companion is about every calculator.
     bool ownerIsMenu = false;
+    // A companion about an evaluation of a table (the help of the level
+    // list): its description and the rows it evaluates now; `link` then
+    // tells when they change (calculated).
+    const EvaluationModel* evaluation = nullptr;
+    std::function<EvaluationInput()> evaluationInput;
     QString title;             // its calculator's name as the menu shows it; "Orvella" for the menu
     // The calculators of the window, in the order of its frames; for the
     // menu every calculator.
@@ -121,6 +127,27 @@ struct CompanionRequest {
     // companion that shows more than its owner's (the Verlauf lists and
     // reports the calculations of all of them).
     std::vector<const CalculatorModel*> allModels;
+};
+
+// The link of a companion window that evaluates a table (the level list),
+// for the companions it opens in turn (its help): it has no calculator's
+// fields; `changed()` tells them that the rows or results changed.
+class EvaluationLink final : public CompanionLink {
+public:
+    using CompanionLink::CompanionLink;
+    void changed() { emit calculated(); }
+
+    std::vector<QString> inputTexts(const CalculatorModel& model) const override
+    {
+        return std::vector<QString>(model.inputs.size());
+    }
+    bool calculates(const CalculatorModel&) const override { return false; }
+    bool applyAndCalculate(const CalculatorModel&, const std::vector<std::pair<std::string, QString>>&) override
+    {
+        return false;
+    }
+    int focusedModel(const std::vector<const CalculatorModel*>&) const override { return -1; }
+    std::string focusedInput(const CalculatorModel&) const override { return {}; }
 };
 
 class CompanionPlugin {
@@ -144,6 +171,13 @@ CompanionPlugin* loadCompanionPlugin(const QString& baseName, QString* error = n
 
 // Another folder to look in (tests point this at the build tree).
 void addCompanionPluginPath(const QString& folder);
+
+// Opens (or raises) the help page of the evaluation that `owner`, a
+// companion window, shows: the help plugin's window, rendered from `model`
+// with the rows `input` gives, read again whenever `link` says they changed.
+// Null, with a German message over `owner`, when the help cannot be loaded.
+QWidget* openEvaluationHelp(QWidget* owner, const EvaluationModel& model, std::function<EvaluationInput()> input,
+                            EvaluationLink* link);
 
 }  // namespace orvella
 

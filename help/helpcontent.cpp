@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "helpcontent.h"
 
+#include "evaluationpage.h"
 #include "handbook.h"
 #include "helptext.h"
 #include "worked.h"
@@ -143,6 +144,9 @@ QString stoppedSentence(const CalculatorModel& model, const Evaluation& evaluati
 
 QString helpPageBody(const HelpSubject& subject)
 {
+    if (subject.kind == HelpSubject::Kind::Evaluation)
+        return subject.evaluation ? evaluationPageBody(*subject.evaluation, subject.evaluationInput, subject.decimalMark)
+                                  : QString();
     if (subject.kind == HelpSubject::Kind::Overview)
         return keepUnits(overview(subject));
     if (subject.models.empty())
@@ -152,6 +156,9 @@ QString helpPageBody(const HelpSubject& subject)
 
 QString helpPageHtml(const HelpSubject& subject)
 {
+    if (subject.kind == HelpSubject::Kind::Evaluation)
+        return subject.evaluation ? evaluationPageHtml(*subject.evaluation, subject.evaluationInput, subject.decimalMark)
+                                  : QString();
     const QString title = subject.kind == HelpSubject::Kind::Overview ? QStringLiteral("Orvella – Handbuch")
                                                                       : subject.title.toHtmlEscaped();
     return heading(1, title) + helpPageBody(subject);

@@ -24,6 +24,7 @@ struct HelpSubject {
     enum class Kind {
         Calculator,  // the calculators of one window (both halves of a window of two)
         Overview,    // the menu's handbook of all calculators, without numbers
+        Evaluation,  // an evaluation of a table of rows, with the table's numbers
     };
     Kind kind = Kind::Calculator;
     QString title;  // the calculator's name as the menu shows it
@@ -32,6 +33,8 @@ struct HelpSubject {
     // stand in the window now.
     std::vector<std::vector<QString>> fieldTexts;
     WindowState windowState;  // what the window keeps outside its fields
+    const EvaluationModel* evaluation = nullptr;  // for Kind::Evaluation
+    EvaluationInput evaluationInput;             // the rows it evaluates now
     QString decimalMark = QStringLiteral(".");
 };
 

@@ -45,6 +45,8 @@ HelpSubject::Kind kindOf(const CompanionRequest& request)
 {
     if (request.ownerIsMenu)
         return HelpSubject::Kind::Overview;
+    if (request.evaluation)
+        return HelpSubject::Kind::Evaluation;
     return HelpSubject::Kind::Calculator;
 }
 
@@ -67,9 +69,10 @@ HelpWindow::HelpWindow(const CompanionRequest& request)
     : request_(request), kind_(kindOf(request))
 {
     setObjectName(kObjectName);
-    setWindowTitle(kind_ == HelpSubject::Kind::Overview
-                       ? QStringLiteral("Hilfe – Orvella")
-                       : QStringLiteral("Hilfe und Rechenweg – ") + request.title);
+    setWindowTitle(kind_ == HelpSubject::Kind::Overview     ? QStringLiteral("Hilfe – Orvella")
+                   : kind_ == HelpSubject::Kind::Evaluation ? QStringLiteral("Hilfe – ") +
+                                                                  QString::fromStdString(request.evaluation->title)
+                                                            : QStringLiteral("Hilfe und Rechenweg – ") + request.title);
 
     browser_ = new QTextBrowser(this);
     browser_->setObjectName(QStringLiteral("helpBrowser"));
@@ -112,7 +115,7 @@ HelpWindow::HelpWindow(const CompanionRequest& request)
 void HelpWindow::connectToOwner()
 {
     // The page is read again once a calculation has written its fields.
-    if (kind_ == HelpSubject::Kind::Calculator && request_.link)
+    if (kind_ != HelpSubject::Kind::Overview && request_.link)
         connect(request_.link, &CompanionLink::calculated, this, &HelpWindow::refresh);
 }
 
@@ -129,6 +132,11 @@ HelpSubject HelpWindow::subject() const
                                                  : std::vector<QString>(m->inputs.size()));
         if (request_.state)
             s.windowState = request_.state();
+    }
+    if (kind_ == HelpSubject::Kind::Evaluation) {
+        s.evaluation = request_.evaluation;
+        if (request_.evaluationInput)
+            s.evaluationInput = request_.evaluationInput();
     }
     return s;
 }

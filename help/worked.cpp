@@ -4,6 +4,7 @@
 #include "handbook.h"
 #include "helptext.h"
 
+#include "evaluationmodel.h"
 #include "numbers.h"
 
 #include <QRegularExpression>
@@ -282,7 +283,7 @@ QString guidanceCheck(const CalculatorModel& model, const Evaluation& e, const Q
             const double value = e.results[std::size_t(r)];
             const double shown = roundHalfEven(value, q.decimals);
             const bool atLeast = g.bound == Bound::AtLeast;
-            const bool met = atLeast ? shown >= g.value : shown <= g.value;
+            const bool met = guidanceMet(g, shown).value_or(false);
             const QString unit = unitSuffix(html(q.unit));
             items << QStringLiteral("%1 = %2%3 %4%5 %6 %7%3")
                          .arg(html(q.symbolHtml), formatted(value, q.decimals, mark), unit,
@@ -399,11 +400,37 @@ QString stoppedSentence(const CalculatorModel& model, const Evaluation& evaluati
 
 QString formulasTable(const CalculatorModel& model, const QString& mark)
 {
+    return formulasTable(model, model.formulaLines(nullptr), mark);
+}
+
+QString formulasTable(const CalculatorModel& model, const std::vector<FormulaLine>& lines, const QString& mark)
+{
     const Sheet sheet(model, nullptr, mark);
     QString t = QStringLiteral("<table width=\"100%\" cellspacing=\"0\" cellpadding=\"2\">");
-    for (const FormulaLine& line : model.formulaLines(nullptr))
+    for (const FormulaLine& line : lines)
         t += sheet.formulaRows(line);
     return t + QStringLiteral("</table>");
+}
+
+QString workedLines(const CalculatorModel& model, const Evaluation& evaluation, const std::vector<FormulaLine>& lines,
+                    const QString& mark)
+{
+    const Sheet sheet(model, &evaluation, mark);
+    QString rows;
+    for (const FormulaLine& line : lines)
+        if (sheet.reached(line))
+            rows += sheet.workedRows(line, model.resultIndex(line.step) >= 0);
+    if (rows.isEmpty())
+        return {};
+    return QStringLiteral("<table width=\"100%\" cellspacing=\"0\" cellpadding=\"2\" style=\"margin-top:6px\">") +
+           rows + QStringLiteral("</table>");
+}
+
+QString writtenWorked(const CalculatorModel& model, const QString& mark, const std::function<void(WorkedWriter&)>& write)
+{
+    HtmlWriter writer(model, mark);
+    write(writer);
+    return writer.page();
 }
 
 QString workedCalculation(const CalculatorModel& model, const std::vector<QString>& texts, const QString& mark)

@@ -17,6 +17,8 @@
 
 #include <QString>
 
+#include <functional>
+
 #include <vector>
 
 namespace orvella::help {
@@ -31,6 +33,17 @@ QString stateWorked(const CalculatorModel& model, const WindowState& state, cons
 
 // The formula lines of the handbook, every branch.
 QString formulasTable(const CalculatorModel& model, const QString& mark);
+// The given formula lines of the handbook, named by `model`.
+QString formulasTable(const CalculatorModel& model, const std::vector<FormulaLine>& lines, const QString& mark);
+
+// The lines an evaluation reached, with its numbers (its inputs and traced
+// values), as the worked calculation shows them.
+QString workedLines(const CalculatorModel& model, const Evaluation& evaluation, const std::vector<FormulaLine>& lines,
+                    const QString& mark);
+
+// What `write` writes through the help's WorkedWriter, as HTML.
+QString writtenWorked(const CalculatorModel& model, const QString& mark,
+                      const std::function<void(WorkedWriter&)>& write);
 
 // "Keine endliche Lösung: Die Rechnung bricht ... ab, weil ...."; empty when
 // the evaluation succeeded.

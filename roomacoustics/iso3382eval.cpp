@@ -2,6 +2,7 @@
 #include "iso3382eval.h"
 
 #include "checked.h"
+#include "evaluationmodel.h"
 #include "iso3382.h"
 #include "levellist.h"
 #include "numbers.h"
@@ -281,7 +282,7 @@ TargetRating rate(const std::vector<ResultValue>& results, const char* key, cons
     t.requirement = std::string(symbol) + (atLeast ? " ≥ " : " ≤ ") +
                     FormatResult(target, kResultDecimals, mark) + " " + unit;
     if (const std::optional<double> shown = shownValue(*findResult(results, key)))
-        t.met = atLeast ? *shown >= target : *shown <= target;
+        t.met = guidanceMet({key, target, atLeast ? Bound::AtLeast : Bound::AtMost, symbol, false}, *shown);
     return t;
 }
 

@@ -1,0 +1,181 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "iso3382description.h"
+
+#include "iso3382.h"
+#include "iso3382eval.h"
+
+#include <charconv>
+
+namespace orvella {
+
+namespace {
+
+using namespace iso3382;
+
+constexpr const char* kMinus = "\xE2\x88\x92";  // U+2212
+
+// A number as a cell holds it: the shortest text that reads back as it.
+std::string cellText(const std::optional<double>& value)
+{
+    if (!value)
+        return {};
+    char buffer[32];
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, *value);
+    return error == std::errc() ? std::string(buffer, end) : std::string();
+}
+
+EvaluationOutcome evaluate(const EvaluationInput& input, std::string_view mark)
+{
+    std::vector<PositionTexts> rows;
+    rows.reserve(input.rows.size());
+    for (const auto& row : input.rows) {
+        const auto cell = [&row](std::size_t i) { return i < row.size() ? cellText(row[i]) : std::string(); };
+        rows.push_back({cell(0), cell(1), cell(2), cell(3)});
+    }
+    const Iso3382Evaluation e = evaluateIso3382(rows, mark);
+    EvaluationOutcome out;
+    if (e.speechLevelLine) {
+        out.trace.push_back({"aL", e.speechLevelLine->slope});
+        out.trace.push_back({"bL", e.speechLevelLine->intercept});
+    }
+    if (e.stiLine) {
+        out.trace.push_back({"aS", e.stiLine->slope});
+        out.trace.push_back({"bS", e.stiLine->intercept});
+    }
+    for (const ResultValue& r : e.results)
+        if (r.value)
+            out.trace.push_back({r.quantity.key, *r.value});
+    out.results = e.results;
+    return out;
+}
+
+Quantity quantity(const char* key, const char* symbol, const char* html, const char* label, const char* unit,
+                  int decimals)
+{
+    return {key, symbol, html, label, unit, "", decimals};
+}
+
+EvaluationModel makeModel()
+{
+    const std::string m = kMinus;
+    const int d = kResultDecimals;
+    EvaluationModel model;
+    model.id = "messauswertung";
+    model.title = "Messauswertung ISO 3382-3";
+    model.ownerTitle = "Großraumbüro DL2 Prognose";
+    model.columns = {quantity("r", "r", "r", "Entfernung zur Quelle", "m", d),
+                     quantity("LpAS", "Lp,A,S", "L<sub>p,A,S</sub>", "A-bewerteter Sprachschalldruckpegel", "dB", d),
+                     quantity("STI", "STI", "STI", "Sprachübertragungsindex (wahlweise)", "", kStiDecimals),
+                     quantity("LpAB", "Lp,A,B", "L<sub>p,A,B</sub>", "Hintergrundgeräuschpegel (wahlweise)", "dB", d)};
+    model.results = {
+        quantity("D2S", "D2,S", "D<sub>2,S</sub>", "Räumliche Abklingrate des A-bewerteten Sprachschalldruckpegels",
+                 "dB", d),
+        quantity("Lp4m", "Lp,A,S,4m", "L<sub>p,A,S,4m</sub>", "A-bewerteter Sprachschalldruckpegel in 4 m Abstand",
+                 "dB", d),
+        quantity("rC", "rC", "r<sub>C</sub>", "Komfortabstand", "m", d),
+        quantity("rD", "rD", "r<sub>D</sub>", "Ablenkungsabstand", "m", d),
+        quantity("rP", "rP", "r<sub>P</sub>", "Vertraulichkeitsabstand", "m", d),
+        quantity("LpB", "Lp,A,B", "L<sub>p,A,B</sub>", "A-bewerteter Hintergrundgeräuschpegel (energetisches Mittel)",
+                 "dB", d),
+        quantity("n", "n", "n", "Anzahl der ausgewerteten Positionen", "", 0),
+    };
+    model.evaluate = evaluate;
+    model.constants = {{"from", "", kMinDistanceM},       {"to", "", kMaxDistanceM},
+                       {"positions", "", double(kMinPositions)}, {"comfort", "", kComfortLevelDb},
+                       {"distraction", "", kDistractionSti}, {"privacy", "", kPrivacySti},
+                       {"reference", "", kReferenceDistanceM}, {"levelLimit", "", kLevelLimitDb}};
+    model.steps = {{"aL", "a<sub>L</sub>", "dB", "Steigung der Ausgleichsgeraden des Pegels über log<sub>2</sub>(r / 1 m)", ""},
+                   {"bL", "b<sub>L</sub>", "dB", "ihr Wert bei r = 1 m", ""},
+                   {"aS", "a<sub>S</sub>", "1/m", "Steigung der Ausgleichsgeraden des STI über r", ""},
+                   {"bS", "b<sub>S</sub>", "", "ihr Wert bei r = 0 m", ""}};
+    model.formulas = {
+        {"D2S", m + "{s:aL}", {}, "die Pegelabnahme pro Abstandsverdopplung"},
+        {"Lp4m", "{s:bL} + {s:aL} · log<sub>2</sub>({c:reference})", {}, "der Wert der Geraden bei {c:reference} m"},
+        {"rC", "{c:reference} m · 2<sup>({s:Lp4m} " + m + " {c:comfort}) / {s:D2S}</sup>", {},
+         "wo die Gerade {c:comfort} dB erreicht; nur für D<sub>2,S</sub> &gt; 0"},
+        {"rD", "({c:distraction} " + m + " {s:bS}) / {s:aS}", {}, "wo der STI {c:distraction} erreicht"},
+        {"rP", "({c:privacy} " + m + " {s:bS}) / {s:aS}", {}, "wo der STI {c:privacy} erreicht"},
+    };
+    model.guidance = {"ISO 3382-3", "für ein gutes Großraumbüro",
+                      {{"D2S", kGoodDecayDb, Bound::AtLeast, "D<sub>2,S</sub>", false},
+                       {"Lp4m", kGoodLevelAt4mDb, Bound::AtMost, "L<sub>p,A,S,4m</sub>", false},
+                       {"rD", kGoodDistractionDistanceM, Bound::AtMost, "r<sub>D</sub>", false}}};
+    model.handbook.answers =
+        "Die Prognose schätzt, wie Sprache in einem Großraumbüro über die Entfernung abnimmt, bevor es gebaut "
+        "ist. Ist das Büro eingerichtet, wird gemessen: ein Lautsprecher mit Sprachspektrum steht an einem "
+        "Arbeitsplatz, und an 4 bis 10 Arbeitsplätzen entlang einer Linie werden der A-bewertete "
+        "Sprachschalldruckpegel L<sub>p,A,S</sub>, der Sprachübertragungsindex STI und der "
+        "Hintergrundgeräuschpegel L<sub>p,A,B</sub> bestimmt. Dieses Fenster wertet solche Messreihen nach "
+        "ISO 3382-3 aus und zeigt sie neben der Prognose des Rechners.";
+    model.handbook.sections = {
+        {"Die Tabelle",
+         "<p>Eine Zeile je Position: die Entfernung r zur Quelle in m, L<sub>p,A,S</sub> in dB, STI (0 bis 1) "
+         "und L<sub>p,A,B</sub> in dB; STI und L<sub>p,A,B</sub> dürfen leer bleiben. Zahlen werden mit Komma "
+         "oder Punkt gelesen.</p>"
+         "<ul><li>Tippen ersetzt die Zelle, F2 oder Doppelklick bearbeitet sie, Entf leert die markierten "
+         "Zellen. In der letzten, leeren Zeile beginnt eine neue Position.</li>"
+         "<li>Strg+Plus fügt eine Zeile ein, Strg+Minus löscht die markierten Zeilen.</li>"
+         "<li>Strg+V fügt Zeilen aus einer Tabellenkalkulation ein (Tabulator oder Semikolon zwischen den "
+         "Zellen, Dezimalkomma oder -punkt, eine Kopfzeile wird übersprungen), ab der aktuellen Zelle; Strg+C "
+         "kopiert die markierten Zellen.</li>"
+         "<li>„CSV öffnen…“ (Strg+O) und „CSV speichern…“ (Strg+S) lesen und schreiben die Tabelle; unter "
+         "deutschen Einstellungen mit Semikolon und Dezimalkomma, sonst mit Komma und Punkt.</li>"
+         "<li>Strg+Umschalt+C kopiert die Ergebnisse und die Bewertung, „Bericht als PDF…“ (Strg+P) schreibt "
+         "einen Bericht auf A4.</li></ul>"
+         "<p>Eine Zelle, die keine Zahl ist, eine Entfernung r ≤ 0, ein STI außerhalb von 0 bis 1 oder ein "
+         "Pegel jenseits von ±{c:levelLimit} dB wird rot markiert; ihre Zeile bleibt stehen, wird aber nicht "
+         "ausgewertet, und die Spalte „Hinweis“ sagt, warum.</p>"},
+        {"Verfahren",
+         "<p><b>Positionen.</b> In die Regressionen gehen die Positionen mit {c:from} m ≤ r ≤ {c:to} m ein; die "
+         "übrigen werden grau gezeigt, mit dem Hinweis, warum sie nicht eingehen. Jede Regression braucht "
+         "mindestens {c:positions} solcher Positionen; mit weniger zeigt jedes ihrer Ergebnisse „–“ und einen "
+         "Satz, warum.</p>"
+         "<p><b>D<sub>2,S</sub> und L<sub>p,A,S,4m</sub>.</b> Durch die Wertepaare (log<sub>2</sub>(r / 1 m); "
+         "L<sub>p,A,S</sub>) wird die Ausgleichsgerade nach der Methode der kleinsten Quadrate gelegt. "
+         "D<sub>2,S</sub> ist ihre Steigung mit umgekehrtem Vorzeichen, die Pegelabnahme pro "
+         "Abstandsverdopplung in dB; L<sub>p,A,S,4m</sub> ist ihr Wert bei r = {c:reference} m.</p>"
+         "<p><b>Komfortabstand r<sub>C</sub></b> (Ausgabe 2022): der Abstand, in dem die Gerade {c:comfort} dB "
+         "erreicht. Für D<sub>2,S</sub> ≤ 0 nimmt der Pegel nicht ab; r<sub>C</sub> ist dann nicht "
+         "bestimmbar.</p>"
+         "<p><b>Ablenkungsabstand r<sub>D</sub> und Vertraulichkeitsabstand r<sub>P</sub>.</b> Durch die "
+         "Wertepaare (r; STI) der Positionen im Bereich, die einen STI haben, wird eine zweite Ausgleichsgerade "
+         "gelegt – über r selbst, nicht über seinen Logarithmus. r<sub>D</sub> ist der Abstand, in dem sie "
+         "STI = {c:distraction} erreicht, r<sub>P</sub> der, in dem sie STI = {c:privacy} erreicht. Auch diese "
+         "Gerade braucht mindestens {c:positions} Positionen; steigt sie oder ist sie waagerecht, sind beide "
+         "Abstände nicht bestimmbar.</p>"
+         "<p><b>Extrapoliert.</b> Liegt ein Abstand (oder {c:reference} m für L<sub>p,A,S,4m</sub>) außerhalb "
+         "der Entfernungen, die in seine Gerade eingingen, steht beim Ergebnis „extrapoliert“.</p>"
+         "<p><b>Hintergrundpegel L<sub>p,A,B</sub>:</b> das energetische Mittel der angegebenen Werte, "
+         "10 · lg(Mittelwert von 10<sup>L/10</sup>), über alle auswertbaren Zeilen.</p>"
+         "<p><b>Rundung.</b> Abstände in m, Pegel und D<sub>2,S</sub> in dB werden mit einer Nachkommastelle "
+         "gezeigt, wie die Rechner ihre Ergebnisse schreiben: gerundet (eine genaue Hälfte zur geraden Ziffer) "
+         "und ohne Nullen am Ende, der STI mit zwei. Die Bewertung vergleicht den gezeigten Wert mit dem "
+         "Richtwert.</p>"},
+        {"Das Diagramm",
+         "<p>Oben L<sub>p,A,S</sub> über der Entfernung (logarithmisch geteilt): die Messpunkte, die "
+         "Ausgleichsgerade (gestrichelt, wo sie über die Messpunkte hinaus verlängert ist), die Linie bei "
+         "{c:comfort} dB mit r<sub>C</sub> und die Prognose L<sub>r</sub>(R) mit den jetzigen Eingaben des "
+         "Rechners. Unten der STI mit seiner Ausgleichsgeraden und den Linien bei {c:distraction} und "
+         "{c:privacy} mit r<sub>D</sub> und r<sub>P</sub>. Positionen außerhalb des Bereichs sind grau.</p>"},
+    };
+    model.handbook.limits =
+        "<ul><li>Die Auswertung setzt voraus, dass die Messung der Norm folgt: Quelle mit genormtem "
+        "Sprachspektrum, Positionen entlang einer Linie von Arbeitsplätzen, Pegel und STI je Position richtig "
+        "bestimmt. Sie prüft nur, ob die Zahlen lesbar und plausibel sind.</li>"
+        "<li>Mit wenigen Positionen oder großer Streuung sind die Geraden unsicher; das Fenster gibt kein "
+        "Vertrauensintervall an. Extrapolierte Abstände sind mit Vorsicht zu lesen.</li>"
+        "<li>Liegen alle Positionen in derselben Entfernung, ist keine Gerade bestimmt.</li>"
+        "<li>Die Prognose im Diagramm rechnet mit den Eingaben des Rechners, wie sie gerade in seinen Feldern "
+        "stehen; sie ist eine Schätzung, keine zweite Messung.</li></ul>";
+    return model;
+}
+
+}  // namespace
+
+const EvaluationModel& iso3382Model()
+{
+    static const EvaluationModel model = makeModel();
+    return model;
+}
+
+}  // namespace orvella

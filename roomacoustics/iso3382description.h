@@ -1,0 +1,14 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The description of the measurement evaluation after ISO 3382-3 ("Messaus-
+// wertung", F3 on the DL2 prognosis): the positions along a line of work
+// stations, the results and the rating of evaluateIso3382, the handbook and
+// the method's formula lines; the help renders its page from it. Qt-free.
+
+#include "evaluationmodel.h"
+
+namespace orvella {
+
+const EvaluationModel& iso3382Model();
+
+}  // namespace orvella
