@@ -12,7 +12,7 @@ namespace orvella {
 namespace {
 
 // 10^(0.1·x): the energy ratio of x dB, multiplied by 0.1 as the keypad does.
-Real energy(double levelDb) { return pow(Real(10.0), Real(kEnergyPerDb) * Real(levelDb)); }
+Real energy(double levelDb) { return pow(Real(10.0), Real(kEnergyExponentPerDb) * Real(levelDb)); }
 
 // The largest level Lmax and S = Σ 10^((Li − Lmax)/10), 1 ≤ S ≤ n.
 struct FactoredEnergy {

@@ -7,6 +7,7 @@
 // ISO 10140-4. Qt-free; never throws: what cannot be determined is a result
 // without a value and a German sentence why.
 
+#include "keypad.h"
 #include "resultvalue.h"
 
 #include <optional>
@@ -20,9 +21,6 @@ namespace orvella {
 // energies are far outside anything measured, and 10^(L/10) leaves the
 // range of a double from about 3083 dB on.
 inline constexpr double kLevelListLimitDb = 300.0;
-
-// A level of L dB stands for the energy ratio 10^(kEnergyPerDb·L).
-inline constexpr double kEnergyPerDb = 0.1;
 
 // The decimals of every level result.
 inline constexpr int kLevelListDecimals = 2;

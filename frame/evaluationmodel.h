@@ -20,12 +20,14 @@
 
 namespace orvella {
 
-// What an evaluation works on: the numbers of the rows as the window read
-// them (one vector per row, in the order of `columns`; nothing where a cell
-// is empty), and the values beside the rows (`parameters`; nothing when
-// empty).
+// What an evaluation works on: the rows as numbers (one vector per row, in
+// the order of `columns`; nothing where a cell is empty) where the window
+// reads its cells itself (the level list), or as the texts of the cells
+// where the evaluation reads and marks them (the measurement evaluation);
+// and the values beside the rows (`parameters`; nothing when empty).
 struct EvaluationInput {
     std::vector<std::vector<std::optional<double>>> rows;
+    std::vector<std::vector<std::string>> cells;
     std::vector<std::optional<double>> parameters;
 };
 

@@ -78,6 +78,14 @@ QString rating(const EvaluationModel& model, const EvaluationOutcome& outcome, c
 
 }  // namespace
 
+QString evaluationSectionHtml(const EvaluationModel& model, std::string_view name, const QString& mark)
+{
+    for (const HandbookSection& section : model.handbook.sections)
+        if (section.heading == name)
+            return keepUnits(heading(2, html(section.heading)) + describedText(asSheet(model, false), section.text, mark));
+    return {};
+}
+
 QString evaluationPageHtml(const EvaluationModel& model, const EvaluationInput& input, const QString& mark)
 {
     return heading(1, html(model.title) + QStringLiteral(" – ") + html(model.ownerTitle)) +

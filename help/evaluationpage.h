@@ -15,6 +15,11 @@ namespace orvella {
 
 QString evaluationPageHtml(const EvaluationModel& model, const EvaluationInput& input, const QString& decimalMark);
 
+// One section of the description's handbook with its heading (an <h2>),
+// its numbers in the user's decimal mark; empty when there is none. A
+// report quotes the method from here.
+QString evaluationSectionHtml(const EvaluationModel& model, std::string_view heading, const QString& decimalMark);
+
 // The page without its heading (for the printed page, which has its own).
 QString evaluationPageBody(const EvaluationModel& model, const EvaluationInput& input, const QString& decimalMark);
 

@@ -18,9 +18,6 @@ inline constexpr double kGoodDecayDb = 7.0;           // D2,S >= 7 dB per doubli
 inline constexpr double kGoodLevelAt4mDb = 48.0;      // Lp,A,S,4m <= 48 dB
 inline constexpr double kGoodDistractionDistanceM = 5.0;  // rD <= 5 m
 
-// The distance at which the speech level Lp,A,S,4m is taken.
-inline constexpr double kReferenceDistanceM = 4.0;
-
 // The comfort distance rC (2022 edition): where the A-weighted speech level
 // falls to 45 dB.
 inline constexpr double kComfortLevelDb = 45.0;

@@ -27,9 +27,13 @@ std::string cellText(const std::optional<double>& value)
 EvaluationOutcome evaluate(const EvaluationInput& input, std::string_view mark)
 {
     std::vector<PositionTexts> rows;
-    rows.reserve(input.rows.size());
+    rows.reserve(input.rows.size() + input.cells.size());
     for (const auto& row : input.rows) {
         const auto cell = [&row](std::size_t i) { return i < row.size() ? cellText(row[i]) : std::string(); };
+        rows.push_back({cell(0), cell(1), cell(2), cell(3)});
+    }
+    for (const auto& row : input.cells) {
+        const auto cell = [&row](std::size_t i) { return i < row.size() ? row[i] : std::string(); };
         rows.push_back({cell(0), cell(1), cell(2), cell(3)});
     }
     const Iso3382Evaluation e = evaluateIso3382(rows, mark);

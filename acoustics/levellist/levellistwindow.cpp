@@ -4,7 +4,7 @@
 #include "companioncommands.h"
 #include "companionfiles.h"
 #include "keypadmodel.h"
-#include "levellisthelp.h"
+#include "levellistdescription.h"
 #include "levellistmodel.h"
 #include "levellistresults.h"
 #include "levellisttext.h"
@@ -22,7 +22,6 @@
 #include <QLocale>
 #include <QMimeData>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
@@ -52,7 +51,8 @@ void setLevelListFileDialog(LevelListFileDialog dialog)
     });
 }
 
-LevelListWindow::LevelListWindow(const CompanionRequest& request) : owner_(request.owner), request_(request)
+LevelListWindow::LevelListWindow(const CompanionRequest& request)
+    : owner_(request.owner), request_(request), helpLink_(new EvaluationLink(this))
 {
     setObjectName(kObjectName);
     setWindowTitle(QStringLiteral("Pegelliste – ") + request.title);
@@ -319,27 +319,25 @@ bool LevelListWindow::typeIntoCalculator()
 
 void LevelListWindow::showHelp()
 {
-    openOrRaiseCompanion(this, QStringLiteral("levelListHelp"), OnClose::Delete, [this] {
-        help_ = new QTextBrowser;
-        help_->setWindowTitle(QStringLiteral("Hilfe – Pegelliste"));
-        help_->document()->setDefaultStyleSheet(
-            QStringLiteral("h1 { font-size: x-large; } h2 { font-size: large; margin-top: 14px; }"
-                           "th { text-align: left; } td { vertical-align: top; }"));
-        help_->document()->setDocumentMargin(12);
-        addCompanionCommand(help_.data(), QStringLiteral("Schließen"), QKeySequence(Qt::Key_Escape), &QWidget::close);
-        help_->resize(760, 640);
-        refreshHelp();
-        return help_.data();
-    });
+    openEvaluationHelp(
+        this, levelListModel(),
+        [this] {
+            EvaluationInput input;
+            input.rows.reserve(model_->levels().size());
+            for (const double level : model_->levels())
+                input.rows.push_back({level});
+            input.parameters = {evaluation_.backgroundDb};
+            return input;
+        },
+        helpLink_);
 }
 
-void LevelListWindow::refreshHelp()
+void LevelListWindow::refreshHelp() { helpLink_->changed(); }
+
+QTextBrowser* LevelListWindow::help() const
 {
-    if (!help_)
-        return;
-    const int scrolled = help_->verticalScrollBar()->value();
-    help_->setHtml(qs(levelListHelpPage(model_->levels(), evaluation_, decimalMark())));
-    help_->verticalScrollBar()->setValue(scrolled);
+    QWidget* window = findCompanion(this, QStringLiteral("helpWindow"));
+    return window ? window->findChild<QTextBrowser*>() : nullptr;
 }
 
 TextTable LevelListWindow::resultsTable() const

@@ -53,8 +53,8 @@ public:
     // The notes under the results, and the status line.
     QString notes() const;
     QString status() const;
-    // The open help page; null when it is not open.
-    QTextBrowser* help() const { return help_; }
+    // The page of the open help window; null when it is not open.
+    QTextBrowser* help() const;
 
     // Ctrl+V: appends the levels of the clipboard's text, as pasteText.
     void paste();
@@ -110,7 +110,7 @@ private:
     QLabel* notes_ = nullptr;
     QPushButton* typeButton_ = nullptr;
     QStatusBar* status_ = nullptr;
-    QPointer<QTextBrowser> help_;
+    EvaluationLink* helpLink_ = nullptr;  // tells the open help that the list changed
     LevelListEvaluation evaluation_;
     QString backgroundProblem_;
     QStringList noteLines_;  // the notes under the results

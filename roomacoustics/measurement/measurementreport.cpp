@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "measurementreport.h"
 
-#include "iso3382help.h"
+#include "evaluationpage.h"
+#include "iso3382description.h"
 #include "measurementchart.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -144,7 +145,8 @@ MeasurementReport measurementReport(const QString& title, TextTable positions, c
     r.results = resultsTable(evaluation.results, decimalMark);
     r.rating = ratingLines(evaluation, decimalMark);
     r.prognosis = prognosis;
-    r.methodHtml = QString::fromStdString(iso3382MethodHtml(decimalMark));
+    r.methodHtml = evaluationSectionHtml(iso3382Model(), "Verfahren",
+                                         QString::fromUtf8(decimalMark.data(), qsizetype(decimalMark.size())));
     return r;
 }
 

@@ -6,7 +6,7 @@
 #include "companionfiles.h"
 #include "iso3382.h"
 #include "measurementfile.h"
-#include "measurementhelpwindow.h"
+#include "iso3382description.h"
 #include "measurementprognosis.h"
 #include "measurementresults.h"
 #include "measurementreport.h"
@@ -66,7 +66,8 @@ void setMeasurementFileDialog(MeasurementFileDialog dialog)
 }
 
 MeasurementWindow::MeasurementWindow(const CompanionRequest& request)
-    : link_(request.link), title_(request.title), prognosisModel_(prognosisModelOf(request.models))
+    : link_(request.link), title_(request.title), prognosisModel_(prognosisModelOf(request.models)),
+      helpLink_(new EvaluationLink(this))
 {
     setObjectName(kObjectName);
     setWindowTitle(QStringLiteral("Messauswertung ISO 3382-3 – ") + request.title);
@@ -232,6 +233,7 @@ void MeasurementWindow::recompute()
     prognosisLabel_->setVisible(!prognosisText_.isEmpty());
     chart_->showEvaluation(evaluation_, curve);
     showNotes(actionNotes_);
+    helpLink_->changed();
 }
 
 void MeasurementWindow::showNotes(const QStringList& notes)
@@ -347,7 +349,18 @@ bool MeasurementWindow::saveReport()
         saveFailureText());
 }
 
-QWidget* MeasurementWindow::showHelp() { return openMeasurementHelp(this); }
+QWidget* MeasurementWindow::showHelp()
+{
+    return openEvaluationHelp(
+        this, iso3382Model(),
+        [this] {
+            EvaluationInput input;
+            for (const PositionTexts& p : model_->positions())
+                input.cells.push_back({p.distance, p.speechLevel, p.sti, p.background});
+            return input;
+        },
+        helpLink_);
+}
 
 void MeasurementWindow::fitResultsPane()
 {

@@ -106,6 +106,7 @@ private:
     QWidget* lower_ = nullptr;
     QScrollArea* resultsArea_ = nullptr;
     bool fitted_ = false;
+    EvaluationLink* helpLink_ = nullptr;  // tells the open help that the table changed
 };
 
 // Opens the window for the request, or shows the open one.

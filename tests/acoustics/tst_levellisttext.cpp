@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The level list as text: levels and names taken from pasted text, a level
-// written back, and the help page worked with the user's levels.
+// written back. (The help page of the level list: tests/help/tst_evaluationpages.cpp.)
 
-#include "levellisthelp.h"
 #include "levellisttext.h"
 
 #include <QTest>
@@ -22,11 +21,6 @@ QString pastedSummary(const PastedLevels& p)
         out << s;
     }
     return out.join(u'|');
-}
-
-QString page(const std::vector<double>& levels, std::optional<double> background, const char* mark)
-{
-    return QString::fromStdString(levelListHelpPage(levels, evaluateLevelList(levels, background), mark));
 }
 
 }  // namespace
@@ -133,73 +127,6 @@ private slots:
         QFETCH(double, level);
         QFETCH(QString, mark);
         QTEST(QString::fromStdString(levelText(level, mark.toStdString())), "text");
-    }
-
-    // The worked calculation holds the user's numbers and the results as
-    // the window writes them, in the user's decimal mark.
-    void helpWorkedWithTheLevels_data()
-    {
-        QTest::addColumn<QString>("levels");
-        QTest::addColumn<double>("background");  // NaN: none
-        QTest::addColumn<QString>("mark");
-        QTest::addColumn<QStringList>("shown");
-        QTest::addColumn<QStringList>("absent");
-        const double none = std::nan("");
-        // 60 + 10·lg 8 = 69.0309.
-        QTest::newRow("8 × 60 dB, comma")
-            << "60 60 60 60 60 60 60 60" << none << ","
-            << QStringList{"n = 8 Pegel", "= 8", "10 · lg 8 = 69,0309 dB → <b>69,03 dB</b>",
-                           "lg(8 / 8) = 60 dB → <b>60 dB</b>", "480 / 8"}
-            << QStringList{"69.03", "Fremdgeräusch L<sub>B</sub> ="};
-        QTest::newRow("8 × 60 dB, point") << "60 60 60 60 60 60 60 60" << none << "."
-                                          << QStringList{"<b>69.03 dB</b>", "10<sup>0.1 · L"}
-                                          << QStringList{"69,03", "0,1 ·"};
-        // K1 = −10·lg(1 − 10^−1) = 0.457575; 78.7 is only an upper bound.
-        QTest::newRow("background: corrected and at the limit")
-            << "70 80" << 75.0 << ","
-            << QStringList{"L<sub>B</sub> = 75 dB", "70 − 75 = −5 dB", "80 − 75 = 5 dB", "Grenze der Messung",
-                           "≤ 78,7 dB", "1,3 dB"}
-            << QStringList{};
-        QTest::newRow("70 over 60 dB") << "70" << 60.0 << ","
-                                       << QStringList{"10<sup>−0,1 · 10</sup>) = 0,457575 dB", "69,54 dB",
-                                                      "korrigiert"}
-                                       << QStringList{"Grenze der Messung</td>"};
-        QTest::newRow("a long list is cut") << "1 2 3 4 5 6 7 8 9 10" << none << ","
-                                            << QStringList{"n = 10 Pegel", "8; …", " + …", "(8 − 10)"}
-                                            << QStringList{"; 9;", "(9 − 10)"};
-        QTest::newRow("a level beyond 300 dB") << "60 400" << none << ","
-                                               << QStringList{"außerhalb von ±300 dB"}
-                                               << QStringList{"L<sub>Σ</sub> = L<sub>max</sub> + 10 · lg S ="};
-        QTest::newRow("empty list") << "" << none << "," << QStringList{"Die Liste ist leer"}
-                                    << QStringList{"n = 0"};
-    }
-
-    void helpWorkedWithTheLevels()
-    {
-        QFETCH(QString, levels);
-        QFETCH(double, background);
-        QFETCH(QString, mark);
-        QFETCH(QStringList, shown);
-        QFETCH(QStringList, absent);
-        std::vector<double> l;
-        for (const QString& t : levels.split(u' ', Qt::SkipEmptyParts))
-            l.push_back(t.toDouble());
-        const QString html = page(l, std::isnan(background) ? std::nullopt : std::optional<double>(background),
-                                  mark.toLatin1().constData());
-        for (const QString& s : shown)
-            QVERIFY2(html.contains(s), qPrintable(s));
-        for (const QString& s : absent)
-            QVERIFY2(!html.contains(s), qPrintable(s));
-    }
-
-    // The rules the page states are the numbers the correction uses.
-    void helpStatesTheRules()
-    {
-        const QString html = page({}, std::nullopt, ",");
-        for (const char* s : {"ΔL &gt; 15 dB", "6 dB &lt; ΔL ≤ 15 dB", "ΔL ≤ 6 dB", "K<sub>1</sub> = 1,3 dB",
-                              "zwei Nachkommastellen", "keine Stellen vor", "ISO 3744", "ISO 10140-4", "±300 dB",
-                              "Strg+Umschalt+C", "CSV speichern…"})
-            QVERIFY2(html.contains(QString::fromUtf8(s)), s);
     }
 };
 
