@@ -138,7 +138,7 @@ EvaluationModel makeModel()
                    {"maxLevels", "", double(kMaxLevels)}};
     d.steps = {{"S", "S", "", "Summe der Energieverhältnisse zum größten Pegel", ""},
                {"total", "Σ L<sub>i</sub>", "dB", "Summe der Pegel", ""},
-               {"squares", "Σ (L<sub>i</sub> " + m + " L<sub>arith</sub>)²", "dB²", "Summe der Abweichungsquadrate", ""}};
+               {"squares", "Q", "dB²", "Summe der Abweichungsquadrate", ""}};
     d.formulas = {
         {"S", "Σ 10<sup>{c:tenth} · (L<sub>i</sub> " + m + " {s:max})</sup>", {},
          "jeder Summand zwischen 0 und 1"},
