@@ -21,6 +21,13 @@ constexpr int kFirstAnswerMs = 1000;
 // this; the same interval finishes an interrupted clearing.
 constexpr int kMaxRetryMs = 250;
 constexpr int kFirstRetryMs = 20;
+// The search index takes the new entries once the writer has had nothing to
+// write for this long, this many at a time with a pause between, so that
+// an entry's commit never carries the index's work and an entry that
+// comes meanwhile waits for one short step at the most.
+constexpr int kIndexIdleMs = 500;
+constexpr int kIndexStep = 128;
+constexpr int kIndexPauseMs = 20;
 
 }  // namespace
 
@@ -34,6 +41,8 @@ public:
     {
         delete retry_;
         retry_ = nullptr;
+        delete index_;
+        index_ = nullptr;
         store_.reset();
     }
 
@@ -45,10 +54,14 @@ private:
     // Writes one job; false when the file was busy and the job stays.
     bool perform(const HistoryWriter::Job& job, Result* result);
     void retryLater(bool again);
+    // Adds new entries to the search index after a pause in the writing.
+    void indexLater(int ms);
+    void indexStep();
 
     HistoryWriter& writer_;
     std::unique_ptr<HistoryStore> store_;
     QTimer* retry_ = nullptr;
+    QTimer* index_ = nullptr;
     int retryMs_ = kFirstRetryMs;
     QElapsedTimer busySince_;
     bool lockReported_ = false;
@@ -147,6 +160,30 @@ void HistoryWriterWorker::drain()
         else
             retryLater(true);
     }
+    if (store_)
+        indexLater(kIndexIdleMs);
+}
+
+void HistoryWriterWorker::indexLater(int ms)
+{
+    if (!index_) {
+        index_ = new QTimer(this);
+        index_->setSingleShot(true);
+        QObject::connect(index_, &QTimer::timeout, this, [this] { indexStep(); });
+    }
+    index_->start(ms);
+}
+
+void HistoryWriterWorker::indexStep()
+{
+    {
+        // A job came meanwhile: its drain starts the pause again.
+        QMutexLocker lock(&writer_.mutex_);
+        if (!writer_.queue_.empty())
+            return;
+    }
+    if (store_ && store_->indexSearch(kIndexStep))
+        indexLater(kIndexPauseMs);
 }
 
 void HistoryWriterWorker::retryLater(bool again)

@@ -320,7 +320,7 @@ VerlaufWindow::ButtonCommands VerlaufWindow::addCommands()
     // so that the search field and the note's editor keep their Enter and
     // Ctrl+C: as shortcuts of the window itself, which never holds the
     // keyboard, they only label the menu's entries.
-    const auto onTable = [this](QAction* action) {
+    const auto onTable = [](QAction* action) {
         action->setShortcutContext(Qt::WidgetShortcut);
         return action;
     };
