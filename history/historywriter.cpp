@@ -54,6 +54,8 @@ private:
     // Writes one job; false when the file was busy and the job stays.
     bool perform(const HistoryWriter::Job& job, Result* result);
     void retryLater(bool again);
+    // Starts the single-shot `timer` (made on first use) to call `run`.
+    void armTimer(QTimer*& timer, int ms, void (HistoryWriterWorker::*run)());
     // Adds new entries to the search index after a pause in the writing.
     void indexLater(int ms);
     void indexStep();
@@ -164,15 +166,17 @@ void HistoryWriterWorker::drain()
         indexLater(kIndexIdleMs);
 }
 
-void HistoryWriterWorker::indexLater(int ms)
+void HistoryWriterWorker::armTimer(QTimer*& timer, int ms, void (HistoryWriterWorker::*run)())
 {
-    if (!index_) {
-        index_ = new QTimer(this);
-        index_->setSingleShot(true);
-        QObject::connect(index_, &QTimer::timeout, this, [this] { indexStep(); });
+    if (!timer) {
+        timer = new QTimer(this);
+        timer->setSingleShot(true);
+        QObject::connect(timer, &QTimer::timeout, this, run);
     }
-    index_->start(ms);
+    timer->start(ms);
 }
+
+void HistoryWriterWorker::indexLater(int ms) { armTimer(index_, ms, &HistoryWriterWorker::indexStep); }
 
 void HistoryWriterWorker::indexStep()
 {
@@ -188,12 +192,7 @@ void HistoryWriterWorker::indexStep()
 
 void HistoryWriterWorker::retryLater(bool again)
 {
-    if (!retry_) {
-        retry_ = new QTimer(this);
-        retry_->setSingleShot(true);
-        QObject::connect(retry_, &QTimer::timeout, this, [this] { drain(); });
-    }
-    retry_->start(retryMs_);
+    armTimer(retry_, retryMs_, &HistoryWriterWorker::drain);
     if (again)
         retryMs_ = std::min(retryMs_ * 2, kMaxRetryMs);
 }
