@@ -220,6 +220,10 @@ void HistoryWriter::start()
         return;
     worker_ = new HistoryWriterWorker(*this);
     worker_->moveToThread(&thread_);
+    // Also when close() cannot reach the worker any more (the application
+    // object being destroyed): its timers and its connection end on its own
+    // thread, as the thread ends.
+    connect(&thread_, &QThread::finished, worker_, [w = worker_] { w->stop(); }, Qt::DirectConnection);
     thread_.setObjectName(QStringLiteral("Verlauf-Schreiber"));
     thread_.start();
 }
