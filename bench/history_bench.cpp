@@ -17,7 +17,7 @@
 //   search "<text>" <median> <max> <rows>  (first page of the result)
 //   fetch <median> <max>                   (each further page of 256)
 //   index_step <median> <p99> <max> <steps>  (the search index taking
-//                                          the entries, 128 a step)
+//                                          the entries, 32 a step)
 //   entries <n>  file_mib <size>
 
 #include "historymodel.h"
@@ -171,13 +171,13 @@ int main(int argc, char* argv[])
             return fail("recording into the full history");
         std::printf("entries %lld\n", static_cast<long long>(store.count()));
         // What the writer does while it is idle: the search index takes
-        // the entries in steps of 128 (an entry that comes meanwhile waits
+        // the entries in steps of 32 (an entry that comes meanwhile waits
         // for one step at the most).
         std::vector<double> steps;
         for (bool more = true; more;) {
             QElapsedTimer t;
             t.start();
-            more = store.indexSearch(128);
+            more = store.indexSearch(32);
             steps.push_back(msSince(t));
         }
         const Stats s = stats(steps);

@@ -26,7 +26,7 @@ constexpr int kFirstRetryMs = 20;
 // an entry's commit never carries the index's work and an entry that
 // comes meanwhile waits for one short step at the most.
 constexpr int kIndexIdleMs = 500;
-constexpr int kIndexStep = 128;
+constexpr int kIndexStep = 32;
 constexpr int kIndexPauseMs = 20;
 
 }  // namespace
