@@ -16,6 +16,8 @@
 //   open <median> <max>                    (store + model's first page)
 //   search "<text>" <median> <max> <rows>  (first page of the result)
 //   fetch <median> <max>                   (each further page of 256)
+//   index_step <median> <p99> <max> <steps>  (the search index taking
+//                                          the entries, 32 a step)
 //   entries <n>  file_mib <size>
 
 #include "historymodel.h"
@@ -168,6 +170,18 @@ int main(int argc, char* argv[])
         if (!recordTimed(store, total - 200, 200, "record_full"))
             return fail("recording into the full history");
         std::printf("entries %lld\n", static_cast<long long>(store.count()));
+        // What the writer does while it is idle: the search index takes
+        // the entries in steps of 32 (an entry that comes meanwhile waits
+        // for one step at the most).
+        std::vector<double> steps;
+        for (bool more = true; more;) {
+            QElapsedTimer t;
+            t.start();
+            more = store.indexSearch(32);
+            steps.push_back(msSince(t));
+        }
+        const Stats s = stats(steps);
+        std::printf("index_step %.3f %.3f %.3f %zu\n", s.median, s.p99, s.max, steps.size());
     }
     std::printf("file_mib %.1f\n", double(QFileInfo(path).size()) / (1024.0 * 1024.0));
 

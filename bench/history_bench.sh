@@ -37,11 +37,12 @@ printf '%-48s %7.3f ms %7.3f ms %7s ms\n' "each later entry (small history)" "$(
 printf '%-48s %7.3f ms %7.3f ms\n' "  of it the thread's own work (CPU time)" "$(val record 5 store)" "$(val record 7 store)"
 printf '%-48s %7.3f ms %7.3f ms %7s ms\n' "each later entry (100 000 entries)" "$(val record_full 2 store)" "$(val record_full 4 store)" 2
 printf '%-48s %7.3f ms %7.3f ms\n' "  of it the thread's own work (CPU time)" "$(val record_full 5 store)" "$(val record_full 7 store)"
+printf '%-48s %7.2f ms %7.2f ms\n' "search index: a step of 32 entries (writer idle)" "$(val index_step 2 store)" "$(val index_step 4 store)"
 printf '%-48s %7.2f ms %7.2f ms %7s ms\n' "Verlauf opened: file and first 256 rows" "$(val open 2 store)" "$(val open 3 store)" 150
 while IFS= read -r line; do
   text=$(echo "$line" | sed 's/^search "\(.*\)" .*/\1/')
   set -- $(echo "$line" | sed 's/^search ".*" //')
-  printf '%-48s %7.2f ms %7.2f ms %7s ms\n' "search \"$text\" ($3 rows shown)" "$1" "$2" 50
+  printf '%-48s %7.2f ms %7.2f ms %7s ms\n' "search \"$text\" ($3 rows shown)" "$1" "$2" 16.7
 done < <(grep '^search ' "$data/store")
 printf '%-48s %7.2f ms %7.2f ms\n' "scrolling: each further page of 256 rows" "$(val fetch 2 store)" "$(val fetch 3 store)"
 bench_row "Verlauf: each later entry, on the GUI thread" "$(val record_full 2 store)" "$(val record_full 4 store)" 2

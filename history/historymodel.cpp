@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "historymodel.h"
 
+#include "historyschema.h"
 #include "historysearch.h"
 
 #include <QDateTime>
@@ -47,6 +48,7 @@ void HistoryModel::setCalculatorFilter(const QStringList& calculatorIds)
 void HistoryModel::setSearchText(const QString& text)
 {
     words_ = searchWords(text, &searchCut_);
+    indexQuery_ = searchIndexQuery(words_);
     reload();
 }
 
@@ -58,6 +60,11 @@ void HistoryModel::reload()
     rows_.clear();
     atEnd_ = false;
     readFailed_ = false;
+    throughIndex_ = false;
+    if (!indexQuery_.isEmpty() && store_.open() && store_.hasSearchIndex()) {
+        indexedUpTo_ = store_.searchIndexedUpTo();
+        throughIndex_ = indexedUpTo_ >= 0 && fewFoundInIndex();
+    }
     rows_ = nextPage();
     endResetModel();
 }
@@ -209,7 +216,7 @@ std::vector<std::int64_t> HistoryModel::matchingIds()
     QStringList conditions;
     QVariantList values;
     filterConditions(&conditions, &values);
-    QString sql = QStringLiteral("SELECT id FROM entry");
+    QString sql = QStringLiteral("SELECT id") + fromEntries();
     if (!conditions.isEmpty())
         sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
     sql += QStringLiteral(" ORDER BY time_utc_ms DESC, id DESC");
@@ -233,6 +240,31 @@ std::vector<std::int64_t> HistoryModel::matchingIds()
     return ids;
 }
 
+bool HistoryModel::fewFoundInIndex() const
+{
+    // Counts no further than the bound: the index hands out its entries one
+    // by one, so that a word in every entry costs no more than a rare one.
+    // The entries not in the index yet count as found.
+    QSqlQuery q(store_.database());
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT count(*) FROM (%1 LIMIT %2)").arg(indexedIds()).arg(kIndexedAtMost + 1));
+    q.addBindValue(indexQuery_);
+    q.addBindValue(qint64(indexedUpTo_));
+    // A failed count reads the entries instead; that read reports a failure.
+    return q.exec() && q.next() && q.value(0).toInt() <= kIndexedAtMost;
+}
+
+QString HistoryModel::indexedIds()
+{
+    return QStringLiteral("SELECT rowid FROM entry_search WHERE entry_search MATCH ?"
+                          " UNION ALL SELECT id FROM entry WHERE id > ?");
+}
+
+QString HistoryModel::fromEntries() const
+{
+    return throughIndex_ ? QStringLiteral(" FROM entry NOT INDEXED") : QStringLiteral(" FROM entry");
+}
+
 void HistoryModel::filterConditions(QStringList* conditions, QVariantList* values) const
 {
     if (!calculatorIds_.isEmpty()) {
@@ -240,6 +272,12 @@ void HistoryModel::filterConditions(QStringList* conditions, QVariantList* value
         for (const QString& id : calculatorIds_)
             *values << id;
     }
+    if (throughIndex_) {
+        *conditions << QStringLiteral("id IN (%1)").arg(indexedIds());
+        *values << indexQuery_ << qint64(indexedUpTo_);
+    }
+    // Every word is also looked for in the entries' own text: the index
+    // finds no word shorter than three characters.
     for (const QString& word : words_) {
         // LIKE (with the word's own % and _ escaped) is about twice as fast
         // as instr(), which counts characters. Both sides are folded
@@ -263,8 +301,8 @@ bool HistoryModel::readPage(std::vector<Row>* page, QSqlError* error, bool newer
         conditions << QStringLiteral("(time_utc_ms, id) < (?, ?)");
         values << qint64(rows_.back().timeUtcMs) << qint64(rows_.back().id);
     }
-    QString sql = QStringLiteral("SELECT id, time_utc_ms, calculator_id, calculator, part, expression, note"
-                                 " FROM entry");
+    QString sql = QStringLiteral("SELECT id, time_utc_ms, calculator_id, calculator, part, expression, note") +
+                  fromEntries();
     if (!conditions.isEmpty())
         sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
     sql += QStringLiteral(" ORDER BY time_utc_ms DESC, id DESC LIMIT %1").arg(limit);

@@ -29,6 +29,11 @@ public:
         CalculatorIdRole,                // the calculator's id: "frmSchall.l"
     };
     static constexpr int kFetchSize = 256;
+    // A search that the index answers with at most this many entries reads
+    // them through it, each by its id; one with more reads the entries
+    // newest first until a page is full, after 200 entries read per entry
+    // found with 100 000 entries spread evenly.
+    static constexpr int kIndexedAtMost = 512;
 
     // A model over `store`, which must outlive it and belong to the same
     // thread, showing the entries of these calculators (every entry when
@@ -88,6 +93,16 @@ private:
     // The next page after the last row read; empty at the end and after a
     // failure, which the store handles.
     std::vector<Row> nextPage();
+    // Whether the search index finds at most kIndexedAtMost entries,
+    // counting those not in it yet.
+    bool fewFoundInIndex() const;
+    // The ids the index finds (the query and the indexed mark bound), with
+    // every entry not in it yet.
+    static QString indexedIds();
+    // "FROM entry": through the search index, the entries it finds are read
+    // by their ids (NOT INDEXED keeps SQLite from reading the time index
+    // whole instead); otherwise newest first through the time index.
+    QString fromEntries() const;
     // The conditions of the filter and the search, with their values.
     void filterConditions(QStringList* conditions, QVariantList* values) const;
     // A page of rows older than the last row read (`newer`: newer than the
@@ -98,6 +113,13 @@ private:
     HistoryStore& store_;
     QStringList calculatorIds_;
     QStringList words_;
+    // The search words as the search index's query (historyschema.h), and
+    // whether the rows are looked up through the index: when it finds few
+    // entries. Words found in very many entries are found sooner by reading
+    // the entries newest first until a page is full.
+    QString indexQuery_;
+    bool throughIndex_ = false;
+    std::int64_t indexedUpTo_ = -1;
     bool searchCut_ = false;
     bool readFailed_ = false;
     NoteWriter noteWriter_;

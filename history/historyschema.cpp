@@ -43,6 +43,29 @@ const char* const kSchema1[] = {
     " PRIMARY KEY (entry_id, kind, position)) WITHOUT ROWID",
 };
 
+// The search index. Case-sensitive: both sides are folded already
+// (historysearch.h), so it finds exactly what a substring test finds. The
+// entries up to `entry_search_upto.id` are in it; the writer adds the newer
+// ones in steps while it is idle (HistoryStore::indexSearch), never in an
+// entry's own commit. The triggers keep the entries that are in it right
+// when any program changes a search text (a note) or removes an entry;
+// removing the newest entries lowers the mark, so that an id given again
+// counts as not indexed.
+const char* const kSearchIndexStatements[] = {
+    "CREATE VIRTUAL TABLE entry_search USING fts5("
+    " search, content='entry', content_rowid='id', tokenize='trigram case_sensitive 1')",
+    "CREATE TABLE entry_search_upto (id INTEGER NOT NULL)",
+    "INSERT INTO entry_search_upto VALUES (0)",
+    "CREATE TRIGGER entry_search_update AFTER UPDATE OF search ON entry"
+    " WHEN old.id <= (SELECT id FROM entry_search_upto) BEGIN"
+    " INSERT INTO entry_search (entry_search, rowid, search) VALUES ('delete', old.id, old.search);"
+    " INSERT INTO entry_search (rowid, search) VALUES (new.id, new.search); END",
+    "CREATE TRIGGER entry_search_delete AFTER DELETE ON entry"
+    " WHEN old.id <= (SELECT id FROM entry_search_upto) BEGIN"
+    " INSERT INTO entry_search (entry_search, rowid, search) VALUES ('delete', old.id, old.search);"
+    " UPDATE entry_search_upto SET id = min(id, coalesce((SELECT max(id) FROM entry), 0)); END",
+};
+
 QSqlError run(const QSqlDatabase& db, const QString& statement)
 {
     QSqlQuery q(db);
@@ -65,6 +88,37 @@ int pragmaValue(const QSqlDatabase& db, const char* name, QSqlError* error)
 }
 
 }  // namespace
+
+SearchIndex inspectSearchIndex(const QSqlDatabase& db, QSqlError* error)
+{
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("SELECT (SELECT count(*) FROM sqlite_master WHERE name = 'entry_search'),"
+                               " (SELECT count(*) FROM pragma_module_list WHERE name = 'fts5')")) ||
+        !q.next()) {
+        *error = q.lastError();
+        return SearchIndex::Missing;
+    }
+    if (q.value(0).toInt() > 0)
+        return SearchIndex::Present;
+    return q.value(1).toInt() > 0 ? SearchIndex::Missing : SearchIndex::Unavailable;
+}
+
+QSqlError createSearchIndex(const QSqlDatabase& db)
+{
+    for (const char* statement : kSearchIndexStatements)
+        if (QSqlError e = run(db, QLatin1String(statement)); e.isValid())
+            return e;
+    return {};
+}
+
+QString searchIndexQuery(const QStringList& words)
+{
+    QStringList phrases;
+    for (const QString& word : words)
+        if (word.toUcs4().size() >= 3)
+            phrases << u'"' + QString(word).replace(u'"', QStringLiteral("\"\"")) + u'"';
+    return phrases.join(u' ');
+}
 
 SchemaInspection inspectSchema(const QSqlDatabase& db)
 {

@@ -10,6 +10,7 @@
 
 #include <QSqlError>
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -58,5 +59,22 @@ QSqlError migrateSchema(const QSqlDatabase& db, int version, int target,
 // Creates the first schema in an empty database, marks it as ours and
 // migrates it to the current version; inside the caller's transaction.
 QSqlError createSchema(const QSqlDatabase& db);
+
+// The search index: an SQLite full-text table over `entry.search` with the
+// trigram tokenizer, which finds any part of a word of three or more
+// characters, the mark up to which entries are in it, and the triggers
+// that keep it right. It leaves the schema's version as it is: a program
+// without it reads and writes the file as before; its new entries are
+// indexed later like any other.
+enum class SearchIndex { Present, Missing, Unavailable };
+// Whether the file has the index; Unavailable when SQLite has no FTS5.
+SearchIndex inspectSearchIndex(const QSqlDatabase& db, QSqlError* error);
+// Creates the index, empty (entries are added by the writer in steps);
+// inside the caller's transaction.
+QSqlError createSearchIndex(const QSqlDatabase& db);
+// The text that SQLite's MATCH takes for the search words that the index
+// can find (three characters or more): each as a phrase, all required.
+// Empty when no word is that long.
+QString searchIndexQuery(const QStringList& words);
 
 }  // namespace orvella

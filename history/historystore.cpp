@@ -265,8 +265,19 @@ HistoryStore::Outcome HistoryStore::prepare(QSqlError* error)
         *error = e;
         return Outcome::Failed;
     }
-    if (found.state == SchemaState::Current)
-        return Outcome::Ready;
+    // A file of this schema that has its search index is ready; one without
+    // (written before the index was added) gets it below.
+    if (found.state == SchemaState::Current) {
+        QSqlError e;
+        const SearchIndex index = inspectSearchIndex(db, &e);
+        if (e.isValid()) {
+            *error = e;
+            return Outcome::Failed;
+        }
+        searchIndex_ = index == SearchIndex::Present;
+        if (index != SearchIndex::Missing)
+            return Outcome::Ready;
+    }
 
     // Created or migrated in one transaction that holds the write lock from
     // its start, with the file inspected again inside it: another Orvella
@@ -295,6 +306,12 @@ HistoryStore::Outcome HistoryStore::prepare(QSqlError* error)
             outcome = Outcome::Damaged;
             break;
         }
+    }
+    if (!e.isValid() && outcome == Outcome::Ready) {
+        const SearchIndex index = inspectSearchIndex(db, &e);
+        if (!e.isValid() && index == SearchIndex::Missing)
+            e = createSearchIndex(db);
+        searchIndex_ = !e.isValid() && index != SearchIndex::Unavailable;
     }
     if (!e.isValid() && outcome == Outcome::Ready)
         e = run(db, QStringLiteral("COMMIT"));
@@ -631,6 +648,57 @@ std::optional<CalculationRecord> HistoryStore::entry(std::int64_t id)
     return found;
 }
 
+bool HistoryStore::indexSearch(int count)
+{
+    if (!open() || !searchIndex_)
+        return false;
+    const QSqlDatabase db = database();
+    // A failure leaves the entries to a later step: the entries' own writes
+    // report what is wrong with the file.
+    if (run(db, QStringLiteral("BEGIN IMMEDIATE")).isValid())
+        return false;
+    if (!sameFile()) {
+        rollback(db);
+        return false;
+    }
+    QSqlQuery q(db);
+    const bool read = q.exec(QStringLiteral("SELECT upto, (SELECT max(id) FROM (SELECT id FROM entry WHERE id > upto"
+                                            " ORDER BY id LIMIT %1)), (SELECT count(*) FROM (SELECT id FROM entry"
+                                            " WHERE id > upto LIMIT %2)) FROM (SELECT id AS upto FROM entry_search_upto)")
+                                 .arg(count)
+                                 .arg(count + 1)) &&
+                      q.next();
+    const qint64 upto = read ? q.value(0).toLongLong() : 0;
+    const qint64 last = read ? q.value(1).toLongLong() : 0;
+    const bool more = read && q.value(2).toInt() > count;
+    q.finish();
+    if (!read || last <= upto) {
+        rollback(db);
+        return false;
+    }
+    bool ok = q.prepare(QStringLiteral("INSERT INTO entry_search (rowid, search)"
+                                       " SELECT id, search FROM entry WHERE id > ? AND id <= ?"));
+    q.addBindValue(upto);
+    q.addBindValue(last);
+    ok = ok && q.exec() && q.prepare(QStringLiteral("UPDATE entry_search_upto SET id = ?"));
+    q.addBindValue(last);
+    ok = ok && q.exec();
+    q.finish();
+    if (!ok || run(db, QStringLiteral("COMMIT")).isValid()) {
+        rollback(db);
+        return false;
+    }
+    return more;
+}
+
+std::int64_t HistoryStore::searchIndexedUpTo()
+{
+    QSqlQuery q(database());
+    return searchIndex_ && q.exec(QStringLiteral("SELECT id FROM entry_search_upto")) && q.next()
+               ? q.value(0).toLongLong()
+               : -1;
+}
+
 bool HistoryStore::setNote(std::int64_t id, const QString& note)
 {
     const Delivery delivery(*this);
@@ -684,10 +752,20 @@ bool HistoryStore::clear()
             rollback(db);
             error = movedError();
         }
-        for (const char* statement : {"DELETE FROM quantity", "DELETE FROM entry", "COMMIT"}) {
+        // The search index is emptied whole (its triggers then leave each
+        // removed entry alone): the removed entries' traces in it go with
+        // its pages, which secure_delete overwrites.
+        QStringList statements;
+        if (searchIndex_)
+            statements << QStringLiteral("UPDATE entry_search_upto SET id = 0");
+        statements << QStringLiteral("DELETE FROM quantity") << QStringLiteral("DELETE FROM entry");
+        if (searchIndex_)
+            statements << QStringLiteral("INSERT INTO entry_search (entry_search) VALUES ('delete-all')");
+        statements << QStringLiteral("COMMIT");
+        for (const QString& statement : statements) {
             if (error.isValid())
                 break;
-            error = run(db, QLatin1String(statement));
+            error = run(db, statement);
         }
         if (error.isValid() && error.nativeErrorCode() != kMovedCode)
             rollback(db);

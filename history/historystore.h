@@ -134,6 +134,16 @@ public:
     // Whether the last operation failed because another process held the
     // file (at opening too): the operation may be tried again later.
     bool lastWasBusy() const { return lastWasBusy_; }
+    // Whether the open file has the search index (historyschema.h); the
+    // search reads the entries alone without it.
+    bool hasSearchIndex() const { return searchIndex_; }
+    // Adds up to `count` entries that are not in the search index yet, the
+    // oldest first, in one transaction; true when more are left. Nothing
+    // is done without the index or when the file is busy.
+    bool indexSearch(int count);
+    // The id up to which the entries are in the search index; -1 without
+    // the index or when it cannot be read.
+    std::int64_t searchIndexedUpTo();
 
 private:
     enum class State { Closed, Open, Off };
@@ -163,6 +173,7 @@ private:
     State state_ = State::Closed;
     bool busyReported_ = false;
     bool lastWasBusy_ = false;
+    bool searchIndex_ = false;
     bool clearingPending_ = false;
     int depth_ = 0;
     QStringList pendingNotices_;

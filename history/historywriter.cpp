@@ -21,6 +21,13 @@ constexpr int kFirstAnswerMs = 1000;
 // this; the same interval finishes an interrupted clearing.
 constexpr int kMaxRetryMs = 250;
 constexpr int kFirstRetryMs = 20;
+// The search index takes the new entries once the writer has had nothing to
+// write for this long, this many at a time with a pause between, so that
+// an entry's commit never carries the index's work and an entry that
+// comes meanwhile waits for one short step at the most.
+constexpr int kIndexIdleMs = 500;
+constexpr int kIndexStep = 32;
+constexpr int kIndexPauseMs = 20;
 
 }  // namespace
 
@@ -34,6 +41,8 @@ public:
     {
         delete retry_;
         retry_ = nullptr;
+        delete index_;
+        index_ = nullptr;
         store_.reset();
     }
 
@@ -45,10 +54,16 @@ private:
     // Writes one job; false when the file was busy and the job stays.
     bool perform(const HistoryWriter::Job& job, Result* result);
     void retryLater(bool again);
+    // Starts the single-shot `timer` (made on first use) to call `run`.
+    void armTimer(QTimer*& timer, int ms, void (HistoryWriterWorker::*run)());
+    // Adds new entries to the search index after a pause in the writing.
+    void indexLater(int ms);
+    void indexStep();
 
     HistoryWriter& writer_;
     std::unique_ptr<HistoryStore> store_;
     QTimer* retry_ = nullptr;
+    QTimer* index_ = nullptr;
     int retryMs_ = kFirstRetryMs;
     QElapsedTimer busySince_;
     bool lockReported_ = false;
@@ -147,16 +162,37 @@ void HistoryWriterWorker::drain()
         else
             retryLater(true);
     }
+    if (store_)
+        indexLater(kIndexIdleMs);
+}
+
+void HistoryWriterWorker::armTimer(QTimer*& timer, int ms, void (HistoryWriterWorker::*run)())
+{
+    if (!timer) {
+        timer = new QTimer(this);
+        timer->setSingleShot(true);
+        QObject::connect(timer, &QTimer::timeout, this, run);
+    }
+    timer->start(ms);
+}
+
+void HistoryWriterWorker::indexLater(int ms) { armTimer(index_, ms, &HistoryWriterWorker::indexStep); }
+
+void HistoryWriterWorker::indexStep()
+{
+    {
+        // A job came meanwhile: its drain starts the pause again.
+        QMutexLocker lock(&writer_.mutex_);
+        if (!writer_.queue_.empty())
+            return;
+    }
+    if (store_ && store_->indexSearch(kIndexStep))
+        indexLater(kIndexPauseMs);
 }
 
 void HistoryWriterWorker::retryLater(bool again)
 {
-    if (!retry_) {
-        retry_ = new QTimer(this);
-        retry_->setSingleShot(true);
-        QObject::connect(retry_, &QTimer::timeout, this, [this] { drain(); });
-    }
-    retry_->start(retryMs_);
+    armTimer(retry_, retryMs_, &HistoryWriterWorker::drain);
     if (again)
         retryMs_ = std::min(retryMs_ * 2, kMaxRetryMs);
 }
@@ -184,6 +220,10 @@ void HistoryWriter::start()
         return;
     worker_ = new HistoryWriterWorker(*this);
     worker_->moveToThread(&thread_);
+    // Also when close() cannot reach the worker any more (the application
+    // object being destroyed): its timers and its connection end on its own
+    // thread, as the thread ends.
+    connect(&thread_, &QThread::finished, worker_, [w = worker_] { w->stop(); }, Qt::DirectConnection);
     thread_.setObjectName(QStringLiteral("Verlauf-Schreiber"));
     thread_.start();
 }

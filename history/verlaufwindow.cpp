@@ -1,33 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "verlaufwindow.h"
 
-#include "historysearch.h"
-#include "historysettings.h"
-#include "savefile.h"
+#include "companioncommands.h"
 #include "verlaufapply.h"
-#include "verlauftable.h"
+#include "verlaufstatus.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
-#include <QDir>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
-#include <QMessageBox>
-#include <QMimeData>
-#include <QProgressDialog>
 #include <QPushButton>
-#include <QShortcut>
-#include <QStandardPaths>
-#include <QTextDocument>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -39,48 +27,10 @@ namespace {
 
 const QString kObjectName = QStringLiteral("verlaufWindow");
 const QString kTitle = QStringLiteral("Verlauf – Orvella");
-// A report of more entries than this is written only after a question: it
-// runs to hundreds of pages.
-constexpr std::size_t kLargeReport = 200;
-// A copy or CSV of more entries than this is made only after a question.
-constexpr std::size_t kLargeExport = 1000;
-// Entries are read for an export in pages of this many, between which the
-// progress dialog answers (its "Abbrechen" too).
-constexpr std::size_t kExportPage = 256;
 // The search waits for a pause in the typing.
 constexpr int kSearchDelayMs = 200;
 
 QString qs(const std::string& s) { return QString::fromStdString(s); }
-
-VerlaufFileDialog& fileDialog()
-{
-    static VerlaufFileDialog dialog;
-    return dialog;
-}
-
-VerlaufQuestion& question()
-{
-    static VerlaufQuestion ask;
-    return ask;
-}
-
-QString& lastFolder()
-{
-    static QString folder;
-    return folder;
-}
-
-bool askYesNo(QWidget* parent, const QString& title, const QString& text)
-{
-    if (question())
-        return question()(parent, title, text);
-    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
-    box.setObjectName(QStringLiteral("verlaufQuestion"));
-    box.setDefaultButton(QMessageBox::No);
-    box.button(QMessageBox::Yes)->setText(QStringLiteral("&Ja"));
-    box.button(QMessageBox::No)->setText(QStringLiteral("&Nein"));
-    return box.exec() == QMessageBox::Yes;
-}
 
 QStringList idsOf(const std::vector<const CalculatorModel*>& models)
 {
@@ -92,8 +42,7 @@ QStringList idsOf(const std::vector<const CalculatorModel*>& models)
 
 }  // namespace
 
-void setVerlaufFileDialog(VerlaufFileDialog dialog) { fileDialog() = std::move(dialog); }
-void setVerlaufQuestion(VerlaufQuestion ask) { question() = std::move(ask); }
+void setVerlaufFileDialog(VerlaufFileDialog dialog) { setFileDialog(std::move(dialog)); }
 
 // --- table ------------------------------------------------------------------
 
@@ -117,17 +66,17 @@ VerlaufTableView::VerlaufTableView(QWidget* parent) : QTableView(parent)
 
 void VerlaufTableView::keyPressEvent(QKeyEvent* event)
 {
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && state() != QAbstractItemView::EditingState &&
-        !(event->modifiers() & ~Qt::KeypadModifier)) {
-        emit applyRequested();
-        event->accept();
-        return;
-    }
-    if (event->matches(QKeySequence::Copy)) {
-        emit copyRequested();
-        event->accept();
-        return;
+    if (state() != QAbstractItemView::EditingState) {
+        const QKeySequence key(QKeyCombination(event->modifiers() & ~Qt::KeypadModifier, Qt::Key(event->key())));
+        for (QAction* command : keyCommands_)
+            if (command->isVisible() && command->shortcuts().contains(key)) {
+                if (command->isEnabled())
+                    command->trigger();
+                else
+                    QApplication::beep();
+                event->accept();
+                return;
+            }
     }
     QTableView::keyPressEvent(event);
 }
@@ -157,7 +106,11 @@ void VerlaufTableView::contextMenuEvent(QContextMenuEvent* event)
 // --- window -----------------------------------------------------------------
 
 VerlaufWindow::VerlaufWindow(const CompanionRequest& request, HistoryHub& hub)
-    : owner_(request.owner), link_(request.link), allModels_(request.allModels.empty() ? request.models : request.allModels), hub_(hub)
+    : owner_(request.owner),
+      link_(request.link),
+      allModels_(request.allModels.empty() ? request.models : request.allModels),
+      hub_(hub),
+      export_(this, hub, allModels_)
 {
     setObjectName(kObjectName);
     setWindowTitle(kTitle);
@@ -216,36 +169,30 @@ VerlaufWindow::VerlaufWindow(const CompanionRequest& request, HistoryHub& hub)
     status_->setTextFormat(Qt::PlainText);
     status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    applyButton_ = new QPushButton(QStringLiteral("Ü&bernehmen"));
-    applyButton_->setObjectName(QStringLiteral("verlaufApply"));
-    applyButton_->setToolTip(QStringLiteral("Die Eingaben des Eintrags in den Rechner übernehmen und "
-                                            "rechnen (Eingabetaste, Doppelklick)"));
-    applyButton_->setVisible(!ownerModels_.empty());
-    auto* csv = new QPushButton(QStringLiteral("&CSV speichern…"));
-    csv->setObjectName(QStringLiteral("verlaufCsv"));
-    auto* report = new QPushButton(QStringLiteral("&Bericht…"));
-    report->setObjectName(QStringLiteral("verlaufReport"));
-    const QString which = QStringLiteral("die ausgewählten Einträge, ohne Auswahl alle gefundenen");
-    csv->setToolTip(QStringLiteral("Speichert %1 als CSV-Datei").arg(which));
-    report->setToolTip(QStringLiteral("Speichert %1 mit Rechenweg als PDF oder ODF-Text").arg(which));
     enabled_ = new QCheckBox(QStringLiteral("Verlauf &führen"));
     enabled_->setObjectName(QStringLiteral("verlaufEnabled"));
     enabled_->setChecked(hub_.isEnabled());
     enabled_->setToolTip(QStringLiteral("Jede abgeschlossene Rechnung in den Verlauf eintragen"));
-    auto* clear = new QPushButton(QStringLiteral("Verlauf &löschen…"));
-    clear->setObjectName(QStringLiteral("verlaufClear"));
-    auto* close = new QPushButton(QStringLiteral("Schließen"));
-    close->setObjectName(QStringLiteral("verlaufClose"));
-    for (QPushButton* b : {applyButton_, csv, report, clear, close})
-        b->setAutoDefault(false);
+
+    // The commands: their buttons, keys and the table's menu.
+    const ButtonCommands commands = addCommands();
+    applyButton_ = commandButton(applyCommand_, QStringLiteral("verlaufApply"));
+    applyButton_->setToolTip(QStringLiteral("Die Eingaben des Eintrags in den Rechner übernehmen und "
+                                            "rechnen (Eingabetaste, Doppelklick)"));
+    applyButton_->setVisible(!ownerModels_.empty());
+    QPushButton* csv = commandButton(commands.csv, QStringLiteral("verlaufCsv"));
+    QPushButton* report = commandButton(commands.report, QStringLiteral("verlaufReport"));
+    const QString which = QStringLiteral("die ausgewählten Einträge, ohne Auswahl alle gefundenen");
+    csv->setToolTip(QStringLiteral("Speichert %1 als CSV-Datei").arg(which));
+    report->setToolTip(QStringLiteral("Speichert %1 mit Rechenweg als PDF oder ODF-Text").arg(which));
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(applyButton_);
     buttons->addWidget(csv);
     buttons->addWidget(report);
     buttons->addStretch(1);
     buttons->addWidget(enabled_);
-    buttons->addWidget(clear);
-    buttons->addWidget(close);
+    buttons->addWidget(commandButton(commands.clear, QStringLiteral("verlaufClear")));
+    buttons->addWidget(commandButton(commands.close, QStringLiteral("verlaufClose")));
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
@@ -264,17 +211,11 @@ VerlaufWindow::VerlaufWindow(const CompanionRequest& request, HistoryHub& hub)
     });
     connect(filter_, &QComboBox::currentIndexChanged, this, &VerlaufWindow::applyFilter);
     connect(table_, &VerlaufTableView::applyRequested, this, &VerlaufWindow::apply);
-    connect(table_, &VerlaufTableView::copyRequested, this, &VerlaufWindow::copyEntries);
     connect(table_, &VerlaufTableView::menuRequested, this, &VerlaufWindow::showMenu);
     connect(table_->selectionModel(), &QItemSelectionModel::currentChanged, this, &VerlaufWindow::updateButtons);
     connect(model_, &QAbstractItemModel::modelReset, this, &VerlaufWindow::updateButtons);
     connect(model_, &QAbstractItemModel::modelReset, this, &VerlaufWindow::updateStatus);
     connect(model_, &QAbstractItemModel::rowsInserted, this, &VerlaufWindow::updateButtons);
-    connect(applyButton_, &QPushButton::clicked, this, &VerlaufWindow::apply);
-    connect(csv, &QPushButton::clicked, this, &VerlaufWindow::saveCsv);
-    connect(report, &QPushButton::clicked, this, &VerlaufWindow::saveReport);
-    connect(clear, &QPushButton::clicked, this, &VerlaufWindow::clearHistory);
-    connect(close, &QPushButton::clicked, this, &QWidget::close);
     connect(enabled_, &QCheckBox::toggled, this, [this](bool on) { hub_.setEnabled(on); });
 
     // What happens to the history elsewhere: a calculation recorded, the
@@ -289,17 +230,6 @@ VerlaufWindow::VerlaufWindow(const CompanionRequest& request, HistoryHub& hub)
     connect(&hub_, &HistoryHub::enabledChanged, this, [this](bool on) {
         enabled_->setChecked(on);
         updateStatus();
-    });
-
-    const auto shortcut = [this](const QKeySequence& key, auto slot) {
-        auto* s = new QShortcut(key, this);
-        s->setContext(Qt::WindowShortcut);
-        connect(s, &QShortcut::activated, this, slot);
-    };
-    shortcut(QKeySequence(Qt::Key_Escape), &QWidget::close);
-    shortcut(QKeySequence::Find, [this] {
-        search_->setFocus();
-        search_->selectAll();
     });
 
     if (model_->rowCount() > 0)
@@ -351,38 +281,13 @@ void VerlaufWindow::applySearch()
         table_->selectionModel()->setCurrentIndex(model_->index(0, 0), QItemSelectionModel::NoUpdate);
 }
 
-void VerlaufWindow::updateStatus()
-{
-    const QString where = QStringLiteral("Der Verlauf liegt in %1 und verlässt diesen Rechner nicht.")
-                              .arg(shownPath(hub_.databasePath()));
-    QString text;
-    if (hub_.store().isOff())
-        text = hub_.lastNotice().isEmpty() ? QStringLiteral("Der Verlauf ist in dieser Sitzung nicht verfügbar.")
-                                           : hub_.lastNotice();
-    else if (!hub_.isEnabled())
-        text = QStringLiteral("„Verlauf führen“ ist aus: neue Rechnungen werden nicht eingetragen. ") + where;
-    else
-        text = where;
-    // What the last read and the writer have to say, each on a line.
-    QStringList lines{text};
-    if (model_->readFailed() && !hub_.store().isOff())
-        lines << (hub_.store().lastWasBusy()
-                      ? QStringLiteral("Nichts gefunden: ein anderes Programm hält die Verlaufsdatei belegt. "
-                                       "Versuchen Sie es gleich noch einmal.")
-                      : QStringLiteral("Nichts gefunden: der Verlauf konnte nicht gelesen werden."));
-    if (model_->searchCut())
-        lines << QStringLiteral("Gesucht wird nach den ersten %1 Wörtern, jedes mit höchstens %2 Zeichen.")
-                     .arg(kMaxSearchWords)
-                     .arg(kMaxSearchWordLength);
-    if (const QString writer = hub_.writerStatus(); !writer.isEmpty())
-        lines << writer;
-    status_->setText(lines.join(u'\n'));
-}
+void VerlaufWindow::updateStatus() { status_->setText(verlaufStatusText(hub_, *model_)); }
 
 void VerlaufWindow::updateButtons()
 {
     const QModelIndex current = table_->currentIndex();
-    applyButton_->setEnabled(current.isValid() && canApply(current.row()));
+    applyCommand_->setEnabled(current.isValid() && canApply(current.row()));
+    noteCommand_->setEnabled(current.isValid());
 }
 
 bool VerlaufWindow::canApply(int row) const
@@ -409,28 +314,47 @@ bool VerlaufWindow::apply()
     return true;
 }
 
+VerlaufWindow::ButtonCommands VerlaufWindow::addCommands()
+{
+    // The keys of the table's commands reach them through the table alone,
+    // so that the search field and the note's editor keep their Enter and
+    // Ctrl+C: as shortcuts of the window itself, which never holds the
+    // keyboard, they only label the menu's entries.
+    const auto onTable = [](QAction* action) {
+        action->setShortcutContext(Qt::WidgetShortcut);
+        return action;
+    };
+    applyCommand_ = onTable(addCompanionCommand(this, QStringLiteral("Ü&bernehmen"), QKeySequence(Qt::Key_Return),
+                                                &VerlaufWindow::apply));
+    applyCommand_->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+    applyCommand_->setVisible(!ownerModels_.empty());
+    noteCommand_ = onTable(addCompanionCommand(this, QStringLiteral("&Notiz bearbeiten"), QKeySequence(Qt::Key_F2), [this] {
+        const QModelIndex current = table_->currentIndex();
+        table_->edit(current.sibling(current.row(), HistoryModel::NoteColumn));
+    }));
+    table_->setKeyCommands(
+        {applyCommand_, noteCommand_,
+         onTable(addCompanionCommand(this, QStringLiteral("&Kopieren"), QKeySequence::Copy, &VerlaufWindow::copyEntries)),
+         onTable(addCompanionCommand(this, QStringLiteral("&Alles auswählen"), QKeySequence::SelectAll,
+                                     [this] { table_->selectAll(); }))});
+    ButtonCommands commands;
+    commands.csv = addCompanionCommand(this, QStringLiteral("&CSV speichern…"), {}, &VerlaufWindow::saveCsv);
+    commands.report = addCompanionCommand(this, QStringLiteral("&Bericht…"), {}, &VerlaufWindow::saveReport);
+    commands.clear = addCompanionCommand(this, QStringLiteral("Verlauf &löschen…"), {}, &VerlaufWindow::clearHistory);
+    commands.close = addCompanionCommand(this, QStringLiteral("Schließen"), QKeySequence(Qt::Key_Escape), &QWidget::close);
+    // Ctrl+F: to the search field (no menu entry).
+    addCompanionCommand(this, QString(), QKeySequence::Find, [this] {
+        search_->setFocus();
+        search_->selectAll();
+    });
+    return commands;
+}
+
 void VerlaufWindow::showMenu(const QPoint& globalPos)
 {
-    const QModelIndex current = table_->currentIndex();
     QMenu menu(this);
     menu.setObjectName(QStringLiteral("verlaufMenu"));
-    if (!ownerModels_.empty()) {
-        QAction* a = menu.addAction(QStringLiteral("Ü&bernehmen"), this, &VerlaufWindow::apply);
-        a->setShortcut(QKeySequence(Qt::Key_Return));
-        a->setEnabled(current.isValid() && canApply(current.row()));
-    }
-    QAction* note = menu.addAction(QStringLiteral("&Notiz bearbeiten"), this, [this, current] {
-        table_->edit(current.sibling(current.row(), HistoryModel::NoteColumn));
-    });
-    note->setShortcut(QKeySequence(Qt::Key_F2));
-    note->setEnabled(current.isValid());
-    menu.addSeparator();
-    menu.addAction(QStringLiteral("&Kopieren"), this, &VerlaufWindow::copyEntries)->setShortcut(QKeySequence::Copy);
-    menu.addAction(QStringLiteral("&Alles auswählen"), table_, &QTableView::selectAll)
-        ->setShortcut(QKeySequence::SelectAll);
-    menu.addSeparator();
-    menu.addAction(QStringLiteral("&CSV speichern…"), this, &VerlaufWindow::saveCsv);
-    menu.addAction(QStringLiteral("&Bericht…"), this, &VerlaufWindow::saveReport);
+    addCommandsToMenu(menu, this);
     menu.exec(globalPos);
 }
 
@@ -445,210 +369,16 @@ void VerlaufWindow::changeEvent(QEvent* event)
 
 // --- export -------------------------------------------------------------------
 
-std::vector<std::int64_t> VerlaufWindow::exportedIds()
-{
-    std::vector<std::int64_t> ids;
-    QModelIndexList rows = table_->selectionModel()->selectedRows();
-    if (!rows.isEmpty() && rows.size() < model_->rowCount()) {
-        std::sort(rows.begin(), rows.end(), [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
-        for (const QModelIndex& i : rows)
-            ids.push_back(model_->entryId(i.row()));
-    } else {
-        ids = model_->matchingIds();
-    }
-    return ids;
-}
-
-bool VerlaufWindow::readEntries(const std::vector<std::int64_t>& ids, std::vector<CalculationRecord>* entries,
-                                TextTable* table)
-{
-    entries->clear();
-    entries->reserve(ids.size());
-    // Read, and made into the table, in pages behind a progress dialog,
-    // which shows itself only when the work takes a while and answers
-    // between the pages.
-    const int steps = int(ids.size()) * (table ? 2 : 1);
-    QProgressDialog progress(QStringLiteral("Die Einträge des Verlaufs werden gelesen …"),
-                             QStringLiteral("Abbrechen"), 0, steps, this);
-    progress.setObjectName(QStringLiteral("verlaufProgress"));
-    progress.setWindowTitle(kTitle);
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(400);
-    progress.setAutoClose(false);
-    progress.setAutoReset(false);
-    for (std::size_t first = 0; first < ids.size(); first += kExportPage) {
-        const std::size_t end = std::min(ids.size(), first + kExportPage);
-        std::vector<CalculationRecord> page =
-            hub_.store().entries({ids.begin() + std::ptrdiff_t(first), ids.begin() + std::ptrdiff_t(end)});
-        std::move(page.begin(), page.end(), std::back_inserter(*entries));
-        progress.setValue(int(end));
-        if (progress.wasCanceled()) {
-            entries->clear();
-            return false;
-        }
-    }
-    if (!table)
-        return true;
-    VerlaufTableBuilder builder(*entries, QLocale().decimalPoint().toStdString());
-    for (std::size_t first = 0; first < entries->size(); first += kExportPage) {
-        builder.addRows(first, first + kExportPage);
-        progress.setValue(int(ids.size() + std::min(entries->size(), first + kExportPage)));
-        if (progress.wasCanceled())
-            return false;
-    }
-    *table = builder.take();
-    return true;
-}
-
-std::vector<CalculationRecord> VerlaufWindow::exportedEntries()
-{
-    std::vector<CalculationRecord> entries;
-    readEntries(exportedIds(), &entries);
-    return entries;
-}
-
-bool VerlaufWindow::confirmLargeExport(std::size_t count, const QString& title, const QString& verb)
-{
-    if (count <= kLargeExport)
-        return true;
-    return askYesNo(this, title,
-                    QStringLiteral("Das sind %1 Einträge. Wählen Sie einzelne Einträge aus, um nur diese zu %2.\n\n"
-                                   "Alle %1 Einträge %2?")
-                        .arg(count)
-                        .arg(verb));
-}
-
-ReportSettings VerlaufWindow::reportSettings() const
-{
-    ReportSettings s;
-    s.models = allModels_;
-    s.decimalMark = QLocale().decimalPoint();
-    s.programVersion = HistoryRecorder::programVersion();
-    s.created = QDateTime::currentDateTime();
-    return s;
-}
-
-void VerlaufWindow::copyEntries()
-{
-    const std::vector<std::int64_t> ids = exportedIds();
-    if (ids.empty()) {
-        QApplication::beep();
-        return;
-    }
-    std::vector<CalculationRecord> entries;
-    TextTable table;
-    if (!confirmLargeExport(ids.size(), QStringLiteral("Kopieren"), QStringLiteral("kopieren")) ||
-        !readEntries(ids, &entries, &table))
-        return;
-    if (entries.empty()) {
-        QApplication::beep();
-        return;
-    }
-    auto* mime = new QMimeData;
-    mime->setText(qs(tabSeparatedText(table)));
-    mime->setHtml(qs(htmlTable(table)));
-    QApplication::clipboard()->setMimeData(mime);
-}
-
-QString VerlaufWindow::askFile(const QString& caption, const QString& suggestedName, const QString& filters,
-                               QString* selectedFilter)
-{
-    QString folder = lastFolder();
-    if (folder.isEmpty())
-        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty())
-        folder = QDir::homePath();
-    const QString suggested = QDir(folder).filePath(suggestedName);
-    const QString path = fileDialog() ? fileDialog()(this, caption, suggested, filters, selectedFilter)
-                                      : QFileDialog::getSaveFileName(this, caption, suggested, filters, selectedFilter);
-    if (!path.isEmpty())
-        lastFolder() = QFileInfo(path).absolutePath();
-    return path;
-}
-
-bool VerlaufWindow::saveCsv()
-{
-    QString filter = QStringLiteral("CSV-Dateien (*.csv)");
-    QString path = askFile(QStringLiteral("CSV speichern"), QStringLiteral("Verlauf.csv"),
-                           filter + QStringLiteral(";;Alle Dateien (*)"), &filter);
-    if (path.isEmpty())
-        return false;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".csv");
-    const std::vector<std::int64_t> ids = exportedIds();
-    std::vector<CalculationRecord> entries;
-    TextTable table;
-    if (!confirmLargeExport(ids.size(), QStringLiteral("CSV speichern"), QStringLiteral("speichern")) ||
-        !readEntries(ids, &entries, &table))
-        return false;
-    // Under German settings spreadsheets expect a decimal comma and
-    // semicolons between the cells; a point and commas otherwise.
-    const QString mark = QLocale().decimalPoint();
-    const std::string text = "\xEF\xBB\xBF" + csvText(table, mark == QLatin1String(","));
-    SaveFailureText failure;
-    failure.title = kTitle;
-    failure.objectName = QStringLiteral("verlaufSaveFailure");
-    return saveAtomically(
-        this, path, [&](QSaveFile& f) { return f.write(text.data(), qint64(text.size())) == qint64(text.size()); },
-        failure);
-}
-
-bool VerlaufWindow::confirmLargeReport(std::size_t count)
-{
-    if (count <= kLargeReport)
-        return true;
-    return askYesNo(this, QStringLiteral("Bericht"),
-                    QStringLiteral("Der Bericht umfasst %1 Rechnungen mit ihrem Rechenweg, etwa %2 Seiten. "
-                                   "Wählen Sie einzelne Einträge aus, um nur diese zu berichten.\n\n"
-                                   "Den Bericht über alle %1 Rechnungen erstellen?")
-                        .arg(count)
-                        .arg(count));
-}
-
-bool VerlaufWindow::saveReport()
-{
-    const QString pdf = QStringLiteral("PDF-Dokument (*.pdf)");
-    const QString odt = QStringLiteral("ODF-Textdokument (*.odt)");
-    QString filter = pdf;
-    QString path = askFile(QStringLiteral("Bericht speichern"),
-                           QStringLiteral("Verlauf %1.pdf").arg(QDate::currentDate().toString(Qt::ISODate)),
-                           pdf + QStringLiteral(";;") + odt, &filter);
-    if (path.isEmpty())
-        return false;
-    QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix != QLatin1String("pdf") && suffix != QLatin1String("odt")) {
-        suffix = filter == odt ? QStringLiteral("odt") : QStringLiteral("pdf");
-        path += u'.' + suffix;
-    }
-    const std::vector<std::int64_t> ids = exportedIds();
-    if (ids.empty()) {
-        QApplication::beep();
-        return false;
-    }
-    std::vector<CalculationRecord> entries;
-    if (!confirmLargeReport(ids.size()) || !readEntries(ids, &entries))
-        return false;
-    if (entries.empty()) {
-        QApplication::beep();
-        return false;
-    }
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    QTextDocument document;
-    buildReport(&document, entries, reportSettings());
-    QApplication::restoreOverrideCursor();
-    SaveFailureText failure;
-    failure.title = kTitle;
-    failure.objectName = QStringLiteral("verlaufSaveFailure");
-    const bool odf = suffix == QLatin1String("odt");
-    return saveAtomically(
-        this, path,
-        [&](QSaveFile& f) { return odf ? writeReportOdf(&document, &f) : writeReportPdf(&document, &f, kTitle); },
-        failure);
-}
+std::vector<std::int64_t> VerlaufWindow::exportedIds() { return orvella::exportedIds(*table_, *model_); }
+std::vector<CalculationRecord> VerlaufWindow::exportedEntries() { return export_.entries(exportedIds()); }
+ReportSettings VerlaufWindow::reportSettings() const { return export_.reportSettings(); }
+void VerlaufWindow::copyEntries() { export_.copy(exportedIds()); }
+bool VerlaufWindow::saveCsv() { return export_.saveCsv([this] { return exportedIds(); }); }
+bool VerlaufWindow::saveReport() { return export_.saveReport([this] { return exportedIds(); }); }
 
 bool VerlaufWindow::clearHistory()
 {
-    if (!askYesNo(this, QStringLiteral("Verlauf löschen"),
+    if (!askVerlaufQuestion(this, QStringLiteral("Verlauf löschen"),
                   QStringLiteral("Alle Einträge des Verlaufs löschen?\n\nDie Einträge werden aus der Datei "
                                  "entfernt und überschrieben; das lässt sich nicht rückgängig machen.")))
         return false;
@@ -657,13 +387,8 @@ bool VerlaufWindow::clearHistory()
 
 QWidget* openVerlaufWindow(const CompanionRequest& request, HistoryHub& hub)
 {
-    QWidget* window = findCompanion(request.owner, kObjectName);
-    if (!window) {
-        window = new VerlaufWindow(request, hub);
-        attachCompanion(request.owner, window);
-    }
-    raiseCompanion(window);
-    return window;
+    return openOrRaiseCompanion(request.owner, kObjectName, OnClose::Delete,
+                                [&] { return new VerlaufWindow(request, hub); });
 }
 
 }  // namespace orvella

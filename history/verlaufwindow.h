@@ -12,9 +12,10 @@
 // or written as a report (PDF or ODF text) with their worked calculations.
 
 #include "companion.h"
+#include "companionfiles.h"
 #include "historyhub.h"
 #include "historymodel.h"
-#include "texttable.h"
+#include "verlaufexport.h"
 #include "verlaufreport.h"
 
 #include <QPointer>
@@ -23,6 +24,7 @@
 
 #include <functional>
 
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -32,36 +34,35 @@ class QTimer;
 
 namespace orvella {
 
-// The table: Enter and a double click ask for "Übernehmen" (a double click
-// on the note edits it, as F2 does), Ctrl+C for a copy.
+// The table: a double click asks for "Übernehmen" (on the note it edits
+// the note, as F2 does); the window's commands give its keys and its menu.
 class VerlaufTableView : public QTableView {
     Q_OBJECT
 public:
     explicit VerlaufTableView(QWidget* parent = nullptr);
 
+    // The commands whose keys belong to the table (Enter, F2, Ctrl+C,
+    // Ctrl+A): triggered when the table receives their key outside
+    // editing; a disabled one beeps.
+    void setKeyCommands(QList<QAction*> commands) { keyCommands_ = std::move(commands); }
+
 signals:
     void applyRequested();
-    void copyRequested();
     void menuRequested(const QPoint& globalPos);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    QList<QAction*> keyCommands_;
 };
 
-// Asks for the file to save to: the chosen path, or empty when cancelled.
-// `selectedFilter` holds the offered filter on entry and the chosen one on
-// return. The program shows Qt's file dialog; tests answer themselves.
-using VerlaufFileDialog = std::function<QString(QWidget* parent, const QString& caption,
-                                                const QString& suggestedPath, const QString& filters,
-                                                QString* selectedFilter)>;
+// The save dialog of the Verlauf's exports: the one of every companion
+// (companionfiles.h).
+using VerlaufFileDialog = FileDialog;
 void setVerlaufFileDialog(VerlaufFileDialog dialog);
-
-// Asks a yes-or-no question ("Verlauf löschen?"); true for yes. The program
-// shows a message box with "Nein" as the default; tests answer themselves.
-using VerlaufQuestion = std::function<bool(QWidget* parent, const QString& title, const QString& text)>;
-void setVerlaufQuestion(VerlaufQuestion question);
 
 class VerlaufWindow : public QWidget {
     Q_OBJECT
@@ -108,18 +109,15 @@ private:
     void applySearch();
     void updateStatus();
     void updateButtons();
+    // The window's commands; those of the buttons that are not members.
+    struct ButtonCommands {
+        QAction* csv;
+        QAction* report;
+        QAction* clear;
+        QAction* close;
+    };
+    ButtonCommands addCommands();
     void showMenu(const QPoint& globalPos);
-    QString askFile(const QString& caption, const QString& suggestedName, const QString& filters,
-                    QString* selectedFilter);
-    // Asks before a report of very many entries; true to go on.
-    bool confirmLargeReport(std::size_t count);
-    // Asks before a copy or CSV of very many entries; true to go on.
-    bool confirmLargeExport(std::size_t count, const QString& title, const QString& verb);
-    // Reads the entries of `ids` (and, when `table` is given, makes the
-    // copied or saved table of them) in pages behind a progress dialog;
-    // false (and nothing read) when the user cancelled.
-    bool readEntries(const std::vector<std::int64_t>& ids, std::vector<CalculationRecord>* entries,
-                     TextTable* table = nullptr);
 
     QPointer<QWidget> owner_;
     QPointer<CompanionLink> link_;
@@ -132,6 +130,9 @@ private:
     QLineEdit* search_ = nullptr;
     QTimer* searchTimer_ = nullptr;
     QLabel* status_ = nullptr;
+    VerlaufExport export_;
+    QAction* applyCommand_ = nullptr;
+    QAction* noteCommand_ = nullptr;
     QPushButton* applyButton_ = nullptr;
     QCheckBox* enabled_ = nullptr;
 };

@@ -29,6 +29,7 @@ private slots:
     void keepsStampsItIsGiven();
     void noticesReachTheNotifierOnce();
     void clearEmptiesTheHistory();
+    void searchIndexTakesEntriesWhenTheWriterPauses();
     void lockedFileKeepsEntriesWaiting_data();
     void lockedFileKeepsEntriesWaiting();
 
@@ -174,6 +175,23 @@ void TestHistoryRecorder::lockedFileKeepsEntriesWaiting()
     QTRY_COMPARE(hub.writerStatus(), QString());
     QVERIFY(hub.record(feuchteRecord("23", 23.0)));
     QCOMPARE(notices.size(), 1);
+}
+
+void TestHistoryRecorder::searchIndexTakesEntriesWhenTheWriterPauses()
+{
+    HistoryRecorder recorder(databasePath(), settingsPath());
+    for (int i = 0; i < 300; ++i)
+        QVERIFY(recorder.record(schallRecord(std::to_string(40 + i) + ",5", 1000 + i)));
+    HistoryStore reader(databasePath());
+    QVERIFY(reader.open());
+    QVERIFY(reader.hasSearchIndex());
+    // Not in the entries' commits: after a pause, in steps.
+    QTRY_COMPARE_WITH_TIMEOUT(reader.searchIndexedUpTo(), std::int64_t(300), 10000);
+    QCOMPARE(column(reader, "SELECT count(*) FROM entry_search WHERE entry_search MATCH '\"339.5\"'"),
+             QStringList{"1"});
+    QVERIFY(recorder.clear());
+    QCOMPARE(reader.searchIndexedUpTo(), std::int64_t(0));
+    QCOMPARE(column(reader, "SELECT count(*) FROM entry_search_data"), QStringList{"2"});
 }
 
 QTEST_GUILESS_MAIN(TestHistoryRecorder)

@@ -3,7 +3,9 @@
 // whatever their texts hold; notes, clearing, the calculators list; the
 // schema versions and their migration.
 
+#include "historymodel.h"
 #include "historyschema.h"
+#include "historysearch.h"
 #include "historystore.h"
 #include "historytestsupport.h"
 
@@ -97,6 +99,8 @@ private slots:
     void migrationStepsRunInOrder();
     void failingMigrationLeavesTheFileAsItWas();
     void missingMigrationStepIsAnError();
+    void indexFindsWhatTheTextFinds_data();
+    void indexFindsWhatTheTextFinds();
 
 private:
     QString path() const { return dir_->filePath(QStringLiteral("verlauf.sqlite")); }
@@ -154,7 +158,8 @@ void TestHistoryStore::roundTrip()
     QVERIFY(got);
     compareRecords(*got, record);
     QCOMPARE(column(reader, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name")),
-             QStringList({"entry", "quantity"}));
+             QStringList({"entry", "entry_search", "entry_search_config", "entry_search_data", "entry_search_docsize",
+                          "entry_search_idx", "entry_search_upto", "quantity"}));
 }
 
 void TestHistoryStore::idsGrowAndEntriesStaySeparate()
@@ -369,6 +374,72 @@ void TestHistoryStore::missingMigrationStepIsAnError()
     QVERIFY(store.open());
     const std::vector<SchemaMigration> steps = {{1, {"ALTER TABLE entry ADD COLUMN second TEXT"}}};
     QVERIFY(migrateSchema(store.database(), 1, 3, steps).isValid());
+}
+
+void TestHistoryStore::indexFindsWhatTheTextFinds_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("found");
+    QTest::newRow("number, comma") << "60,5" << 1;
+    QTest::newRow("number, point") << "60.5" << 1;
+    QTest::newRow("two numbers, mixed marks") << "79,53 60.5" << 1;
+    QTest::newRow("written with a comma, searched with a point") << "20.5" << 1;
+    QTest::newRow("written with a comma, searched with a comma") << "20,5" << 1;
+    QTest::newRow("part of a word, any case") << "LEISTUNG" << 1;
+    QTest::newRow("part of two numbers") << "0,5" << 2;
+    QTest::newRow("umlaut in a note") << "büro" << 1;
+    QTest::newRow("a changed note") << "wand süd" << 1;
+    QTest::newRow("a word of two letters") << "og" << 1;
+    QTest::newRow("a short and a long word") << "og schalldruck" << 1;
+    QTest::newRow("unit with a symbol") << "°c" << 1;
+    QTest::newRow("an older program's entry") << "nachhallzeit 0,8" << 1;
+    QTest::newRow("quotes and wildcards") << "\"50 %_\"" << 0;
+    QTest::newRow("nothing") << "trittschall" << 0;
+}
+
+void TestHistoryStore::indexFindsWhatTheTextFinds()
+{
+    QFETCH(QString, text);
+    QFETCH(int, found);
+    // A file of the first schema, before the search index: it gets the
+    // index, which takes its entries in a step; a note changed after is
+    // changed in it, and an entry a program without the index writes is
+    // found while it is not in it yet.
+    QVERIFY(createSchema1File(path()));
+    HistoryStore store(path());
+    QVERIFY(store.record(feuchteRecord("20,5", 20.5)));
+    QVERIFY(!store.indexSearch(256));
+    QCOMPARE(store.searchIndexedUpTo(), std::int64_t(8));
+    QVERIFY(store.setNote(7, QStringLiteral("Büro 2. OG, Wand Süd")));
+    QVERIFY(QSqlQuery(store.database())
+                .exec("INSERT INTO entry (time_utc_ms, calculator_id, window, calculator, part, program_version,"
+                      " expression, search) VALUES (1770000000000, 'frmDLprognose', 'frmDLprognose', 'DL2', '',"
+                      " '1.2.0', '', 'nachhallzeit 0.8 s')"));
+    QVERIFY(store.hasSearchIndex());
+    QCOMPARE(column(store, "PRAGMA user_version"), QStringList{"1"});
+
+    // What the entries' own text finds, word by word, newest first.
+    QStringList conditions;
+    QVariantList values;
+    const QStringList words = searchWords(text);
+    for (const QString& word : words) {
+        conditions << QStringLiteral("instr(search, ?) > 0");
+        values << word;
+    }
+    QSqlQuery q(store.database());
+    QVERIFY(q.prepare("SELECT id FROM entry WHERE " + conditions.join(" AND ") + " ORDER BY time_utc_ms DESC, id DESC"));
+    for (const QVariant& v : values)
+        q.addBindValue(v);
+    QVERIFY(q.exec());
+    std::vector<std::int64_t> expected;
+    while (q.next())
+        expected.push_back(q.value(0).toLongLong());
+
+    HistoryModel model(store);
+    model.setSearchText(text);
+    QCOMPARE(model.matchingIds(), expected);
+    QCOMPARE(model.rowCount(), found);
+    QCOMPARE(int(expected.size()), found);
 }
 
 QTEST_GUILESS_MAIN(TestHistoryStore)

@@ -115,6 +115,7 @@ private slots:
     void applyShowsWhatTheWindowShowedThen();
     void applyOnlyForTheOwnersCalculators();
     void noteEditedInPlace();
+    void f2EditsTheNoteFromAnyColumn();
     void followsTheHistory();
     void clearAsksFirst();
     void clearSaysWhatAReaderHoldsBack();
@@ -395,6 +396,21 @@ void TestVerlaufWindow::noteEditedInPlace()
     verlauf->searchField()->setText("schirmhöhe 1.6");
     QTest::keyClick(verlauf->searchField(), Qt::Key_Return);
     QCOMPARE(verlauf->model()->rowCount(), 1);
+}
+
+void TestVerlaufWindow::f2EditsTheNoteFromAnyColumn()
+{
+    QVERIFY(hub_->record(feuchteRecord("20", 20.0, "10", 1000)));
+    VerlaufWindow* verlauf = openVerlauf(owner("Command3", "frmFeuchte"));
+    QVERIFY(verlauf);
+    verlauf->show();
+    QVERIFY(QTest::qWaitForWindowExposed(verlauf));
+    verlauf->table()->setCurrentIndex(verlauf->model()->index(0, HistoryModel::ResultsColumn));
+    // As the menu's "Notiz bearbeiten" says: the note, whichever cell is current.
+    QTest::keyClick(verlauf->table(), Qt::Key_F2);
+    auto* editor = verlauf->table()->viewport()->findChild<QLineEdit*>();
+    QVERIFY(editor);
+    QCOMPARE(verlauf->table()->indexAt(editor->geometry().center()).column(), int(HistoryModel::NoteColumn));
 }
 
 void TestVerlaufWindow::followsTheHistory()
