@@ -433,7 +433,9 @@ QString workedCalculation(const CalculatorModel& model, const std::vector<QStrin
     QString results;
     for (std::size_t i = 0; i < model.results.size(); ++i) {
         const Quantity& q = model.results[i];
-        const QString written = formatted(e.results[i], q.decimals, mark);
+        const QString written = writtenAsText(q, e.results[i])
+                                    ? QString::fromStdString(resultText(q, e.results[i], mark.toStdString()))
+                                    : formatted(e.results[i], q.decimals, mark);
         QString shown = written;
         if (model.resultsCommaFix)
             shown = QString::fromStdString(KillKomma(written.toStdString()));
