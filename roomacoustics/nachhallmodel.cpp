@@ -136,7 +136,7 @@ const CalculatorModel& nachhallModel()
         .calculateCaption = kCaption,
         .inputs =
             {
-                startingWith(makeChoice("group", "Gruppe", "Raumgruppe", "txGruppe",
+                startingWith(makeChoice("group", "", "Raumgruppe", "txGruppe",
                            {"A1 Musik", "A2 Sprache/Vortrag", "A3 Unterricht/Kommunikation",
                             "A4 Unterricht/Kommunikation inklusiv", "A5 Sport", "B1 ohne Anforderung",
                             "B2 kurzzeitiger Aufenthalt", "B3 längerfristiger Aufenthalt",
@@ -159,7 +159,7 @@ const CalculatorModel& nachhallModel()
                 makeResult("t", "T", "T", "Vorhandene Nachhallzeit", "s", "txT", 3),
                 makeResult("deltaA", "ΔA", "ΔA", "Fehlende Absorptionsfläche", "m²", "txDeltaA", 1),
                 [] {
-                    Quantity q = makeResult("verdict", "Urteil", "Urteil", "Urteil", "", "txUrteil", 0);
+                    Quantity q = makeResult("verdict", "", "", "Urteil", "", "txUrteil", 0);
                     q.choices = {"erfüllt", "nicht erfüllt", "keine Anforderung"};
                     return q;
                 }(),

@@ -3,6 +3,8 @@
 // stops through the description, and its window made from the description,
 // opened from the menu's context menu, under both decimal marks.
 
+#include "calculationrecord.h"
+#include "clipboard.h"
 #include "describedform.h"
 #include "nachhallmodel.h"
 #include "shell.h"
@@ -52,6 +54,7 @@ private slots:
     void calculatesInTheWindow_data();
     void calculatesInTheWindow();
     void stopLeavesTheResults();
+    void copiedAndRecordedWithTheGroupsText();
     void openedFromTheMenuAndClosedBackToIt();
 
 private:
@@ -215,6 +218,26 @@ void TestNachhall::stopLeavesTheResults()
     click(w, "cmdRunNachhall");
     QCOMPARE(stopped.count(), 1);
     QCOMPARE(textOf(w, "txAerf"), before);
+}
+
+void TestNachhall::copiedAndRecordedWithTheGroupsText()
+{
+    std::vector<CalculationRecord> records;
+    setCalculationObserver([&records](const CalculationRecord& r) { records.push_back(r); });
+    auto* w = qobject_cast<CalculatorWindow*>(open());
+    setTextOf(w, "txGruppe", groupText("B1"));
+    click(w, "cmdRunNachhall");
+    setCalculationObserver({});
+    QCOMPARE(records.size(), std::size_t(1));
+    QCOMPARE(QString::fromStdString(records[0].inputs[0].text), groupText("B1"));
+    QCOMPARE(records[0].inputs[0].number, groupNumber("B1"));
+    QCOMPARE(QString::fromStdString(records[0].results.back().text), QStringLiteral("keine Anforderung"));
+    // One frame: no heading rows; the list's text in its row, in the order of the window.
+    const CopyTable table = copyTableOf(*w);
+    QCOMPARE(table.rows.size(), std::size_t(10));
+    QCOMPARE(QString::fromStdString(table.rows[0].label + "=" + table.rows[0].value),
+             "Raumgruppe=" + groupText("B1"));
+    QCOMPARE(QString::fromStdString(table.rows[9].value), QStringLiteral("keine Anforderung"));
 }
 
 void TestNachhall::openedFromTheMenuAndClosedBackToIt()
