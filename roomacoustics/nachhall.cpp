@@ -49,8 +49,12 @@ ReverberationResult computeReverberation(const ReverberationInput& in, Trace* tr
                 return kSportConstantTime;
             return (Real(line.slope) * lgV + line.offset).value();
         });
+        // The ratio that gives T_soll after Sabine.
+        r.avSoll = step(trace, "avSoll", [&] { return (Real(kSabine) / r.tSoll).value(); });
         r.aErf = step(trace, "aErf", [&] { return (Real(kSabine) * v / r.tSoll).value(); });
-    } else if (!b1) {
+    } else if (b1) {
+        r.avSoll = 0.0;
+    } else {
         const AbsorptionRatio& ratio = kAbsorptionRatios[std::size_t(group - static_cast<int>(RoomGroup::B2))];
         if (in.height <= kLowRoomHeight) {
             r.avSoll = step(trace, "avSoll", [&] { return ratio.low; });
@@ -58,6 +62,8 @@ ReverberationResult computeReverberation(const ReverberationInput& in, Trace* tr
             const Real lgH = step(trace, "lgH", [&] { return Log10(in.height); });
             r.avSoll = step(trace, "avSoll", [&] { return (Real(1.0) / (Real(ratio.a) + Real(kHeightSlope) * lgH)).value(); });
         }
+        // The longest reverberation time the ratio allows after Sabine.
+        r.tSoll = step(trace, "tSoll", [&] { return (Real(kSabine) / r.avSoll).value(); });
         r.aErf = step(trace, "aErf", [&] { return (Real(r.avSoll) * v).value(); });
     }
     r.t = step(trace, "t", [&] {

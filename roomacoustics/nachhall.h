@@ -6,9 +6,11 @@
 // of volumes; rooms of group B (B1 to B5) a least ratio A/V of equivalent
 // absorption area to volume from their clear height (B1 none). From it the
 // absorption area required after Sabine, the present reverberation time and
-// the absorption area still missing. Qt-free; every operation is checked.
-// With a trace the calculation records "group", "volume", "lgV", "tSoll"
-// (group A), "lgH", "avSoll" (group B), "aErf", "t" and "deltaA".
+// the absorption area still missing. Each group's requirement is also given
+// in the other form, through Sabine: A/V = 0.163 s/m / T_soll. Qt-free; every operation is checked.
+// With a trace the calculation records "group", "volume", "lgV", "tSoll",
+// "avSoll" (group A), "lgH", "avSoll", "tSoll" (group B), "aErf", "t" and
+// "deltaA".
 
 #include "calculation.h"
 
@@ -67,8 +69,8 @@ struct ReverberationInput {
 };
 
 struct ReverberationResult {
-    double tSoll;   // s; NaN for group B
-    double avSoll;  // 1/m; NaN for group A and B1
+    double tSoll;   // s; for group B the longest T that A/V allows; NaN for B1
+    double avSoll;  // 1/m; for group A the ratio that gives T_soll; 0 for B1
     double aErf;    // m²
     double t;       // s
     double deltaA;  // m², 0 when met

@@ -33,7 +33,9 @@ Handbook nachhallHandbook()
         "nach DIN 18041:2016, für Räume der Gruppe B (B2 bis B5) das geforderte Verhältnis A/V der "
         "äquivalenten Absorptionsfläche zum Raumvolumen. Daraus folgen nach Sabine die erforderliche "
         "Absorptionsfläche A<sub>erf</sub>, die Nachhallzeit T mit der vorhandenen Absorptionsfläche A, "
-        "die Fläche ΔA, die noch fehlt, und das Urteil.";
+        "die Fläche ΔA, die noch fehlt, und das Urteil. Die Anforderung steht in beiden Formen da: "
+        "für Gruppe A auch als A/V = {c:sabine} s/m / T<sub>soll</sub>, für Gruppe B auch als längste "
+        "Nachhallzeit T<sub>soll</sub> = {c:sabine} s/m / (A/V).";
     h.forWhom =
         "Für Planer von Klassenräumen, Besprechungsräumen, Büros und Sporthallen: um zu sehen, ob ein "
         "Raum die Anforderung im mittleren Frequenzbereich erfüllt und wie viel Absorption noch fehlt.";
@@ -67,8 +69,8 @@ Handbook nachhallHandbook()
         "<p>Keinen Wert gibt es, wenn das Raumvolumen außerhalb des Bereichs der gewählten Gruppe liegt "
         "(die Norm nennt dort keinen Sollwert), wenn ein Raum der Gruppe B kein Volumen oder keine Höhe "
         "größer als 0 hat, und wenn die vorhandene Absorptionsfläche A nicht größer als 0 m² ist (die "
-        "Nachhallzeit wäre unendlich). Ein leeres Feld oder ein Text ohne Zahl zählt als 0. Felder, die "
-        "für die Gruppe nicht gelten, zeigen „–“.</p>";
+        "Nachhallzeit wäre unendlich). Ein leeres Feld oder ein Text ohne Zahl zählt als 0. B1 stellt "
+        "keine Anforderung: A/V ist 0, und T<sub>soll</sub> zeigt „–“.</p>";
     h.onStop = frameStopBehaviour(kCaption);
     return h;
 }
@@ -100,6 +102,7 @@ std::vector<FormulaLine> nachhallLines(const Evaluation* evaluation)
                              {{"slope", all ? "m" : "", line.slope}, {"offset", all ? "b" : "", std::fabs(line.offset)}},
                              all ? "m und b nach der Raumgruppe (Abschnitt „Raumgruppen“)" : ""});
         }
+        lines.push_back({"avSoll", "{c:sabine} / {s:tSoll}", {}, "das A/V, das T<sub>soll</sub> ergibt"});
         lines.push_back({"aErf", "{c:sabine} · {i:v} / {s:tSoll}", {}, {}});
     }
     if (all || group > static_cast<int>(RoomGroup::B1)) {
@@ -113,6 +116,7 @@ std::vector<FormulaLine> nachhallLines(const Evaluation* evaluation)
             lines.push_back({"avSoll", "1 / ({c:a} + {c:heightSlope} · {s:lgH})", {{"a", all ? "a" : "", ratio.a}},
                              "für h &gt; {c:lowHeight} m"});
         }
+        lines.push_back({"tSoll", "{c:sabine} / {s:avSoll}", {}, "die längste Nachhallzeit, die A/V erlaubt"});
         lines.push_back({"aErf", "{s:avSoll} · {i:v}", {}, {}});
     }
     lines.push_back({"t", "{c:sabine} · {i:v} / {i:a}", {}, "nach Sabine"});
@@ -153,8 +157,8 @@ const CalculatorModel& nachhallModel()
             },
         .results =
             {
-                makeResult("tSoll", "Tsoll", "T<sub>soll</sub>", "Soll-Nachhallzeit (Gruppe A)", "s", "txTsoll", 3),
-                makeResult("avSoll", "A/V", "A/V", "Gefordertes A/V (Gruppe B)", "m⁻¹", "txAV", 4),
+                makeResult("tSoll", "Tsoll", "T<sub>soll</sub>", "Soll-Nachhallzeit", "s", "txTsoll", 3),
+                makeResult("avSoll", "A/V", "A/V", "Gefordertes Verhältnis A/V", "m⁻¹", "txAV", 4),
                 makeResult("aErf", "Aerf", "A<sub>erf</sub>", "Erforderliche Absorptionsfläche", "m²", "txAerf", 1),
                 makeResult("t", "T", "T", "Vorhandene Nachhallzeit", "s", "txT", 3),
                 makeResult("deltaA", "ΔA", "ΔA", "Fehlende Absorptionsfläche", "m²", "txDeltaA", 1),
