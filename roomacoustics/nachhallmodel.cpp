@@ -163,7 +163,7 @@ const CalculatorModel& nachhallModel()
                 makeResult("t", "T", "T", "Vorhandene Nachhallzeit", "s", "txT", 3),
                 makeResult("deltaA", "ΔA", "ΔA", "Fehlende Absorptionsfläche", "m²", "txDeltaA", 1),
                 [] {
-                    Quantity q = makeResult("verdict", "", "", "Urteil", "", "txUrteil", 0);
+                    Quantity q = makeResult("verdict", "Urteil", "", "Urteil", "", "txUrteil", 0);
                     q.choices = {"erfüllt", "nicht erfüllt", "keine Anforderung"};
                     return q;
                 }(),
