@@ -14,7 +14,8 @@
 // rules, without changing them, and calls the same `compute`; so a study
 // point or a worked calculation can never disagree with the window. The
 // companions know no calculator by name: a new calculator is its formula,
-// its description and its window design, in a folder of its own.
+// its description and its window design, in a folder of its own; without a
+// design its window is built from the description (describedform.h).
 
 #include "checked.h"
 

@@ -20,10 +20,12 @@ bool isGroupA(int group) { return group <= static_cast<int>(RoomGroup::A5); }
 ReverberationResult computeReverberation(const ReverberationInput& in, Trace* trace)
 {
     constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
+    // The nearest position: a parameter study over the groups steps from one to the next.
     const int group = static_cast<int>(step(trace, "group", [&] {
-        if (!(in.group >= 1.0 && in.group <= kRoomGroupCount) || in.group != std::floor(in.group))
+        const double position = std::round(in.group);
+        if (!(position >= 1.0 && position <= kRoomGroupCount))
             noAnswer();
-        return in.group;
+        return position;
     }));
     const bool groupA = isGroupA(group);
     const bool b1 = group == static_cast<int>(RoomGroup::B1);

@@ -62,7 +62,7 @@ inline constexpr std::array<AbsorptionRatio, 4> kAbsorptionRatios{{
 enum class Verdict { Met = 1, NotMet, NoRequirement };
 
 struct ReverberationInput {
-    double group;   // position of the group, 1..10
+    double group;   // position of the group, 1..10; the nearest one is taken
     double volume;  // V, m³
     double height;  // h, m
     double area;    // present equivalent absorption area A, m²

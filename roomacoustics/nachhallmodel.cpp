@@ -79,8 +79,8 @@ int groupOf(const Evaluation* e)
 {
     if (!e || e->inputs.empty())
         return 0;
-    const double g = e->inputs[0];
-    return g >= 1.0 && g <= kRoomGroupCount && g == std::floor(g) ? int(g) : 0;
+    const double g = std::round(e->inputs[0]);
+    return g >= 1.0 && g <= kRoomGroupCount ? int(g) : 0;
 }
 
 std::vector<FormulaLine> nachhallLines(const Evaluation* evaluation)
