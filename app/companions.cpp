@@ -7,6 +7,7 @@
 #include "form.h"
 #include "keypadmodel.h"
 #include "moisturemodels.h"
+#include "nachhallmodel.h"
 #include "schallmodel.h"
 #include "shell.h"
 
@@ -73,8 +74,8 @@ std::vector<WindowCommand> declaredCompanions(const DesignedWindow& w)
 
 std::vector<const CalculatorModel*> allCalculatorModels()
 {
-    return {&keypadModel(),     &schallPowerModel(), &schallPressureModel(),
-            &dlPrognoseModel(), &feuchteModel(),     &temperaturModel()};
+    return {&keypadModel(),     &schallPowerModel(), &schallPressureModel(), &dlPrognoseModel(),
+            &feuchteModel(),    &temperaturModel(),  &nachhallModel()};
 }
 
 CompanionRequest companionRequest(DesignedWindow& window)

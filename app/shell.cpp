@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell.h"
 
+#include "describedform.h"
 #include "frmcalculator.h"
 #include "frmdlprognose.h"
 #include "frmfeuchte.h"
 #include "frmschall.h"
 #include "frmtemperatur.h"
+#include "nachhallmodel.h"
+
+#include <QAction>
 
 #include <QDesktopServices>
 #include <QPushButton>
@@ -80,14 +84,28 @@ protected:
         return w;
     }
 
+    // After the window commands: the calculators without a button of their
+    // own, below a separator.
+    void onLoad(QWidget* w) override
+    {
+        auto* separator = new QAction(w);
+        separator->setSeparator(true);
+        auto* open = new QAction(QString::fromUtf8(kReverberationEntry), w);
+        open->setObjectName(QStringLiteral("openReverberation"));
+        open->setShortcut(QKeySequence(QString::fromLatin1(kReverberationKey)));
+        open->setShortcutContext(Qt::WindowShortcut);
+        QObject::connect(open, &QAction::triggered, w, [this] { shell_.open(Calculator::Reverberation); });
+        w->addActions({separator, open});
+    }
+
 private:
     Shell& shell_;
 };
 
 std::array<Shell::Factory, kCalculatorCount> applicationFactories()
 {
-    return {makeCalculatorForm, makeSchallForm, makeFeuchteForm, makeTemperaturForm,
-            makeDLprognoseForm};
+    return {makeCalculatorForm, makeSchallForm, makeFeuchteForm, makeTemperaturForm, makeDLprognoseForm,
+            [](std::function<void()> showMenu) { return makeDescribedForm(std::move(showMenu), nachhallModel()); }};
 }
 
 }  // namespace

@@ -14,8 +14,13 @@
 
 namespace orvella {
 
-enum class Calculator { Decibel, Converter, CriticalHumidity, CriticalTemperature, OpenPlanOffice };
-inline constexpr int kCalculatorCount = 5;
+// Reverberation has no button on the menu: its context menu and key open it.
+enum class Calculator { Decibel, Converter, CriticalHumidity, CriticalTemperature, OpenPlanOffice, Reverberation };
+inline constexpr int kCalculatorCount = 6;
+
+// The menu's context-menu entry and key that open the reverberation calculator.
+inline constexpr const char* kReverberationEntry = "Nachhallzeit DIN 18041";
+inline constexpr const char* kReverberationKey = "Ctrl+6";
 
 class Shell {
 public:

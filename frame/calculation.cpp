@@ -94,8 +94,35 @@ std::string frameStopBehaviour(std::string_view calculateCaption)
            plainCaption(calculateCaption) + "“ den Hinweis „" + std::string(kCalculationStoppedHint) + "“";
 }
 
+bool writtenAsText(const Quantity& result, double value)
+{
+    return !result.choices.empty() || std::isnan(value);
+}
+
+std::string resultText(const Quantity& result, double value, std::string_view decimalMark)
+{
+    if (!result.choices.empty()) {
+        const double position = std::round(value);
+        return position >= 1.0 && position <= double(result.choices.size())
+                   ? result.choices[std::size_t(position) - 1]
+                   : std::string("–");
+    }
+    if (std::isnan(value))
+        return "–";
+    return FormatResult(value, result.decimals, decimalMark);
+}
+
 double readInput(const InputQuantity& input, std::string_view text)
 {
+    if (!input.choices.empty()) {
+        std::string_view t = text;
+        while (!t.empty() && t.front() == ' ')
+            t.remove_prefix(1);
+        while (!t.empty() && t.back() == ' ')
+            t.remove_suffix(1);
+        const auto at = std::find(input.choices.begin(), input.choices.end(), t);
+        return at == input.choices.end() ? 0.0 : double(at - input.choices.begin() + 1);
+    }
     std::string s(text);
     if (input.commaFix)
         s = KillKomma(std::move(s));

@@ -14,7 +14,8 @@
 // rules, without changing them, and calls the same `compute`; so a study
 // point or a worked calculation can never disagree with the window. The
 // companions know no calculator by name: a new calculator is its formula,
-// its description and its window design, in a folder of its own.
+// its description and its window design, in a folder of its own; without a
+// design its window is built from the description (describedform.h).
 
 #include "checked.h"
 
@@ -34,6 +35,11 @@ struct Quantity {
     std::string unit;        // "°C", "dB", "%", "m"; empty when dimensionless
     std::string field;       // the window's text box: "txRaum"
     int decimals = 0;        // results: the decimals FormatResult writes
+    // A choice: the texts the field can hold, and its value is the position
+    // of its text in this list, counted from 1 (0 for a text not in it). A
+    // window built from the description shows an input choice as a list to
+    // choose from; a result choice is written as the text at its value.
+    std::vector<std::string> choices{};
 };
 
 enum class Spacing { Linear, Logarithmic };
@@ -49,6 +55,9 @@ struct StudyRange {
 struct InputQuantity : Quantity {
     bool commaFix = true;  // the window passes the field through KillKomma before reading
     StudyRange study;
+    // The text a window built from the description starts with (a designed
+    // window has it in its design); for a choice, empty means its first text.
+    std::string initial{};
 };
 
 // An input read through the comma fix, offered to the study over `study`.
@@ -64,6 +73,19 @@ inline InputQuantity makeInput(std::string key, std::string symbol, std::string 
     q.unit = std::move(unit);
     q.field = std::move(field);
     q.study = study;
+    return q;
+}
+
+// An input chosen from `choices`, read as the position of its text (not
+// through the comma fix, and not offered a range of its own by the study
+// beyond the positions).
+inline InputQuantity makeChoice(std::string key, std::string symbol, std::string label,
+                                std::string field, std::vector<std::string> choices)
+{
+    InputQuantity q = makeInput(std::move(key), symbol, symbol, std::move(label), {},
+                                std::move(field), {1.0, double(choices.size()), Spacing::Linear});
+    q.commaFix = false;
+    q.choices = std::move(choices);
     return q;
 }
 
@@ -319,8 +341,17 @@ struct Evaluation {
     ArithmeticFault fault = ArithmeticFault::InvalidOperation;
 };
 
+// A result as its field shows it: a choice's text at its value, "–" for a
+// value the calculation leaves open for these inputs (NaN), otherwise
+// FormatResult with `decimalMark`. Throws ArithmeticError like FormatResult.
+std::string resultText(const Quantity& result, double value, std::string_view decimalMark);
+
+// Whether the result is written as words or "–" rather than as a number.
+bool writtenAsText(const Quantity& result, double value);
+
 // Reads one field text as the window would: the comma fix (on a copy) when
-// the input passes through it, then ReadNumber. Throws ArithmeticError on a
+// the input passes through it, then ReadNumber; a choice is read as the
+// position of its text. Throws ArithmeticError on a
 // number too large to read.
 double readInput(const InputQuantity& input, std::string_view text);
 

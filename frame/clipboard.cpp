@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QLocale>
@@ -44,8 +45,13 @@ CopyTable copyTableOf(const CalculatorWindow& window)
         const QLineEdit* field;
     };
     std::map<const QWidget*, std::vector<Placed>> byFrame;
-    for (const QLineEdit* field : window.findChildren<QLineEdit*>())
-        byFrame[field->parentWidget()].push_back({field->mapTo(&window, QPoint(0, 0)), field});
+    for (const QLineEdit* field : window.findChildren<QLineEdit*>()) {
+        // The text of a list to choose from belongs to the list's frame.
+        const QWidget* holder = field->parentWidget();
+        if (qobject_cast<const QComboBox*>(holder))
+            holder = holder->parentWidget();
+        byFrame[holder].push_back({field->mapTo(&window, QPoint(0, 0)), field});
+    }
 
     std::vector<std::pair<QPoint, const QWidget*>> frames;
     for (auto& [frame, fields] : byFrame) {

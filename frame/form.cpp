@@ -167,7 +167,10 @@ CalculationSteps::CalculationSteps(DesignedWindow& window, const CalculatorModel
         inputTexts_.push_back(box->text().toStdString());
         if (model.inputs[i].commaFix)
             steps_.push_back([box] { KillKomma(box); });
-        steps_.push_back([this, box, i] { inputs_[i] = ReadNumber(box->text()); });
+        steps_.push_back([this, box, i] {
+            const InputQuantity& q = model_.inputs[i];
+            inputs_[i] = q.choices.empty() ? ReadNumber(box->text()) : readInput(q, box->text().toStdString());
+        });
     }
     steps_.push_back([this] {
         std::vector<double> results = model_.compute(inputs_, nullptr);
@@ -175,7 +178,12 @@ CalculationSteps::CalculationSteps(DesignedWindow& window, const CalculatorModel
         results_ = std::move(results);
     });
     for (std::size_t i = 0; i < model.results.size(); ++i)
-        steps_.push_back([this, i] { resultTexts_[i] = FormatResult(results_[i], model_.results[i].decimals); });
+        steps_.push_back([this, i] {
+            const Quantity& q = model_.results[i];
+            resultTexts_[i] = writtenAsText(q, results_[i])
+                                  ? QString::fromStdString(resultText(q, results_[i], {}))
+                                  : FormatResult(results_[i], q.decimals);
+        });
     for (std::size_t i = 0; i < model.results.size(); ++i) {
         QLineEdit* box = fieldOf(model.results[i]);
         resultFields_.push_back(box);

@@ -60,8 +60,9 @@ QString readingRules(const std::vector<const CalculatorModel*>& models, const QS
     bool resultsFixed = false;
     for (const CalculatorModel* m : models) {
         for (const InputQuantity& q : m->inputs)
-            (q.commaFix ? fixed : unfixed)
-                << QStringLiteral("%1 (%2)").arg(html(q.label), html(q.symbolHtml));
+            if (q.choices.empty())  // a choice is read as its text, not as a number
+                (q.commaFix ? fixed : unfixed)
+                    << QStringLiteral("%1 (%2)").arg(html(q.label), html(q.symbolHtml));
         resultsFixed = resultsFixed || m->resultsCommaFix;
     }
     fixed.removeDuplicates();

@@ -460,6 +460,13 @@ QString workedCalculation(const CalculatorModel& model, const std::vector<QStrin
     QString results;
     for (std::size_t i = 0; i < model.results.size(); ++i) {
         const Quantity& q = model.results[i];
+        if (writtenAsText(q, e.results[i])) {
+            // Words, or "–" where the inputs give this result no value: written as they stand.
+            results += QStringLiteral("<p style=\"margin-left:12px\"><b>Ergebnis:</b> %1 %2 = <b>%3</b></p>")
+                           .arg(html(q.label), html(q.symbolHtml),
+                                html(resultText(q, e.results[i], mark.toStdString())));
+            continue;
+        }
         const QString written = formatted(e.results[i], q.decimals, mark);
         QString shown = written;
         if (model.resultsCommaFix)

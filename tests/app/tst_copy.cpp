@@ -160,7 +160,9 @@ void TestCopy::contextMenuEntries_data()
 
     const QString copy = "Eingaben und Ergebnisse kopieren\tCtrl+Shift+C";
     const QStringList about = {"-", "Über Orvella\t"};
-    QTest::newRow("frmOption") << "" << "frmOption" << QStringList{"Hilfe\tF1"} + about;
+    // The menu's last entry opens the calculator that has no button on it.
+    QTest::newRow("frmOption") << "" << "frmOption"
+                               << QStringList{"Hilfe\tF1"} + about + QStringList{"-", "Nachhallzeit DIN 18041\tCtrl+6"};
     QTest::newRow("frmCalculator") << "Command1" << "frmCalculator"
                                    << QStringList{copy, "Hilfe und Rechenweg\tF1", "Pegelliste…\tF2"} + about;
     QTest::newRow("frmSchall")

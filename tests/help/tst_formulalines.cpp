@@ -9,6 +9,7 @@
 
 #include "dlprognosemodel.h"
 #include "moisturemodels.h"
+#include "nachhallmodel.h"
 #include "schallmodel.h"
 
 #include <QTest>
@@ -240,7 +241,7 @@ QStringList mismatches(const CalculatorModel& model, const std::vector<double>& 
 }
 
 const CalculatorModel* const kModels[] = {&schallPowerModel(), &schallPressureModel(), &feuchteModel(),
-                                          &temperaturModel(), &dlPrognoseModel()};
+                                          &temperaturModel(), &dlPrognoseModel(), &nachhallModel()};
 
 }  // namespace
 
@@ -278,6 +279,12 @@ void TestFormulaLines::linesGiveTheTracedValues_data()
     // DL2 below 0: no comfort distance, the lines before it still hold.
     QTest::newRow("prognosis, negative screens")
         << &dlPrognoseModel() << QList<double>{0.1, 0.1, -5, 30, 15, 3, 58, 8} << 5;
+    // Reverberation: group (position), V, h, A; each branch of the groups.
+    QTest::newRow("reverberation, A3 classroom") << &nachhallModel() << QList<double>{3, 180, 3, 40} << 6;
+    QTest::newRow("reverberation, A5 from 10 000 m³, met")
+        << &nachhallModel() << QList<double>{5, 12000, 8, 1000} << 6;
+    QTest::newRow("reverberation, B4 above 2.5 m") << &nachhallModel() << QList<double>{9, 100, 3.2, 10} << 6;
+    QTest::newRow("reverberation, B2 at 2.5 m") << &nachhallModel() << QList<double>{7, 50, 2.5, 5} << 5;
 }
 
 void TestFormulaLines::linesGiveTheTracedValues()
