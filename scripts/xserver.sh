@@ -45,11 +45,20 @@ start_xvfb() {
       -displayfd 3 3>"$work/xvfb.display" >"$work/xvfb.log" 2>&1 &
     xvfb=$!
     for _ in $(seq 100); do
-      [ -s "$work/xvfb.display" ] && return 0
+      # Ours once it wrote its number and a client can open it (a server
+      # elsewhere on the machine may hold the same display where this
+      # script does not see its socket file).
+      if [ -s "$work/xvfb.display" ]; then
+        xdpyinfo >/dev/null 2>&1 && return 0
+        break
+      fi
       kill -0 "$xvfb" 2>/dev/null || break
       sleep 0.1
     done
-    kill -0 "$xvfb" 2>/dev/null && return 1
+    if kill -0 "$xvfb" 2>/dev/null; then
+      [ -s "$work/xvfb.display" ] || return 1
+      kill "$xvfb" 2>/dev/null
+    fi
     wait "$xvfb" 2>/dev/null
     n=$((n + 1))
   done
