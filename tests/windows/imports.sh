@@ -7,7 +7,7 @@
 # file is 64-bit.
 #   imports.sh OBJDUMP BUILD_DIR SYSTEM_DLL_LIST
 set -u
-objdump=$1 build=$2 system_list=$3
+objdump=$1 build=$2 system_list=$(realpath "$3")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cmake --install "$build" --prefix "$work/Orvella" >/dev/null || { echo "FAIL - cmake --install"; exit 1; }
