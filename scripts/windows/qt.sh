@@ -10,6 +10,7 @@
 # where it stopped: each module's configure and install leave a stamp, and
 # ninja resumes its own build.
 # Prints the prefix as its last line of output (on stdout; progress on stderr).
+# With --where it prints only the cache folder it uses.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 cache=${ORVELLA_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/orvella}
@@ -36,6 +37,10 @@ qtbase_options=(
   -DFEATURE_system_zlib=OFF -DFEATURE_system_png=OFF -DFEATURE_system_pcre2=OFF
   -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_freetype=OFF
   -DFEATURE_system_doubleconversion=OFF -DFEATURE_system_libb2=OFF
+  # MinGW's linker accepts ELF version scripts but then exports too little
+  # from the DLLs (Qt PrintSupport does not link against Qt Gui's DirectWrite
+  # font engine): no version scripts, as with MSVC.
+  -DHAVE_LD_VERSION_SCRIPT=OFF
 )
 module_options=(-DCMAKE_BUILD_TYPE=Release -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF)
 packages=(qt6-base qt6-svg qt6-charts sqlite3)
@@ -61,6 +66,8 @@ key=$( { for p in "${packages[@]}"; do echo "$p ${version[$p]}"; done
 qtver=${version[qt6-base]%%+*}
 dir=$cache/qt-windows/$qtver-$key
 prefix=$dir/prefix
+# qt.sh --where: only the folder this build of Qt has in the cache.
+[ "${1:-}" = --where ] && { echo "$dir"; exit 0; }
 if [ -f "$prefix/.complete" ]; then
   say "Qt $qtver for Windows from the cache (built in $(cat "$prefix/.complete"))"
   echo "$prefix"; exit 0
