@@ -37,9 +37,7 @@ qtbase_options=(
   -DFEATURE_system_zlib=OFF -DFEATURE_system_png=OFF -DFEATURE_system_pcre2=OFF
   -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_freetype=OFF
   -DFEATURE_system_doubleconversion=OFF -DFEATURE_system_libb2=OFF
-  # MinGW's linker accepts ELF version scripts but then exports too little
-  # from the DLLs (Qt PrintSupport does not link against Qt Gui's DirectWrite
-  # font engine): no version scripts, as with MSVC.
+  # Linker version scripts are an ELF matter: none for DLLs, as with MSVC.
   -DHAVE_LD_VERSION_SCRIPT=OFF
 )
 module_options=(-DCMAKE_BUILD_TYPE=Release -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF)
@@ -61,7 +59,7 @@ done
 key=$( { for p in "${packages[@]}"; do echo "$p ${version[$p]}"; done
          $triple-g++-posix --version | head -n 1
          dpkg-query -W -f='${Version}\n' qt6-base-dev
-         echo "${qtbase_options[*]} | ${module_options[*]}"
+         echo "${qtbase_options[*]} | ${module_options[*]} | directwrite without direct2d"
          cat "$here/../../cmake/windows/mingw-w64-x86_64.cmake"; } | sha256sum | cut -c1-12)
 qtver=${version[qt6-base]%%+*}
 dir=$cache/qt-windows/$qtver-$key
@@ -103,6 +101,13 @@ if [ ! -f "$base/src/3rdparty/sqlite/sqlite3.c" ]; then
   mkdir -p "$base/src/3rdparty/sqlite"
   cp "$sqlite/amalgamation/sqlite3.c" "$sqlite/amalgamation/sqlite3.h" "$base/src/3rdparty/sqlite/"
 fi
+
+# Qt 6.4 compiles Qt Gui's DirectWrite font engine only together with the
+# Direct2D platform plugin, yet Qt PrintSupport's Windows print engine uses
+# it whenever DirectWrite is on: without the plugin Qt PrintSupport would
+# not link. The engine is built whenever DirectWrite is on.
+sed -i 's/^qt_internal_extend_target(Gui CONDITION QT_FEATURE_direct2d AND QT_FEATURE_directwrite AND WIN32$/qt_internal_extend_target(Gui CONDITION QT_FEATURE_directwrite AND WIN32/' \
+  "$base/src/gui/CMakeLists.txt"
 
 build() { # name source-dir toolchain options...
   local name=$1 s=$2 tc=$3; shift 3
