@@ -102,11 +102,11 @@ if [ ! -f "$base/src/3rdparty/sqlite/sqlite3.c" ]; then
   cp "$sqlite/amalgamation/sqlite3.c" "$sqlite/amalgamation/sqlite3.h" "$base/src/3rdparty/sqlite/"
 fi
 
-# Qt 6.4 compiles Qt Gui's DirectWrite font engine only together with the
-# Direct2D platform plugin, yet Qt PrintSupport's Windows print engine uses
-# it whenever DirectWrite is on: without the plugin Qt PrintSupport would
-# not link. The engine is built whenever DirectWrite is on.
-sed -i 's/^qt_internal_extend_target(Gui CONDITION QT_FEATURE_direct2d AND QT_FEATURE_directwrite AND WIN32$/qt_internal_extend_target(Gui CONDITION QT_FEATURE_directwrite AND WIN32/' \
+# Qt 6.4 compiles Qt Gui's DirectWrite font engine and font database only
+# together with the Direct2D platform plugin, yet Qt PrintSupport and the
+# Windows platform plugin use them whenever DirectWrite is on: without the
+# Direct2D plugin neither would link. They are built whenever DirectWrite is.
+sed -i 's/^qt_internal_extend_target(Gui CONDITION QT_FEATURE_direct2d AND QT_FEATURE_directwrite /qt_internal_extend_target(Gui CONDITION QT_FEATURE_directwrite /' \
   "$base/src/gui/CMakeLists.txt"
 
 build() { # name source-dir toolchain options...
