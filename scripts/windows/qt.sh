@@ -102,12 +102,17 @@ if [ ! -f "$base/src/3rdparty/sqlite/sqlite3.c" ]; then
   cp "$sqlite/amalgamation/sqlite3.c" "$sqlite/amalgamation/sqlite3.h" "$base/src/3rdparty/sqlite/"
 fi
 
-# Qt 6.4 compiles Qt Gui's DirectWrite font engine and font database only
-# together with the Direct2D platform plugin, yet Qt PrintSupport and the
-# Windows platform plugin use them whenever DirectWrite is on: without the
-# Direct2D plugin neither would link. They are built whenever DirectWrite is.
+# Qt 6.4 builds Qt Gui's DirectWrite font engine and font database only
+# with the Direct2D feature on, yet the Windows platform plugin and Qt
+# PrintSupport use them whenever DirectWrite is on: without Direct2D they
+# do not link. Direct2D only adds a platform plugin Orvella does not use, so
+# Qt Gui's DirectWrite code is made to depend on DirectWrite alone (the
+# headers it needs, dwrite_2.h among them, are MinGW-w64's).
 sed -i 's/^qt_internal_extend_target(Gui CONDITION QT_FEATURE_direct2d AND QT_FEATURE_directwrite /qt_internal_extend_target(Gui CONDITION QT_FEATURE_directwrite /' \
   "$base/src/gui/CMakeLists.txt"
+sed -i -e 's/QT_CONFIG(directwrite) && QT_CONFIG(direct2d)/QT_CONFIG(directwrite)/' \
+  -e 's/^#if QT_CONFIG(direct2d)$/#if QT_CONFIG(directwrite)/' \
+  "$base"/src/gui/text/windows/qwindowsfontdatabase.cpp "$base"/src/gui/text/windows/qwindowsfontdatabasebase.cpp
 
 build() { # name source-dir toolchain options...
   local name=$1 s=$2 tc=$3; shift 3
