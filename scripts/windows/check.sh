@@ -10,7 +10,7 @@ build=$(cd "$1" && pwd)
 jobs=${2:-3}
 started=$(date +%s)
 echo "== a fresh Wine prefix in $build/wine"
-"$root/scripts/windows/wineprefix.sh" "$build/wine"
+"$root/scripts/windows/wineprefix.sh" "$build/wine" --headless
 cd "$build"
 status=0
 ctest --output-on-failure -j "$jobs" || status=$?

@@ -133,6 +133,11 @@ build() { # name source-dir toolchain options...
   touch "$b/.installed"
 }
 build qtbase "$base" "$dir/mingw-w64-x86_64.cmake" "${qtbase_options[@]}"
+# Qt's German texts where the Windows Qt looks for them (the tests; the
+# installed program ships its own copy): Debian's qt6-translations-l10n,
+# the same catalogue on every system.
+mkdir -p "$prefix/translations"
+cp /usr/share/qt6/translations/qtbase_de.qm "$prefix/translations/"
 fetch qt6-svg
 build qtsvg "$(src qt6-svg)" "$prefix/lib/cmake/Qt6/qt.toolchain.cmake" "${module_options[@]}"
 fetch qt6-charts

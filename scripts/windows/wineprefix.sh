@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# A fresh Wine prefix for the Windows tests:  wineprefix.sh DIR
-# Whatever DIR held is removed first. Wine's Mono and Gecko installers are
+# A fresh Wine prefix for the Windows tests:  wineprefix.sh DIR [--headless]
+# Whatever DIR held is removed first. --headless: Wine's null display driver,
+# for test programs that draw offscreen and need no X server (Qt still makes
+# its message windows). Wine's Mono and Gecko installers are
 # switched off (they would ask for a download). The designs' font and the
 # common Windows faces are given metric-compatible stand-ins from Debian's
 # fonts-liberation2: a Windows desktop has its own, a Wine prefix has none
@@ -19,5 +21,6 @@ for face in "MS Sans Serif" "Microsoft Sans Serif" "Arial" "Segoe UI" "Tahoma"; 
 done
 reg 'HKCU\Software\Wine\Fonts\Replacements' "Times New Roman" "Liberation Serif"
 reg 'HKCU\Software\Wine\Fonts\Replacements' "Courier New" "Liberation Mono"
+[ "${2:-}" = --headless ] && wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
 wineserver -w
 touch "$prefix/.orvella-ready"
