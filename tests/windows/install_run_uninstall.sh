@@ -131,6 +131,10 @@ if [ -n "$calc" ]; then
   shot calculator-keypad
   companion "$calc" F2 '^Pegelliste' "level list"
   companion "$calc" ctrl+h '^Verlauf' Verlauf
+  # The Verlauf window is the program's own, not the keypad's companion: it
+  # stays, and covers the keypad's CLOSE until it is closed.
+  verlauf=$(window '^Verlauf') && wmctrl -i -c "$verlauf"
+  gone '^Verlauf' || fail "the Verlauf window does not close"
   close_calc keypad "$calc"
 fi
 gone '^Pegelliste' || fail "the level list stays after its calculator's CLOSE"
