@@ -106,9 +106,14 @@ close_calc() { # name id: CLOSE brings back the menu
   click "$2" ${CLOSE[$1]}
   menu=$(window '^Orvella {28}[^ ]') || fail "$1: CLOSE did not bring back the menu"
 }
-companion() { # id key title-pattern what
+companion() { # id key title-pattern what; moved to the right, clear of the calculator's buttons
+  local id
   activate "$1"; xdotool key "$2"
-  if window "$3" >/dev/null; then pass "$2 opens the $4"; shot "$4"; else fail "$2 opened no $4"; fi
+  if id=$(window "$3"); then
+    pass "$2 opens the $4"; shot "$4"; xdotool windowmove "$id" 640 40
+  else
+    fail "$2 opened no $4"
+  fi
 }
 
 for name in schall dl feuchte temperatur; do
