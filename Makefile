@@ -14,6 +14,11 @@
 #               100 000 pasted levels until their results are shown; last
 #               one table of every interaction against its bound
 #   make profile  instruction counts of the start-up path (callgrind)
+#   make windows  Orvella for Windows, cross-built: $(WINDOWS_BUILD)/Orvella-<version>-Setup.exe
+#               and the portable zip (the first run builds Qt for Windows into
+#               ~/.cache/orvella, about an hour; later runs reuse it)
+#   make check-windows  the Windows build's tests under Wine, then the installer
+#               installed, run and uninstalled under Wine
 BUILD ?= build
 # The sanitizer build (AddressSanitizer + UBSan) that make check runs the tests
 # and the fuzz corpus in once more, the build of the fuzz targets for make
@@ -51,7 +56,18 @@ TEST_PACKAGES = xvfb openbox xdotool wmctrl x11-utils imagemagick desktop-file-u
 # settings (the tests labelled "de"): the locale they need.
 TEST_LOCALES = de_DE.UTF-8
 
-.PHONY: run check setup build package fuzz bench profile
+# The Windows build: MinGW-w64 with POSIX threads, the tools to unpack and
+# configure Debian's Qt and SQLite sources (dpkg-source, tclsh), NSIS, the
+# icon's renderer and packer, Qt's German texts.
+WINDOWS_BUILD ?= build-windows
+WINDOWS_PACKAGES = g++-mingw-w64-x86-64-posix dpkg-dev tcl nsis librsvg2-bin icoutils \
+  qt6-translations-l10n
+# Its tests: Wine (64-bit), the X server, window manager and tools the
+# installer test drives the program with, sqlite3 to read the Verlauf back.
+WINDOWS_TEST_PACKAGES = wine wine64 xvfb openbox xdotool wmctrl x11-utils imagemagick sqlite3 \
+  locales
+
+.PHONY: run check setup build package fuzz bench profile windows check-windows
 
 setup:
 	@scripts/setup.sh $(if $(filter check package,$(MAKECMDGOALS)),$(TEST_PACKAGES)) \
@@ -106,3 +122,12 @@ profile: setup
 	@cmake --preset bench -B $(BENCH_BUILD) >/dev/null
 	@cmake --build $(BENCH_BUILD) --target orvella bench_minimal bench_empty bench_firstpaint
 	@bench/profile.sh $(BENCH_BUILD)
+
+windows:
+	@scripts/setup.sh $(WINDOWS_PACKAGES) \
+	  $(if $(filter check-windows,$(MAKECMDGOALS)),$(WINDOWS_TEST_PACKAGES))
+	@scripts/windows/build.sh $(WINDOWS_BUILD)
+
+check-windows: windows
+	@scripts/locales.sh $(TEST_LOCALES)
+	@scripts/windows/check.sh $(WINDOWS_BUILD) $(CHECK_JOBS)

@@ -25,9 +25,13 @@ QString defaultHistoryPath()
 
 QString shownPath(const QString& path)
 {
+#ifndef Q_OS_WIN
+    // "~" is how users of Linux write their home folder; on Windows the full
+    // path is what the Explorer's address bar takes.
     const QString home = QDir::homePath();
     if (!home.isEmpty() && home != QLatin1String("/") && path.startsWith(home + u'/'))
         return QStringLiteral("~") + path.mid(home.size());
+#endif
     return QDir::toNativeSeparators(path);
 }
 

@@ -87,11 +87,18 @@ void TestAbout::shownPath_data()
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("shown");
     const QString home = QDir::homePath();
+#ifdef Q_OS_WIN
+    // Windows: the full path in Windows' separators, also below the home folder.
+    const QString local = home + "/AppData/Local/orvella/verlauf.sqlite";
+    QTest::newRow("below the home folder") << local << QDir::toNativeSeparators(local);
+    QTest::newRow("elsewhere") << "D:/Daten/orvella/verlauf.sqlite" << "D:\\Daten\\orvella\\verlauf.sqlite";
+#else
     QTest::newRow("below the home folder") << home + "/.local/share/orvella/verlauf.sqlite"
                                            << "~/.local/share/orvella/verlauf.sqlite";
     QTest::newRow("elsewhere") << "/srv/daten/orvella/verlauf.sqlite" << "/srv/daten/orvella/verlauf.sqlite";
     QTest::newRow("a folder named like the home folder")
         << home + "x/verlauf.sqlite" << home + "x/verlauf.sqlite";
+#endif
 }
 
 void TestAbout::shownPath()

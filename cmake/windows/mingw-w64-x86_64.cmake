@@ -1,0 +1,15 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Cross-compiling for 64-bit Windows with Debian's MinGW-w64 GCC. The -posix
+# variant: its C++ library has std::thread and std::mutex, which Qt needs.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(ORVELLA_MINGW_TRIPLE x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${ORVELLA_MINGW_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${ORVELLA_MINGW_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${ORVELLA_MINGW_TRIPLE}-windres)
+set(CMAKE_OBJDUMP ${ORVELLA_MINGW_TRIPLE}-objdump)
+set(CMAKE_FIND_ROOT_PATH /usr/${ORVELLA_MINGW_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
