@@ -113,21 +113,18 @@ EvaluationModel makeModel()
     // A row's name is shown and copied, not evaluated.
     d.columns = {level("L", "Li", "L<sub>i</sub>", "Pegel")};
     d.parameters = {level("LB", "LB", "L<sub>B</sub>", "Fremdgeräusch (wahlweise)")};
-    d.results = {
-        {"n", "n", "n", "Anzahl der Pegel", "", "", 0},
-        level("sum", "LΣ", "L<sub>Σ</sub>", "energetische Summe"),
-        level("mean", "Lm", "L<sub>m</sub>", "energetischer Mittelwert"),
-        level("arithmetic", "Larith", "L<sub>arith</sub>", "arithmetischer Mittelwert"),
-        level("stddev", "s", "s", "Standardabweichung (Stichprobe, n − 1)"),
-        level("min", "Lmin", "L<sub>min</sub>", "kleinster Pegel"),
-        level("max", "Lmax", "L<sub>max</sub>", "größter Pegel"),
-        level("sumMinusMax", "LΣ − Lmax", "L<sub>Σ</sub> − L<sub>max</sub>", "Beitrag der übrigen Pegel"),
-        level("sumB", "LΣ′", "L<sub>Σ</sub>′", "energetische Summe der korrigierten Pegel"),
-        level("meanB", "Lm′", "L<sub>m</sub>′", "energetischer Mittelwert der korrigierten Pegel"),
-        level("arithmeticB", "Larith′", "L<sub>arith</sub>′", "arithmetischer Mittelwert der korrigierten Pegel"),
-        level("minB", "Lmin′", "L<sub>min</sub>′", "kleinster korrigierter Pegel"),
-        level("maxB", "Lmax′", "L<sub>max</sub>′", "größter korrigierter Pegel"),
-    };
+    // The results as the evaluation lists them, then those of the corrected
+    // levels under their own keys.
+    for (const ResultValue& r : evaluateLevelList({}).results)
+        d.results.push_back(r.quantity);
+    for (const char* key : kCorrected) {
+        Quantity q = d.results[std::size_t(d.resultIndex(key))];
+        q.key += "B";
+        q.symbol += "′";
+        q.symbolHtml += "′";
+        q.label += " (korrigiert)";
+        d.results.push_back(q);
+    }
     d.evaluate = evaluate;
     d.workedRows = workedRows;
     d.constants = {{"tenth", "", kEnergyExponentPerDb},

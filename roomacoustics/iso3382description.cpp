@@ -71,18 +71,9 @@ EvaluationModel makeModel()
                      quantity("LpAS", "Lp,A,S", "L<sub>p,A,S</sub>", "A-bewerteter Sprachschalldruckpegel", "dB", d),
                      quantity("STI", "STI", "STI", "Sprachübertragungsindex (wahlweise)", "", kStiDecimals),
                      quantity("LpAB", "Lp,A,B", "L<sub>p,A,B</sub>", "Hintergrundgeräuschpegel (wahlweise)", "dB", d)};
-    model.results = {
-        quantity("D2S", "D2,S", "D<sub>2,S</sub>", "Räumliche Abklingrate des A-bewerteten Sprachschalldruckpegels",
-                 "dB", d),
-        quantity("Lp4m", "Lp,A,S,4m", "L<sub>p,A,S,4m</sub>", "A-bewerteter Sprachschalldruckpegel in 4 m Abstand",
-                 "dB", d),
-        quantity("rC", "rC", "r<sub>C</sub>", "Komfortabstand", "m", d),
-        quantity("rD", "rD", "r<sub>D</sub>", "Ablenkungsabstand", "m", d),
-        quantity("rP", "rP", "r<sub>P</sub>", "Vertraulichkeitsabstand", "m", d),
-        quantity("LpB", "Lp,A,B", "L<sub>p,A,B</sub>", "A-bewerteter Hintergrundgeräuschpegel (energetisches Mittel)",
-                 "dB", d),
-        quantity("n", "n", "n", "Anzahl der ausgewerteten Positionen", "", 0),
-    };
+    // The results as the evaluation lists them.
+    for (const ResultValue& r : evaluateIso3382({}, ".").results)
+        model.results.push_back(r.quantity);
     model.evaluate = evaluate;
     model.constants = {{"from", "", kMinDistanceM},       {"to", "", kMaxDistanceM},
                        {"positions", "", double(kMinPositions)}, {"comfort", "", kComfortLevelDb},
@@ -175,6 +166,15 @@ EvaluationModel makeModel()
 }
 
 }  // namespace
+
+EvaluationInput iso3382Input(const std::vector<PositionTexts>& rows)
+{
+    EvaluationInput input;
+    input.cells.reserve(rows.size());
+    for (const PositionTexts& p : rows)
+        input.cells.push_back({p.distance, p.speechLevel, p.sti, p.background});
+    return input;
+}
 
 const EvaluationModel& iso3382Model()
 {

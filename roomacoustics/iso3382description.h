@@ -6,9 +6,14 @@
 // the method's formula lines; the help renders its page from it. Qt-free.
 
 #include "evaluationmodel.h"
+#include "iso3382eval.h"
 
 namespace orvella {
 
 const EvaluationModel& iso3382Model();
+
+// The rows of the measurement table as the description's input: the cells'
+// texts, which the evaluation reads and marks itself.
+EvaluationInput iso3382Input(const std::vector<PositionTexts>& rows);
 
 }  // namespace orvella

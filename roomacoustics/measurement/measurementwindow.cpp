@@ -351,15 +351,7 @@ bool MeasurementWindow::saveReport()
 
 QWidget* MeasurementWindow::showHelp()
 {
-    return openEvaluationHelp(
-        this, iso3382Model(),
-        [this] {
-            EvaluationInput input;
-            for (const PositionTexts& p : model_->positions())
-                input.cells.push_back({p.distance, p.speechLevel, p.sti, p.background});
-            return input;
-        },
-        helpLink_);
+    return openEvaluationHelp(this, iso3382Model(), [this] { return iso3382Input(model_->positions()); }, helpLink_);
 }
 
 void MeasurementWindow::fitResultsPane()
