@@ -20,6 +20,7 @@ struct MeasurementReport {
     TextTable positions;  // as the table shows them, with the note column
     TextTable results;
     std::vector<RatingLine> rating;
+    std::optional<int> propagationLevel;  // of VDI 2569, as in the evaluation
     QString prognosis;   // what the chart's prognosis is computed from; may be empty
     QString methodHtml;  // the method, with its own heading
 };

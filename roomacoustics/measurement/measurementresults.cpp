@@ -75,6 +75,10 @@ QGroupBox* makeRatingBox(QGridLayout** grid)
         rating->addWidget(new QLabel, i, 1);
         rating->addWidget(verdict, i, 2);
     }
+    // Below the target values, the path's propagation level of VDI 2569.
+    auto* propagation = new QLabel;
+    propagation->setObjectName(QStringLiteral("propagationLevel"));
+    rating->addWidget(propagation, kRatingLines, 0, 1, 3);
     rating->setHorizontalSpacing(18);
     *grid = rating;
     return box;
@@ -103,6 +107,12 @@ void showRating(QGridLayout* grid, const Iso3382Evaluation& evaluation, std::str
                                   verdictText(line.met)));
         verdict->setAccessibleName(line.requirement + QStringLiteral(": ") + verdictText(line.met));
     }
+    if (QLabel* propagation = labelAt(grid, kRatingLines, 0)) {
+        const QString level = propagationText(evaluation.propagationLevel);
+        propagation->setText(QStringLiteral("%1: <b><font color=\"%2\">%3</font></b>")
+                                 .arg(propagationHeading(), propagationColor(evaluation.propagationLevel).name(), level));
+        propagation->setAccessibleName(propagationHeading() + QStringLiteral(": ") + level);
+    }
 }
 
 QString resultsGridText(const QGridLayout* grid, int row, int column)
@@ -124,6 +134,8 @@ CopyTable resultsCopy(const Iso3382Evaluation& evaluation, const std::string& ca
     table.rows.push_back({ratingHeading().toStdString(), {}, true});
     for (const RatingLine& line : ratingLines(evaluation, decimalMark))
         table.rows.push_back({line.requirement.toStdString(), verdictText(line.met).toStdString(), false});
+    table.rows.push_back(
+        {propagationHeading().toStdString(), propagationText(evaluation.propagationLevel).toStdString(), false});
     return table;
 }
 
