@@ -2,7 +2,8 @@
 #pragma once
 // The report of a measurement as a PDF on A4: the title, the program's
 // version, date and time, the measured positions with their notes, the
-// results, the rating, the chart (drawn as vectors) and the method.
+// results, the rating with the path's VDI 2569 level, the chart (drawn as
+// vectors) and the method.
 
 #include "measurementchart.h"
 #include "measurementtexts.h"
