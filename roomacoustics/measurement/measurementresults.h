@@ -20,7 +20,7 @@ namespace orvella {
 // "Hinweis") and a row of labels for each result; `grid` is set to its grid.
 QGroupBox* makeResultsBox(QGridLayout** grid);
 // The rating: a row for each target value (requirement, value, verdict)
-// and below them the path's propagation level of VDI 2569.
+// and beside them the path's propagation level of VDI 2569.
 QGroupBox* makeRatingBox(QGridLayout** grid);
 
 void showResults(QGridLayout* grid, const Iso3382Evaluation& evaluation, std::string_view decimalMark);

@@ -227,7 +227,7 @@ void TestMeasurement::workedExamplePasted()
     QVERIFY(verdicts(w)[2].contains("nicht erfüllt"));  // rD = 7.5 m > 5 m
     // D2,S 7 dB and Lp,A,S,4m 47 dB: level 2, not level 1 (8 dB).
     QCOMPARE(w->findChild<QLabel*>("propagationLevel")->text(),
-             QString("Ausbreitungsstufe nach VDI 2569 (ein Messpfad): <b><font color=\"#1a7f37\">Stufe 2</font></b>"));
+             QString("Ausbreitungsstufe nach VDI 2569 (ein Messpfad):<br><b><font color=\"#1a7f37\">Stufe 2</font></b>"));
 
     // The chart: six points, the line from 2 to 16 m, rC, rD and rP marked.
     const MeasurementChart* chart = w->chart();
