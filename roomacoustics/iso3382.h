@@ -7,6 +7,8 @@
 // its study and the measurement evaluation all read them from this header.
 // Qt-free.
 
+#include <array>
+
 namespace orvella::iso3382 {
 
 // The distance at which the A-weighted speech level Lp,A,S,4m is taken,
@@ -26,5 +28,21 @@ inline constexpr double kComfortLevelDb = 45.0;
 // transmission index falls to 0.50 and to 0.20.
 inline constexpr double kDistractionSti = 0.50;
 inline constexpr double kPrivacySti = 0.20;
+
+// The propagation levels of VDI 2569:2019 (acoustics of offices) for one
+// measured path: a path reaches a level when its D2,S is at least and its
+// Lp,A,S,4m at most the level's bounds. Best level first. The office class
+// itself is not rated from one path.
+struct PropagationLevel {
+    int level;
+    double minDecayDb;      // D2,S >= this
+    double maxLevelAt4mDb;  // Lp,A,S,4m <= this
+};
+inline constexpr const char* kPropagationSource = "VDI 2569:2019";
+inline constexpr std::array<PropagationLevel, 3> kPropagationLevels{{
+    {1, 8.0, 47.0},
+    {2, 6.0, 49.0},
+    {3, 4.0, 51.0},
+}};
 
 }  // namespace orvella::iso3382

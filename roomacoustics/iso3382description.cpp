@@ -5,6 +5,7 @@
 #include "iso3382eval.h"
 
 #include <charconv>
+#include <string>
 
 namespace orvella {
 
@@ -79,6 +80,11 @@ EvaluationModel makeModel()
                        {"positions", "", double(kMinPositions)}, {"comfort", "", kComfortLevelDb},
                        {"distraction", "", kDistractionSti}, {"privacy", "", kPrivacySti},
                        {"reference", "", kReferenceDistanceM}, {"levelLimit", "", kLevelLimitDb}};
+    // The bounds of the propagation levels: "decay1", "level1", ...
+    for (const PropagationLevel& p : kPropagationLevels) {
+        model.constants.push_back({"decay" + std::to_string(p.level), "", p.minDecayDb});
+        model.constants.push_back({"level" + std::to_string(p.level), "", p.maxLevelAt4mDb});
+    }
     model.steps = {{"aL", "a<sub>L</sub>", "dB", "Steigung der Ausgleichsgeraden des Pegels über log<sub>2</sub>(r / 1 m)", ""},
                    {"bL", "b<sub>L</sub>", "dB", "ihr Wert bei r = 1 m", ""},
                    {"aS", "a<sub>S</sub>", "1/m", "Steigung der Ausgleichsgeraden des STI über r", ""},
@@ -146,6 +152,17 @@ EvaluationModel makeModel()
          "gezeigt, wie die Rechner ihre Ergebnisse schreiben: gerundet (eine genaue Hälfte zur geraden Ziffer) "
          "und ohne Nullen am Ende, der STI mit zwei. Die Bewertung vergleicht den gezeigten Wert mit dem "
          "Richtwert.</p>"},
+        {"Ausbreitungsstufe nach VDI 2569",
+         "<p>Neben der Bewertung nach ISO 3382-3 steht, welche Ausbreitungsstufe der gemessene Pfad nach " +
+             std::string(kPropagationSource) +
+             " erreicht: Stufe 1 mit D<sub>2,S</sub> ≥ {c:decay1} dB und L<sub>p,A,S,4m</sub> ≤ {c:level1} dB, "
+             "Stufe 2 mit D<sub>2,S</sub> ≥ {c:decay2} dB und L<sub>p,A,S,4m</sub> ≤ {c:level2} dB, Stufe 3 mit "
+             "D<sub>2,S</sub> ≥ {c:decay3} dB und L<sub>p,A,S,4m</sub> ≤ {c:level3} dB. Erreicht der Pfad keine, "
+             "steht „keine Stufe“; fehlt D<sub>2,S</sub> oder L<sub>p,A,S,4m</sub>, „nicht bestimmbar“. Wie bei "
+             "den Richtwerten werden die gezeigten, gerundeten Werte verglichen.</p>"
+             "<p>Das ist die Stufe eines einzelnen Messpfads, keine Klasse des Büros: die Büroklasse nach VDI 2569 "
+             "braucht mehrere Messpfade, die Nachhallzeit und den Hintergrundgeräuschpegel und wird nicht aus "
+             "einem Pfad bewertet.</p>"},
         {"Das Diagramm",
          "<p>Oben L<sub>p,A,S</sub> über der Entfernung (logarithmisch geteilt): die Messpunkte, die "
          "Ausgleichsgerade (gestrichelt, wo sie über die Messpunkte hinaus verlängert ist), die Linie bei "

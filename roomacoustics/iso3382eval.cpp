@@ -286,6 +286,19 @@ TargetRating rate(const std::vector<ResultValue>& results, const char* key, cons
     return t;
 }
 
+std::optional<int> propagationLevel(const std::vector<ResultValue>& results)
+{
+    const std::optional<double> decay = shownValue(*findResult(results, "D2S"));
+    const std::optional<double> level4m = shownValue(*findResult(results, "Lp4m"));
+    if (!decay || !level4m)
+        return std::nullopt;
+    for (const PropagationLevel& p : kPropagationLevels)
+        if (guidanceMet({"D2S", p.minDecayDb, Bound::AtLeast, "D2,S", false}, *decay).value_or(false) &&
+            guidanceMet({"Lp4m", p.maxLevelAt4mDb, Bound::AtMost, "Lp,A,S,4m", false}, *level4m).value_or(false))
+            return p.level;
+    return 0;
+}
+
 }  // namespace
 
 double RegressionLine::at(double distanceM) const
@@ -366,6 +379,7 @@ Iso3382Evaluation evaluateIso3382(const std::vector<PositionTexts>& rows, std::s
         rate(e.results, "Lp4m", "Lp,A,S,4m", false, kGoodLevelAt4mDb, "dB", decimalMark),
         rate(e.results, "rD", "rD", false, kGoodDistractionDistanceM, "m", decimalMark),
     };
+    e.propagationLevel = propagationLevel(e.results);
     return e;
 }
 

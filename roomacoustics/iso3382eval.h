@@ -6,7 +6,8 @@
 // transmission index STI and the background level Lp,A,B), the spatial decay
 // rate D2,S, the speech level at 4 m Lp,A,S,4m, the comfort, distraction and
 // privacy distances rC, rD and rP, the mean background level and the rating
-// against the standard's target values (iso3382.h). Qt-free; never throws:
+// against the standard's target values and the path's propagation level of
+// VDI 2569 (iso3382.h). Qt-free; never throws:
 // what cannot be determined is a result without a value and a German
 // sentence why.
 
@@ -106,6 +107,10 @@ struct Iso3382Evaluation {
     std::optional<RegressionLine> speechLevelLine;
     std::optional<RegressionLine> stiLine;
     std::vector<TargetRating> rating;  // D2,S, Lp,A,S,4m, rD
+    // The propagation level of VDI 2569 the path reaches (iso3382.h): 1 to
+    // 3, 0 for none; nothing when D2,S or Lp,A,S,4m has no value. Compared
+    // on the shown values, like the rating.
+    std::optional<int> propagationLevel;
 };
 
 // The whole evaluation; the decimal mark is that of the numbers in the notes

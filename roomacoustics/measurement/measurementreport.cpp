@@ -92,6 +92,9 @@ QString reportHtml(const MeasurementReport& report)
                    .arg(line.requirement.toHtmlEscaped(), line.value.toHtmlEscaped(),
                         verdictColor(line.met).name(), verdictText(line.met));
     out += QStringLiteral("</table>");
+    out += QStringLiteral("<p>%1: <b><font color=\"%2\">%3</font></b></p>")
+               .arg(propagationHeading().toHtmlEscaped(), propagationColor(report.propagationLevel).name(),
+                    propagationText(report.propagationLevel));
     // The chart begins a page with its heading: it does not fit below the
     // tables, and a heading alone at the foot of a page helps nobody.
     out += QStringLiteral("<h2 style=\"page-break-before: always\">Diagramm</h2>");
@@ -144,6 +147,7 @@ MeasurementReport measurementReport(const QString& title, TextTable positions, c
     }
     r.results = resultsTable(evaluation.results, decimalMark);
     r.rating = ratingLines(evaluation, decimalMark);
+    r.propagationLevel = evaluation.propagationLevel;
     r.prognosis = prognosis;
     r.methodHtml = evaluationSectionHtml(iso3382Model(), "Verfahren",
                                          QString::fromUtf8(decimalMark.data(), qsizetype(decimalMark.size())));

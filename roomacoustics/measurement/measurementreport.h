@@ -2,7 +2,8 @@
 #pragma once
 // The report of a measurement as a PDF on A4: the title, the program's
 // version, date and time, the measured positions with their notes, the
-// results, the rating, the chart (drawn as vectors) and the method.
+// results, the rating with the path's VDI 2569 level, the chart (drawn as
+// vectors) and the method.
 
 #include "measurementchart.h"
 #include "measurementtexts.h"
@@ -20,6 +21,7 @@ struct MeasurementReport {
     TextTable positions;  // as the table shows them, with the note column
     TextTable results;
     std::vector<RatingLine> rating;
+    std::optional<int> propagationLevel;  // of VDI 2569, as in the evaluation
     QString prognosis;   // what the chart's prognosis is computed from; may be empty
     QString methodHtml;  // the method, with its own heading
 };

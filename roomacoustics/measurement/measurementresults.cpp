@@ -15,6 +15,7 @@ constexpr int kResultColumns = 5;
 constexpr int kValueColumn = 2;
 // The target values of the rating.
 constexpr int kRatingLines = 3;
+constexpr int kPropagationColumn = 3;
 
 // The results an evaluation has, whatever its rows: the rows of the grid.
 std::size_t emptyResultCount() { return evaluateIso3382({}, ".").results.size(); }
@@ -67,7 +68,7 @@ QGroupBox* makeRatingBox(QGridLayout** grid)
 {
     auto* box = new QGroupBox(ratingHeading());
     auto* rating = new QGridLayout(box);
-    rating->setColumnStretch(2, 1);
+    rating->setColumnStretch(3, 1);
     for (int i = 0; i < kRatingLines; ++i) {
         auto* verdict = new QLabel;
         verdict->setObjectName(QStringLiteral("verdict%1").arg(i));
@@ -75,6 +76,13 @@ QGroupBox* makeRatingBox(QGridLayout** grid)
         rating->addWidget(new QLabel, i, 1);
         rating->addWidget(verdict, i, 2);
     }
+    // Beside the target values, in the room they leave, the path's
+    // propagation level of VDI 2569: no line more below the chart.
+    auto* propagation = new QLabel;
+    propagation->setObjectName(QStringLiteral("propagationLevel"));
+    propagation->setWordWrap(true);
+    propagation->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    rating->addWidget(propagation, 0, kPropagationColumn, kRatingLines, 1);
     rating->setHorizontalSpacing(18);
     *grid = rating;
     return box;
@@ -103,6 +111,12 @@ void showRating(QGridLayout* grid, const Iso3382Evaluation& evaluation, std::str
                                   verdictText(line.met)));
         verdict->setAccessibleName(line.requirement + QStringLiteral(": ") + verdictText(line.met));
     }
+    if (QLabel* propagation = labelAt(grid, 0, kPropagationColumn)) {
+        const QString level = propagationText(evaluation.propagationLevel);
+        propagation->setText(QStringLiteral("%1:<br><b><font color=\"%2\">%3</font></b>")
+                                 .arg(propagationHeading(), propagationColor(evaluation.propagationLevel).name(), level));
+        propagation->setAccessibleName(propagationHeading() + QStringLiteral(": ") + level);
+    }
 }
 
 QString resultsGridText(const QGridLayout* grid, int row, int column)
@@ -124,6 +138,8 @@ CopyTable resultsCopy(const Iso3382Evaluation& evaluation, const std::string& ca
     table.rows.push_back({ratingHeading().toStdString(), {}, true});
     for (const RatingLine& line : ratingLines(evaluation, decimalMark))
         table.rows.push_back({line.requirement.toStdString(), verdictText(line.met).toStdString(), false});
+    table.rows.push_back(
+        {propagationHeading().toStdString(), propagationText(evaluation.propagationLevel).toStdString(), false});
     return table;
 }
 

@@ -49,4 +49,18 @@ QString ratingHeading()
     return QStringLiteral("Bewertung nach ISO 3382-3 (Richtwerte für ein gutes Großraumbüro)");
 }
 
+QString propagationHeading() { return QStringLiteral("Ausbreitungsstufe nach VDI 2569 (ein Messpfad)"); }
+
+QString propagationText(std::optional<int> level)
+{
+    if (!level)
+        return QStringLiteral("nicht bestimmbar");
+    return *level > 0 ? QStringLiteral("Stufe %1").arg(*level) : QStringLiteral("keine Stufe");
+}
+
+QColor propagationColor(std::optional<int> level)
+{
+    return verdictColor(level ? std::optional<bool>(*level > 0) : std::nullopt);
+}
+
 }  // namespace orvella

@@ -37,4 +37,11 @@ QColor verdictColor(std::optional<bool> met);
 // The heading over the rating.
 QString ratingHeading();
 
+// The path's propagation level of VDI 2569: "Ausbreitungsstufe nach VDI 2569
+// (ein Messpfad)", and "Stufe 2", "keine Stufe" or "nicht bestimmbar".
+QString propagationHeading();
+QString propagationText(std::optional<int> level);
+// Green for a level, red for none, grey when it cannot be determined.
+QColor propagationColor(std::optional<int> level);
+
 }  // namespace orvella

@@ -107,7 +107,10 @@ void TestEvaluationPages::measurementWorkedAndRated()
     for (const char* s : {"Messauswertung ISO 3382-3 – Großraumbüro DL2 Prognose", "<b>6</b> dB", "<b>48</b> dB",
                           "<b>6</b> m", "<b>12</b> m", "D<sub>2,S</sub> ≥ 7 dB: nicht erfüllt",
                           "L<sub>p,A,S,4m</sub> ≤ 48 dB: erfüllt", "r<sub>D</sub> ≤ 5 m: nicht erfüllt",
-                          "log<sub>2</sub>(4)", "2 m ≤ r ≤ 16 m"})
+                          "log<sub>2</sub>(4)", "2 m ≤ r ≤ 16 m",
+                          "Stufe 1 mit D<sub>2,S</sub> ≥ 8 dB und L<sub>p,A,S,4m</sub> ≤ 47 dB",
+                          "Stufe 3 mit D<sub>2,S</sub> ≥ 4 dB und L<sub>p,A,S,4m</sub> ≤ 51 dB",
+                          "braucht mehrere Messpfade, die Nachhallzeit und den Hintergrundgeräuschpegel"})
         QVERIFY2(html.contains(QString::fromUtf8(s)), s);
 }
 

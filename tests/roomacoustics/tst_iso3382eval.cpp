@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <utility>
 
 using namespace orvella;
 
@@ -52,6 +53,8 @@ private slots:
     void positions();
     void rating_data();
     void rating();
+    void propagationLevel_data();
+    void propagationLevel();
     void regressionLines();
     void thousandPositions();
     void germanLocaleChangesNothing();
@@ -254,6 +257,46 @@ void TestIso3382Eval::rating()
     QCOMPARE(QString::fromStdString(e.rating[0].requirement), QString("D2,S ≥ 7 dB"));
     QCOMPARE(QString::fromStdString(e.rating[1].requirement), QString("Lp,A,S,4m ≤ 48 dB"));
     QCOMPARE(QString::fromStdString(e.rating[2].requirement), QString("rD ≤ 5 m"));
+}
+
+namespace {
+
+// Positions at 2, 4, 8 and 16 m on the exact line Lp,A,S = L4 + D·(2 − log2 r).
+QString pathOf(double decay, double level4m)
+{
+    QStringList rows;
+    for (const auto& [r, doublings] : {std::pair(2, -1), std::pair(4, 0), std::pair(8, 1), std::pair(16, 2)})
+        rows << QStringLiteral("%1;%2").arg(r).arg(level4m - decay * doublings, 0, 'f', 2);
+    return rows.join('/').replace('.', ',');
+}
+
+}  // namespace
+
+void TestIso3382Eval::propagationLevel_data()
+{
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<int>("level");  // -1: not determinable
+    QTest::newRow("8 dB, 47 dB: level 1") << pathOf(8.0, 47.0) << 1;
+    QTest::newRow("7.96 dB and 47.04 dB shown as 8 and 47: level 1") << pathOf(7.96, 47.04) << 1;
+    QTest::newRow("7.94 dB shown as 7.9: level 2") << pathOf(7.94, 47.0) << 2;
+    QTest::newRow("47.06 dB shown as 47.1: level 2") << pathOf(8.0, 47.06) << 2;
+    QTest::newRow("6 dB, 49 dB: level 2") << pathOf(6.0, 49.0) << 2;
+    QTest::newRow("5.94 dB: level 3") << pathOf(5.94, 45.0) << 3;
+    QTest::newRow("49.06 dB: level 3") << pathOf(9.0, 49.06) << 3;
+    QTest::newRow("4 dB, 51 dB: level 3") << pathOf(4.0, 51.0) << 3;
+    QTest::newRow("3.96 dB shown as 4: level 3") << pathOf(3.96, 51.04) << 3;
+    QTest::newRow("3.94 dB: none") << pathOf(3.94, 45.0) << 0;
+    QTest::newRow("51.06 dB: none") << pathOf(10.0, 51.06) << 0;
+    QTest::newRow("rising level: none") << pathOf(-2.0, 45.0) << 0;
+    QTest::newRow("too few positions: not determinable") << "2;55/4;48" << -1;
+}
+
+void TestIso3382Eval::propagationLevel()
+{
+    QFETCH(QString, table);
+    QFETCH(int, level);
+    const Iso3382Evaluation e = evaluateIso3382(rowsOf(table), ",");
+    QCOMPARE(e.propagationLevel.value_or(-1), level);
 }
 
 void TestIso3382Eval::regressionLines()

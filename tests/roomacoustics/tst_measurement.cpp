@@ -225,6 +225,9 @@ void TestMeasurement::workedExamplePasted()
     QVERIFY(w->note().contains("Kopfzeilen übersprungen: 1."));
     QCOMPARE(verdicts(w)[0], QString("<b><font color=\"#1a7f37\">✔ erfüllt</font></b>"));
     QVERIFY(verdicts(w)[2].contains("nicht erfüllt"));  // rD = 7.5 m > 5 m
+    // D2,S 7 dB and Lp,A,S,4m 47 dB: level 2, not level 1 (8 dB).
+    QCOMPARE(w->findChild<QLabel*>("propagationLevel")->text(),
+             QString("Ausbreitungsstufe nach VDI 2569 (ein Messpfad):<br><b><font color=\"#1a7f37\">Stufe 2</font></b>"));
 
     // The chart: six points, the line from 2 to 16 m, rC, rD and rP marked.
     const MeasurementChart* chart = w->chart();
@@ -765,6 +768,7 @@ void TestMeasurement::copiedResults()
     QCOMPARE(lines.value(3), QString("Komfortabstand rC [m]\t4,9"));
     QCOMPARE(lines.value(6), QString("A-bewerteter Hintergrundgeräuschpegel (energetisches Mittel) Lp,A,B [dB]\t–"));
     QVERIFY(lines.contains("rD ≤ 5 m\tnicht erfüllt"));
+    QVERIFY(lines.contains("Ausbreitungsstufe nach VDI 2569 (ein Messpfad)\tStufe 2"));
     QVERIFY(mime->html().contains("<table"));
     QVERIFY(mime->html().contains("<td>4,9</td>"));
 
@@ -800,6 +804,7 @@ void TestMeasurement::reportText()
         QVERIFY(text.contains(inLocale("11.3 48 0.58 41", mark)));  // the table
         QVERIFY(text.contains(inLocale("Komfortabstand 19 m extrapoliert", mark)));
         QVERIFY(text.contains("D2,S ≥ 7 dB D2,S = 4 dB nicht erfüllt"));
+        QVERIFY(text.contains("Ausbreitungsstufe nach VDI 2569 (ein Messpfad): keine Stufe"));  // Lp,A,S,4m 54 dB
         QVERIFY(text.contains("Verfahren"));
         QVERIFY(text.contains("log2(r / 1 m)") || text.contains("log 2 (r / 1 m)"));
         // The chart is drawn as vectors: its axis titles are text in the PDF.
