@@ -16,6 +16,11 @@
 #   start_openbox WORK                     the window manager; sets wm (its
 #                                          pid); returns 1 when it does not
 #                                          come up
+#   start_desktop WORK FIRST [WIDTH HEIGHT [LOCALE]]
+#                                          start_xvfb, then start_openbox; when
+#                                          the window manager cannot open the
+#                                          server, both again on a later display
+#                                          (three tries)
 #   bench_xvfb FIRST                       for the benchmarks: a new folder
 #                                          in $work, Xvfb without a window
 #                                          manager, both removed when the
@@ -79,6 +84,20 @@ start_openbox() {
     done
     kill -0 "$wm" 2>/dev/null && return 1
     echo "openbox ended (attempt $attempt):" >>"$work/openbox.log"
+  done
+  return 1
+}
+
+start_desktop() {
+  local work=$1 first=$2 try
+  shift 2
+  for try in 1 2 3; do
+    start_xvfb "$work" "$first" "$@" || return 1
+    start_openbox "$work" && return 0
+    echo "openbox could not use $DISPLAY (try $try); another display" >>"$work/openbox.log"
+    kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null
+    xvfb=
+    first=$((${DISPLAY#:} + 1))
   done
   return 1
 }
