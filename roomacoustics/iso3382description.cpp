@@ -4,7 +4,6 @@
 #include "iso3382.h"
 #include "iso3382eval.h"
 
-#include <charconv>
 #include <string>
 
 namespace orvella {
@@ -15,24 +14,11 @@ using namespace iso3382;
 
 constexpr const char* kMinus = "\xE2\x88\x92";  // U+2212
 
-// A number as a cell holds it: the shortest text that reads back as it.
-std::string cellText(const std::optional<double>& value)
-{
-    if (!value)
-        return {};
-    char buffer[32];
-    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, *value);
-    return error == std::errc() ? std::string(buffer, end) : std::string();
-}
-
 EvaluationOutcome evaluate(const EvaluationInput& input, std::string_view mark)
 {
+    // The evaluation reads and marks the cells' texts itself.
     std::vector<PositionTexts> rows;
-    rows.reserve(input.rows.size() + input.cells.size());
-    for (const auto& row : input.rows) {
-        const auto cell = [&row](std::size_t i) { return i < row.size() ? cellText(row[i]) : std::string(); };
-        rows.push_back({cell(0), cell(1), cell(2), cell(3)});
-    }
+    rows.reserve(input.cells.size());
     for (const auto& row : input.cells) {
         const auto cell = [&row](std::size_t i) { return i < row.size() ? row[i] : std::string(); };
         rows.push_back({cell(0), cell(1), cell(2), cell(3)});

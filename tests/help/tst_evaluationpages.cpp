@@ -100,10 +100,11 @@ void TestEvaluationPages::levelListStatesTheRules()
 // rD = 6 m, rP = 12 m. D2,S misses 7 dB, Lp,A,S,4m keeps 48 dB, rD misses 5 m.
 void TestEvaluationPages::measurementWorkedAndRated()
 {
-    EvaluationInput in;
+    std::vector<PositionTexts> rows;
     for (double r : {2.0, 4.0, 8.0, 16.0})
-        in.rows.push_back({r, 60.0 - 6.0 * std::log2(r), 0.8 - 0.05 * r, 40.0});
-    const QString html = evaluationPageHtml(iso3382Model(), in, ",").replace(QStringLiteral("&nbsp;"), " ");
+        rows.push_back({QString::number(r).toStdString(), QString::number(60.0 - 6.0 * std::log2(r)).toStdString(),
+                        QString::number(0.8 - 0.05 * r).toStdString(), "40"});
+    const QString html = evaluationPageHtml(iso3382Model(), iso3382Input(rows), ",").replace(QStringLiteral("&nbsp;"), " ");
     for (const char* s : {"Messauswertung ISO 3382-3 – Großraumbüro DL2 Prognose", "<b>6</b> dB", "<b>48</b> dB",
                           "<b>6</b> m", "<b>12</b> m", "D<sub>2,S</sub> ≥ 7 dB: nicht erfüllt",
                           "L<sub>p,A,S,4m</sub> ≤ 48 dB: erfüllt", "r<sub>D</sub> ≤ 5 m: nicht erfüllt",
