@@ -144,6 +144,13 @@ wait_window() {  # waits up to 15 s for app_window
   done
   return 1
 }
+wait_gone() {  # waits up to 5 s until the window is no longer viewable
+  for _ in $(seq 50); do
+    xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable' || return 0
+    sleep 0.1
+  done
+  return 1
+}
 window_titles() {
   local id
   for id in $(xdotool search --all --onlyvisible --pid "$app" --name . 2>/dev/null); do
@@ -194,9 +201,13 @@ install_and_run() {
     if study=$(wait_window '^Parameterstudie'); then
       pass "F2 opens the parameter study from the installed plugin"
       wmctrl -i -c "$study"
+      # The window manager closes it in its own time; CLOSE is clicked on the
+      # calculator, not on a study still in front of it.
+      wait_gone "$study"
     else
       fail "no parameter study window: $(window_titles)"
     fi
+    xdotool windowactivate --sync "$calc" 2>/dev/null
     click_at "$calc" 328 188
     menu=$(wait_window '^Orvella' "$calc") || fail "CLOSE did not bring the menu back: $(window_titles)"
   else
