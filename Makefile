@@ -8,9 +8,10 @@
 #   make bench  the start-up benchmark (time to the menu's first paint, memory)
 #               against a one-button and an empty Qt window, then the opening
 #               times of the help (F1), the study (F2) and the measurement
-#               evaluation (F3), then the history:
-#               recording, opening and searching 100 000 entries, and the
-#               start-up with them in the data folder; then the level list:
+#               evaluation (F3), a calculate click answered and the
+#               Verlauf opened (empty), then the history:
+#               recording, opening and searching 100 000 entries, a click
+#               and the Verlauf and the start-up with them in the data folder; then the level list:
 #               100 000 pasted levels until their results are shown; last
 #               one table of every interaction against its bound
 #   make profile  instruction counts of the start-up path (callgrind)
@@ -72,7 +73,7 @@ WINDOWS_TEST_PACKAGES = wine wine64 xvfb openbox xdotool wmctrl x11-utils imagem
 setup:
 	@scripts/setup.sh $(if $(filter check package,$(MAKECMDGOALS)),$(TEST_PACKAGES)) \
 	  $(if $(filter check fuzz,$(MAKECMDGOALS)),$(CHECK_PACKAGES)) \
-	  $(if $(filter bench profile,$(MAKECMDGOALS)),xvfb x11-utils libxdamage-dev) \
+	  $(if $(filter bench profile,$(MAKECMDGOALS)),xvfb x11-utils libxdamage-dev libxtst-dev) \
 	  $(if $(filter profile,$(MAKECMDGOALS)),valgrind)
 	@$(if $(filter check,$(MAKECMDGOALS)),scripts/locales.sh $(TEST_LOCALES))
 
@@ -108,12 +109,13 @@ bench: export BENCH_TABLE = $(abspath $(BENCH_BUILD))/bench-table.tsv
 bench: setup
 	@cmake --preset bench -B $(BENCH_BUILD) >/dev/null
 	@cmake --build $(BENCH_BUILD) --target orvella bench_minimal bench_empty bench_firstpaint bench_help_open bench_study \
-	  bench_measurement bench_history bench_history_load bench_levellist
+	  bench_measurement bench_history bench_history_load bench_levellist bench_calculate
 	@rm -f $(BENCH_TABLE)
 	@bench/startup.sh $(BENCH_BUILD) $(BENCH_RUNS)
 	@bench/help_open.sh $(BENCH_BUILD)
 	@bench/study_bench.sh $(BENCH_BUILD)
 	@bench/measurement_bench.sh $(BENCH_BUILD)
+	@bench/calculate_bench.sh $(BENCH_BUILD)
 	@bench/history_bench.sh $(BENCH_BUILD) $(BENCH_RUNS)
 	@bench/levellist_bench.sh $(BENCH_BUILD)
 	@bench/table.sh $(BENCH_TABLE)

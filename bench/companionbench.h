@@ -63,17 +63,17 @@ inline QWidget* openActivePrognosis(Shell& shell, const char* program)
     return nullptr;
 }
 
-// Presses `key` in `calculator` and waits until its companion `name` is
+// Presses `key` (with `modifiers`) in `calculator` and waits until its companion `name` is
 // exposed, then paints it; the time from the key to the end of the painting
 // in ms, or -1 when the companion does not appear. `exposedMs`, when given,
 // gets the time until it was exposed.
 inline double openCompanionByKey(QWidget* calculator, Qt::Key key, const QString& name, QWidget** companion,
-                                 double* exposedMs = nullptr)
+                                 double* exposedMs = nullptr, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {
     QWidget* focus = calculator->focusWidget() ? calculator->focusWidget() : calculator;
     QElapsedTimer t;
     t.start();
-    QTest::keyClick(focus, key);
+    QTest::keyClick(focus, key, modifiers);
     *companion = findCompanion(calculator, name);
     if (!*companion || !waitFor([&] { return (*companion)->windowHandle() && (*companion)->windowHandle()->isExposed(); }))
         return -1.0;

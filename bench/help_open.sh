@@ -54,6 +54,6 @@ read -r again_med again_max < <(summary 5)
 read -r click_med _ < <(summary 6)
 read -r _ click_max < <(summary 7)
 bench_row "help after F1, first (plugin and Qt PrintSupport loaded)" "$cold_med" "$cold_max" 100
-bench_row "help after F1, a new window (plugin loaded)" "$warm_med" "$warm_max" 16.7
+bench_row "help reopened: F1 after closing it, a new window (plugin loaded)" "$warm_med" "$warm_max" 16.7
 bench_row "F1 on an open help (read again, raised)" "$again_med" "$again_max" 16.7
 bench_row "worked calculation in the help after a calculate click" "$click_med" "$click_max" 16.7

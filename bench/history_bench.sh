@@ -2,14 +2,17 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # History benchmark: the cost of recording a calculation (the first of a
 # session through the plugin, and each later one), opening the Verlauf's
-# table, searching and scrolling with 100 000 entries; then the start-up
+# table, searching and scrolling with 100 000 entries; then a calculate
+# click and the Verlauf opened with that history (bench/calculate_bench.sh)
+# and the start-up
 # with that history in the user's data folder against the one-button window
 # (bench/startup.sh), and a check that the program neither links Qt SQL nor
 # has it mapped after start.
 #   bench/history_bench.sh BUILD_DIR [STARTUP_RUNS]   (BUILD_DIR configured
 #                                    with the bench preset; builds orvella,
-#                                    bench_history, bench_history_load and
-#                                    the start-up programs)
+#                                    bench_history, bench_history_load,
+#                                    bench_calculate and the start-up
+#                                    programs)
 # Only the processes this script starts are stopped, by pid.
 set -euo pipefail
 build=$(cd "${1:?usage: history_bench.sh BUILD_DIR [STARTUP_RUNS]}" && pwd)
@@ -70,6 +73,9 @@ stop "$app"; app=
 stop "$xvfb"; xvfb=
 echo "orvella after start, 100 000 entries in its data folder: Qt SQL and history mappings: $sql (must be 0)"
 [ "$sql" = 0 ]
+
+echo "a calculate click and the Verlauf with the 100 000-entry history in the data folder:"
+"$(dirname "$0")/calculate_bench.sh" "$build" 7 "$data/share" "100 000 entries in the Verlauf"
 
 echo "start-up with the 100 000-entry history in the data folder:"
 XDG_DATA_HOME=$data/share BENCH_STARTUP_LABEL=", 100 000 entries in the Verlauf" \

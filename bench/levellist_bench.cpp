@@ -2,12 +2,16 @@
 // Timings of the level list, on a real X display (bench/levellist_bench.sh):
 //   bench_levellist [REPEATS]
 // Opens the dB Calculator and its level list through the plugin, as the
-// program does, and puts 100 000 levels on the clipboard (in both decimal
+// program does (the first opening: the plugin loaded, until the list is
+// exposed and painted), and puts 100 000 levels on the clipboard (in both decimal
 // marks, with units). Then REPEATS times: empties the list, presses Ctrl+V
 // in it and measures until the results are computed and until the window
 // is repainted with them; then, with the 100 000 levels in the list, an edit
 // of one level and a key typed into "Fremdgeräusch LB", each until
-// repainted. Prints
+// repainted, and REPEATS times the list closed and opened again until it is
+// exposed and painted. Prints
+//   first_open_ms <ms>
+//   reopen_ms <median> <max>
 //   paste_100000_results_ms <median> <max>
 //   paste_100000_painted_ms <median> <max>
 //   edit_one_of_100000_ms <median> <max>
@@ -27,6 +31,7 @@
 #include <QTableView>
 #include <QTableWidget>
 #include <QTest>
+#include <QWindow>
 
 #include <algorithm>
 #include <cstdio>
@@ -50,6 +55,21 @@ void print(const char* name, const std::vector<double>& v)
 
 double since(const QElapsedTimer& t) { return double(t.nsecsElapsed()) / 1e6; }
 
+// Runs the event loop until `window` is exposed, then paints it; false when it
+// is not exposed within 5 s.
+bool shownAndPainted(QWidget* window)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!(window->windowHandle() && window->windowHandle()->isExposed())) {
+        if (t.elapsed() > 5000)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    window->repaint();
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -62,14 +82,19 @@ int main(int argc, char* argv[])
     auto form = makeCalculatorForm([] {});
     form->show();
     auto* calculator = qobject_cast<CalculatorWindow*>(form->window());
+    if (!QTest::qWaitForWindowExposed(calculator))
+        return 1;
     QString error;
+    QElapsedTimer opening;
+    opening.start();
     CompanionPlugin* plugin = loadCompanionPlugin(QStringLiteral("orvella_levellist"), &error);
     if (!plugin) {
         std::fprintf(stderr, "bench_levellist: %s\n", qPrintable(error));
         return 1;
     }
     QWidget* list = plugin->open(companionRequest(*calculator));
-    if (!list || !QTest::qWaitForWindowActive(list)) {
+    const double first = list && shownAndPainted(list) ? since(opening) : -1.0;
+    if (!list || first < 0 || !QTest::qWaitForWindowActive(list)) {
         std::fprintf(stderr, "bench_levellist: the level list did not become active\n");
         return 1;
     }
@@ -119,6 +144,22 @@ int main(int argc, char* argv[])
         key.push_back(since(t));
     }
 
+    // Closed and opened again, the 100 000 levels kept.
+    std::vector<double> reopen;
+    for (int i = 0; i < repeats; ++i) {
+        list->close();
+        QTest::qWait(20);
+        QElapsedTimer t;
+        t.start();
+        if (plugin->open(companionRequest(*calculator)) != list || !shownAndPainted(list)) {
+            std::fprintf(stderr, "bench_levellist: the level list did not open again\n");
+            return 1;
+        }
+        reopen.push_back(since(t));
+    }
+
+    std::printf("first_open_ms %s\n", figure(first).constData());
+    print("reopen_ms", reopen);
     print("paste_100000_results_ms", results100k);
     print("paste_100000_painted_ms", painted100k);
     print("edit_one_of_100000_ms", edit);

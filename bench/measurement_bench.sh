@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Measurement evaluation benchmark: F3 to the measurement window shown (the
 # plugin and Qt Charts are loaded then), and an edit of a table of 1000
-# positions until the evaluation and the charts are redrawn; each run of
+# positions until the evaluation and the charts are redrawn, and the window
+# closed and opened again; each run of
 # bench_measurement is a fresh process. Then checks that the program itself
 # has neither the plugin nor Qt Charts mapped after start.
 #   bench/measurement_bench.sh BUILD_DIR [RUNS]   (BUILD_DIR configured with
@@ -41,13 +42,14 @@ awk -v runs="$runs" '
     printf "%-38s %7.1f ms %7.1f ms %7s ms\n", text, med2(k, n), top[k], limit
   }
   function med2(k, n,   i, a) { for (i = 1; i <= n; i++) a[i] = v[k, i]; return med(a, n) }
-  $1 == "first_open_ms" || $1 == "recompute_1000_ms" {
+  $1 == "first_open_ms" || $1 == "recompute_1000_ms" || $1 == "reopen_ms" {
     count[$1]++; v[$1, count[$1]] = $2; m = NF > 2 ? $3 : $2; if (m > top[$1]) top[$1] = m
   }
   $1 == "charts_loaded_before_f3" { before[$2] = 1 }
   END {
     row("measurement window after F3 (first)", "first_open_ms", 150)
     row("edit with 1000 positions, redrawn", "recompute_1000_ms", 30)
+    row("reopened after closing it", "reopen_ms", 16.7)
     printf "Qt Charts mapped before the first F3: %s\n", (1 in before) ? "yes (FAILED)" : "no"
   }' "$work/all"
 summary() {  # key: median and largest (of the lines' own largest) over the runs
@@ -58,6 +60,8 @@ read -r med top < <(summary first_open_ms)
 bench_row "Messauswertung after F3, first (plugin and Qt Charts loaded)" "$med" "$top" 100
 read -r med top < <(summary recompute_1000_ms)
 bench_row "Messauswertung: an edit with 1000 positions, redrawn" "$med" "$top" 16.7
+read -r med top < <(summary reopen_ms)
+bench_row "Messauswertung reopened after closing it" "$med" "$top" 16.7
 grep -q '^charts_loaded_before_f3 1' "$work/all" && exit 1
 
 # The program itself: neither the plugin nor Qt Charts is loaded at start.
