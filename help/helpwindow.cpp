@@ -6,6 +6,7 @@
 #include "helptext.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDateTime>
 #include <QHBoxLayout>
 #include <QLocale>
@@ -50,6 +51,17 @@ HelpSubject::Kind kindOf(const CompanionRequest& request)
     return HelpSubject::Kind::Calculator;
 }
 
+// The parsed page a closed help leaves with its owner: the owner's next
+// help that shows the same page takes it instead of parsing the HTML again
+// (a fifth of opening a help); it is laid out at the new window's width.
+const QString kKeptPage = QStringLiteral("keptHelpPage");
+const char* const kKeptHtml = "html";
+
+QTextDocument* keptPage(const QWidget* owner)
+{
+    return owner ? owner->findChild<QTextDocument*>(kKeptPage, Qt::FindDirectChildrenOnly) : nullptr;
+}
+
 }  // namespace
 
 void setSaveFileQuestion(SaveFileQuestion question)
@@ -80,8 +92,7 @@ HelpWindow::HelpWindow(const CompanionRequest& request)
     // Every page is longer than the window; a scroll bar that appears only
     // after the first layout would cost a second one.
     browser_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    browser_->document()->setDefaultStyleSheet(kStyleSheet);
-    browser_->document()->setDocumentMargin(12);
+    preparePage();
 
     // Escape closes, F5 reads the fields again, Ctrl+P prints.
     QAction* refresh = addCompanionCommand(this, QStringLiteral("Aktualisieren"), QKeySequence(Qt::Key_F5),
@@ -110,6 +121,30 @@ HelpWindow::HelpWindow(const CompanionRequest& request)
     // Wide enough for the tables of the worked calculation, a page high;
     // raiseCompanion shrinks it to a smaller screen, where the text reflows.
     resize(720, 860);
+}
+
+void HelpWindow::closeEvent(QCloseEvent* event)
+{
+    QWidget::closeEvent(event);
+    QWidget* owner = request_.owner;
+    if (!event->isAccepted() || !owner || shownPage_.isEmpty())
+        return;
+    delete keptPage(owner);
+    QTextDocument* page = browser_->document();
+    page->setParent(owner);
+    page->setObjectName(kKeptPage);
+    page->setProperty(kKeptHtml, shownPage_);
+    // The closed window holds an empty page until it is deleted (or shown
+    // again, and filled again).
+    browser_->setDocument(nullptr);
+    preparePage();
+    shownPage_.clear();
+}
+
+void HelpWindow::preparePage()
+{
+    browser_->document()->setDefaultStyleSheet(kStyleSheet);
+    browser_->document()->setDocumentMargin(12);
 }
 
 void HelpWindow::connectToOwner()
@@ -151,7 +186,14 @@ void HelpWindow::refresh()
     shownPage_ = page;
     QScrollBar* bar = browser_->verticalScrollBar();
     const int position = bar->value();
-    browser_->setHtml(page);
+    if (QTextDocument* kept = keptPage(request_.owner);
+        kept && kept->property(kKeptHtml).toString() == page && browser_->document()->isEmpty()) {
+        kept->setParent(browser_);
+        kept->setObjectName(QString());
+        browser_->setDocument(kept);
+    } else {
+        browser_->setHtml(page);
+    }
     bar->setValue(position);
 }
 

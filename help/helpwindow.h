@@ -58,12 +58,19 @@ public:
     // The page as it is shown now, as plain text.
     QString pageText() const;
 
+protected:
+    // Closed, it leaves its parsed page with its owner for the owner's next
+    // help.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     HelpSubject subject() const;
     // The printed page: the window's title, date and time, then the page.
     QString printHtml() const;
     void printTo(QPagedPaintDevice* device) const;
     void connectToOwner();
+    // The browser's page takes the help's style sheet and margin.
+    void preparePage();
 
     CompanionRequest request_;
     HelpSubject::Kind kind_;

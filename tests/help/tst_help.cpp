@@ -14,7 +14,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QImage>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPrinter>
 #include <QScrollBar>
 #include <QStandardPaths>
@@ -77,6 +79,8 @@ private slots:
     void saysWhereItStopped_data();
     void saysWhereItStopped();
     void readsWithoutChangingTheFields();
+    void reopenedHelpShowsTheFieldsNow_data();
+    void reopenedHelpShowsTheFieldsNow();
     void keypadWithItsOperands_data();
     void keypadWithItsOperands();
     void keypadOperandsInTheUsersDecimalMark_data();
@@ -290,6 +294,51 @@ void TestHelp::readsWithoutChangingTheFields()
     QVERIFY(resultLine(help, feuchteModel().results[0]).contains(" = 50,98 %"));
     QCOMPARE(bar->value(), position);
     QCOMPARE(openHelp(w), help);
+}
+
+void TestHelp::reopenedHelpShowsTheFieldsNow_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QStringList>("typed");
+    QTest::addColumn<QStringList>("typedWhileClosed");
+    QTest::addColumn<QString>("result");
+    QTest::newRow("same fields, comma") << "comma" << QStringList{"txRaum=20,5", "txOberflaeche=12,25"}
+                                        << QStringList{} << " = 59,18 %";
+    QTest::newRow("a field changed, comma") << "comma" << QStringList{"txRaum=20,5", "txOberflaeche=12,25"}
+                                            << QStringList{"txOberflaeche=10"} << " = 50,98 %";
+    QTest::newRow("same fields, point") << "point" << QStringList{"txRaum=20.5", "txOberflaeche=12.25"}
+                                        << QStringList{} << " = 59.18 %";
+    QTest::newRow("a field changed, point") << "point" << QStringList{"txRaum=20.5", "txOberflaeche=12.25"}
+                                            << QStringList{"txOberflaeche=10"} << " = 50.98 %";
+}
+
+// A help closed and opened again (a new window, which may take the closed
+// one's page) shows what a new help shows for the fields as they are now.
+void TestHelp::reopenedHelpShowsTheFieldsNow()
+{
+    QFETCH(QString, locale);
+    QFETCH(QStringList, typed);
+    QFETCH(QStringList, typedWhileClosed);
+    QFETCH(QString, result);
+    const LocaleScope scope(localeNamed(locale));
+    QWidget* w = open("frmFeuchte");
+    type(w, typed);
+    QPointer<HelpWindow> first = openHelp(w);
+    QVERIFY(first);
+    const QImage firstImage = first->browser()->grab().toImage();
+    const QString firstText = first->pageText();
+    first->close();
+    processDeferredDeletes();
+    QVERIFY(!first);
+    type(w, typedWhileClosed);
+
+    HelpWindow* again = openHelp(w);
+    QVERIFY(again);
+    QVERIFY(resultLine(again, feuchteModel().results[0]).contains(result));
+    if (typedWhileClosed.isEmpty()) {
+        QCOMPARE(again->pageText(), firstText);
+        QCOMPARE(again->browser()->grab().toImage(), firstImage);
+    }
 }
 
 void TestHelp::keypadWithItsOperands_data()
