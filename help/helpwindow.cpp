@@ -18,8 +18,11 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTextBrowser>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace orvella {
 
@@ -51,15 +54,18 @@ HelpSubject::Kind kindOf(const CompanionRequest& request)
     return HelpSubject::Kind::Calculator;
 }
 
-// The parsed page a closed help leaves with its owner: the owner's next
-// help that shows the same page takes it instead of parsing the HTML again
-// (a fifth of opening a help); it is laid out at the new window's width.
+// The page a closed help leaves with its owner, parsed and laid out: its
+// browser, kept as a hidden window of the owner. The owner's next help that
+// shows the same page takes it instead of parsing and laying out the HTML
+// again (two thirds of opening a help); a window of another width lays it
+// out again.
 const QString kKeptPage = QStringLiteral("keptHelpPage");
-const char* const kKeptHtml = "html";
+// The page's HTML, as a dynamic property of the kept browser.
+const char* const kKeptHtml = "keptHelpHtml";
 
-QTextDocument* keptPage(const QWidget* owner)
+QTextBrowser* keptPage(const QWidget* owner)
 {
-    return owner ? owner->findChild<QTextDocument*>(kKeptPage, Qt::FindDirectChildrenOnly) : nullptr;
+    return owner ? owner->findChild<QTextBrowser*>(kKeptPage, Qt::FindDirectChildrenOnly) : nullptr;
 }
 
 }  // namespace
@@ -86,13 +92,7 @@ HelpWindow::HelpWindow(const CompanionRequest& request)
                                                                   QString::fromStdString(request.evaluation->title)
                                                             : QStringLiteral("Hilfe und Rechenweg – ") + request.title);
 
-    browser_ = new QTextBrowser(this);
-    browser_->setObjectName(QStringLiteral("helpBrowser"));
-    browser_->setOpenExternalLinks(false);
-    // Every page is longer than the window; a scroll bar that appears only
-    // after the first layout would cost a second one.
-    browser_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    preparePage();
+    browser_ = newBrowser();
 
     // Escape closes, F5 reads the fields again, Ctrl+P prints.
     QAction* refresh = addCompanionCommand(this, QStringLiteral("Aktualisieren"), QKeySequence(Qt::Key_F5),
@@ -123,28 +123,51 @@ HelpWindow::HelpWindow(const CompanionRequest& request)
     resize(720, 860);
 }
 
+QTextBrowser* HelpWindow::newBrowser()
+{
+    auto* browser = new QTextBrowser(this);
+    browser->setObjectName(QStringLiteral("helpBrowser"));
+    browser->setOpenExternalLinks(false);
+    // Every page is longer than the window; a scroll bar that appears only
+    // after the first layout would cost a second one.
+    browser->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    browser->document()->setDefaultStyleSheet(kStyleSheet);
+    browser->document()->setDocumentMargin(12);
+    return browser;
+}
+
 void HelpWindow::closeEvent(QCloseEvent* event)
 {
     QWidget::closeEvent(event);
     QWidget* owner = request_.owner;
     if (!event->isAccepted() || !owner || shownPage_.isEmpty())
         return;
-    delete keptPage(owner);
-    QTextDocument* page = browser_->document();
-    page->setParent(owner);
-    page->setObjectName(kKeptPage);
-    page->setProperty(kKeptHtml, shownPage_);
-    // The closed window holds an empty page until it is deleted (or shown
+    // The closed window gets an empty browser until it is deleted (or shown
     // again, and filled again).
-    browser_->setDocument(nullptr);
-    preparePage();
-    shownPage_.clear();
+    const QString html = std::exchange(shownPage_, QString());
+    QTextBrowser* page = std::exchange(browser_, newBrowser());
+    delete layout()->replaceWidget(page, browser_);
+    delete keptPage(owner);
+    page->setParent(owner, Qt::Window);
+    page->setObjectName(kKeptPage);
+    page->setProperty(kKeptHtml, html);
 }
 
-void HelpWindow::preparePage()
+void HelpWindow::showKeptPage(QTextBrowser* kept)
 {
-    browser_->document()->setDefaultStyleSheet(kStyleSheet);
-    browser_->document()->setDocumentMargin(12);
+    // As a new help shows it: at the top, nothing selected, no link followed.
+    kept->setParent(this);
+    kept->setObjectName(browser_->objectName());
+    kept->setProperty(kKeptHtml, QVariant());
+    kept->clearHistory();
+    kept->setTextCursor(QTextCursor(kept->document()));
+    kept->verticalScrollBar()->setValue(0);
+    kept->horizontalScrollBar()->setValue(0);
+    delete layout()->replaceWidget(browser_, kept);
+    delete std::exchange(browser_, kept);
+    layout()->activate();
+    browser_->show();
+    browser_->setFocus();
 }
 
 void HelpWindow::connectToOwner()
@@ -183,17 +206,13 @@ void HelpWindow::refresh()
     const QString page = helpPageHtml(subject());
     if (page == shownPage_)
         return;
+    QTextBrowser* kept = shownPage_.isEmpty() ? keptPage(request_.owner) : nullptr;
     shownPage_ = page;
+    if (kept && kept->property(kKeptHtml).toString() == page)
+        return showKeptPage(kept);
     QScrollBar* bar = browser_->verticalScrollBar();
     const int position = bar->value();
-    if (QTextDocument* kept = keptPage(request_.owner);
-        kept && kept->property(kKeptHtml).toString() == page && browser_->document()->isEmpty()) {
-        kept->setParent(browser_);
-        kept->setObjectName(QString());
-        browser_->setDocument(kept);
-    } else {
-        browser_->setHtml(page);
-    }
+    browser_->setHtml(page);
     bar->setValue(position);
 }
 

@@ -69,8 +69,11 @@ private:
     QString printHtml() const;
     void printTo(QPagedPaintDevice* device) const;
     void connectToOwner();
-    // The browser's page takes the help's style sheet and margin.
-    void preparePage();
+    // An empty browser with the help's style sheet and margin.
+    QTextBrowser* newBrowser();
+    // Shows the page a closed help of the owner left (keptPage) instead of
+    // the window's empty browser.
+    void showKeptPage(QTextBrowser* kept);
 
     CompanionRequest request_;
     HelpSubject::Kind kind_;
