@@ -77,7 +77,7 @@ public:
     // Milliseconds from the release of a click on `button` to the first
     // drawing that meets `field` (in its window's coordinates); -1 when none
     // comes within 5 s.
-    double clickUntilDrawn(QAbstractButton* button, const QRect& field)
+    [[gnu::noinline]] double clickUntilDrawn(QAbstractButton* button, const QRect& field)
     {
         const QPoint at = button->mapToGlobal(button->rect().center());
         XTestFakeMotionEvent(display_, -1, at.x(), at.y(), CurrentTime);

@@ -15,7 +15,7 @@ set -euo pipefail
 build=$(cd "${1:?usage: calculate_bench.sh BUILD_DIR [RUNS [HISTORY LABEL]]}" && pwd)
 runs=${2:-7}
 history=${3:-}
-label=${4:-an empty Verlauf}
+label=${4:-empty Verlauf}
 for f in bench/bench_calculate plugins/orvella_history.so; do
   [ -e "$build/$f" ] || { echo "missing $build/$f: cmake --build $build --target bench_calculate"; exit 1; }
 done
@@ -56,5 +56,5 @@ row() {  # text key bound
 }
 row "calculate click answered, first after start" first_click_ms 16.7
 row "calculate click answered, later" later_click_ms 16.7
-row "Verlauf after Ctrl+H, first (plugin and Qt SQL loaded)" verlauf_first_ms 100
-row "Verlauf after Ctrl+H again (a new window)" verlauf_reopen_ms 16.7
+row "Verlauf after Ctrl+H, first (plugin, Qt SQL)" verlauf_first_ms 100
+row "Verlauf after Ctrl+H again, a new window" verlauf_reopen_ms 16.7

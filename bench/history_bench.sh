@@ -75,7 +75,7 @@ echo "orvella after start, 100 000 entries in its data folder: Qt SQL and histor
 [ "$sql" = 0 ]
 
 echo "a calculate click and the Verlauf with the 100 000-entry history in the data folder:"
-"$(dirname "$0")/calculate_bench.sh" "$build" 7 "$data/share" "100 000 entries in the Verlauf"
+"$(dirname "$0")/calculate_bench.sh" "$build" 7 "$data/share" "Verlauf of 100 000 entries"
 
 echo "start-up with the 100 000-entry history in the data folder:"
 XDG_DATA_HOME=$data/share BENCH_STARTUP_LABEL=", 100 000 entries in the Verlauf" \

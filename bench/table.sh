@@ -22,13 +22,13 @@ if [ "${BASH_SOURCE[0]}" = "$0" ]; then
   echo
   echo "== every interaction, $(date +%F), $(nproc) cores, $cpu"
   awk -F'\t' '
-    BEGIN { printf "%-56s %11s %11s %11s  %s\n", "interaction", "median", "worst", "bound", "within" }
+    BEGIN { printf "%-66s %11s %11s %11s  %s\n", "interaction", "median", "worst", "bound", "within" }
     {
       unit = $5; fmt = (unit == "x") ? "%10.3f%s" : "%8.1f %s"
       worst = ($3 == "-") ? $2 : $3
       verdict = ($4 == "-") ? "" : ((worst + 0 <= $4 + 0) ? "yes" : "NO")
       bound = ($4 == "-") ? "-" : sprintf(fmt, $4, unit)
-      printf "%-56s " fmt " " fmt " %11s  %s\n", $1, $2, unit, worst, unit, bound, verdict
+      printf "%-66s " fmt " " fmt " %11s  %s\n", $1, $2, unit, worst, unit, bound, verdict
       if (verdict == "NO") late++
     }
     END { printf "%d of %d interactions outside their bound\n", late + 0, NR }' "$file"
