@@ -204,6 +204,8 @@ const CalculatorModel& nachhallModel()
                  "leeres Feld) und die Nachhallzeit unendlich wäre"},
             },
         .guidance = {"DIN 18041:2016", "im mittleren Frequenzbereich", {{"deltaA", 0.0, Bound::AtMost, "ΔA", false}}},
+        // The room's surfaces and objects per octave band beside the mid-frequency check.
+        .companions = {{"Raumbilanz in Oktavbändern…", "F3", "orvella_raumbilanz"}},
     };
     return model;
 }
