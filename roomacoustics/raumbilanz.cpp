@@ -184,7 +184,9 @@ BalanceEvaluation evaluateBalance(const std::vector<BalanceRowTexts>& texts, con
     } else if (requirement) {
         tSoll.note = "Räume der Gruppe B haben keine Soll-Nachhallzeit; sie werden nach A/V bewertet.";
         avSoll.value = requirement->avSoll;
-        if (mid.value)
+        if (requirement->verdict == Verdict::NoRequirement)
+            avSoll.note = dMid.note = "B1 stellt keine Anforderung.";
+        else if (mid.value)
             dMid.value = std::max(0.0, requirement->avSoll * *volume - *mid.value);
         else
             dMid.note = noRows;

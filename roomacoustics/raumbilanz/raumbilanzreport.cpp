@@ -4,7 +4,7 @@
 #include "evaluationpage.h"
 #include "raumbilanzchart.h"
 #include "raumbilanzdescription.h"
-#include "raumbilanzresults.h"
+#include "raumbilanztext.h"
 
 #include <QFileDevice>
 #include <QImage>

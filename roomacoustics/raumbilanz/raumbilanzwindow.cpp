@@ -8,7 +8,7 @@
 #include "raumbilanzchart.h"
 #include "raumbilanzdescription.h"
 #include "raumbilanzreport.h"
-#include "raumbilanzresults.h"
+#include "raumbilanztext.h"
 #include "raumbilanztable.h"
 #include "savefile.h"
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "raumbilanzresults.h"
+#include "raumbilanztext.h"
 
 namespace orvella {
 
@@ -63,7 +63,7 @@ std::string balanceVerdict(const BalanceEvaluation& e, std::string_view mark)
     }
     const ResultValue* missing = findResult(e.summary, "dAm");
     if (!missing->value)
-        return e.groupNote.empty() ? missing->note : e.groupNote;
+        return missing->note;
     const std::string ratio = valueText(*findResult(e.summary, "avm"), mark) + " m⁻¹, gefordert " +
                               valueText(*findResult(e.summary, "avSoll"), mark) + " m⁻¹";
     const std::optional<double> shown = shownValue(*missing);
