@@ -29,6 +29,10 @@ EvaluationOutcome evaluate(const EvaluationInput& input, std::string_view mark)
     for (const ResultValue& r : out.results)
         if (r.value)
             out.trace.push_back({r.quantity.key, *r.value});
+    // The bounds are worked from T_soll as shown.
+    if (const ResultValue* t = findResult(out.results, "tSoll"))
+        if (const std::optional<double> shown = shownValue(*t))
+            out.trace.push_back({"tSollShown", *shown});
     return out;
 }
 
@@ -102,6 +106,7 @@ EvaluationModel makeModel()
         model.constants.push_back({"sportLower" + hz(b), "", kTolerance.sport[std::size_t(b)].lower});
         model.constants.push_back({"sportUpper" + hz(b), "", kTolerance.sport[std::size_t(b)].upper});
     }
+    model.steps.push_back({"tSollShown", "T<sub>soll</sub>", "s", "Soll-Nachhallzeit, wie gezeigt gerundet", ""});
     for (int b : {kMidLow, kMidHigh})
         model.steps.push_back({"alpha" + hz(b), "ᾱ<sub>" + hz(b) + "</sub>", "",
                                "mittlerer Absorptionsgrad A/S bei " + hz(b) + " Hz", ""});
@@ -109,12 +114,11 @@ EvaluationModel makeModel()
         const std::string f = hz(b);
         model.formulas.push_back({"A" + f, "Σ S<sub>i</sub> · α<sub>i," + f + "</sub> + Σ n<sub>j</sub> · A<sub>j," + f +
                                                "</sub>", {}, "Flächen und Objekte"});
-        model.formulas.push_back({"TS" + f, "{c:sabine} · {i:v} / {s:A" + f + "}", {}, "nach Sabine"});
+        model.formulas.push_back({"TS" + f, "{c:sabine} · {i:v} / {s:A" + f + "}", {}, {}});
         model.formulas.push_back({"alpha" + f, "{s:A" + f + "} / {s:S}", {}, {}});
-        model.formulas.push_back({"TE" + f, "{c:sabine} · {i:v} / (−{s:S} · ln(1 − {s:alpha" + f + "}))", {},
-                                  "nach Eyring"});
-        model.formulas.push_back({"Tmax" + f, "{c:upper" + f + "} · {s:tSoll}", {}, "A1 bis A4"});
-        model.formulas.push_back({"Tmin" + f, "{c:lower" + f + "} · {s:tSoll}", {}, "A1 bis A4"});
+        model.formulas.push_back({"TE" + f, "{c:sabine} · {i:v} / (−{s:S} · ln(1 − {s:alpha" + f + "}))", {}, {}});
+        model.formulas.push_back({"Tmax" + f, "{c:upper" + f + "} · {s:tSollShown}", {}, "Gruppe A"});
+        model.formulas.push_back({"Tmin" + f, "{c:lower" + f + "} · {s:tSollShown}", {}, "Gruppe A"});
     }
     model.formulas.push_back({"Am", "({s:A500} + {s:A1000}) / 2", {}, "wie im Rechner"});
     model.formulas.push_back({"avm", "{s:Am} / {i:v}", {}, {}});

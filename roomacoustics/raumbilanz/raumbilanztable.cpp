@@ -296,7 +296,7 @@ void BalanceTableView::setModel(QAbstractItemModel* model)
     QTableView::setModel(model);
     // The numbers as wide as "0,00" or their heading, the name wider.
     const int number = fontMetrics().horizontalAdvance(QStringLiteral("000,00")) + 12;
-    horizontalHeader()->resizeSection(kNameColumn, fontMetrics().horizontalAdvance(QStringLiteral("Akustikdecke abgehängt")));
+    horizontalHeader()->resizeSection(kNameColumn, fontMetrics().horizontalAdvance(QStringLiteral("Boden Linoleum")) + 12);
     for (int c = kAreaColumn; c < kBalanceColumns; ++c)
         horizontalHeader()->resizeSection(
             c, std::max(number, fontMetrics().horizontalAdvance(model->headerData(c, Qt::Horizontal).toString()) + 16));
