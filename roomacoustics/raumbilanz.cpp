@@ -29,8 +29,12 @@ ResultValue bandValue(const char* key, const char* symbol, const char* html, con
                       int band, int decimals)
 {
     const std::string hz = bandName(band);
-    return makeResultValue(key + hz, std::string(symbol) + hz, std::string(html) + "<sub>" + hz + "</sub>",
-                           std::string(label) + " bei " + hz + " Hz", unit, decimals);
+    // The band joins a subscript the symbol has: T<sub>max,500</sub>.
+    std::string h = html;
+    const std::size_t sub = h.rfind("</sub>");
+    h = sub == std::string::npos ? h + "<sub>" + hz + "</sub>" : h.insert(sub, "," + hz);
+    return makeResultValue(key + hz, std::string(symbol) + hz, h, std::string(label) + " bei " + hz + " Hz", unit,
+                           decimals);
 }
 
 bool isGroupA(int group) { return group >= static_cast<int>(RoomGroup::A1) && group <= static_cast<int>(RoomGroup::A5); }

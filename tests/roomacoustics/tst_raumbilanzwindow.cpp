@@ -8,8 +8,10 @@
 #include "companionfiles.h"
 #include "companions.h"
 #include "describedform.h"
+#include "evaluationpage.h"
 #include "nachhallmodel.h"
 #include "raumbilanzchart.h"
+#include "raumbilanzdescription.h"
 #include "raumbilanztable.h"
 #include "raumbilanzwindow.h"
 #include "testsupport.h"
@@ -49,6 +51,10 @@ private slots:
     void pastedFollowedAndApplied();
     void csvAndReport_data();
     void csvAndReport();
+    void pastes_data();
+    void pastes();
+    void helpWorksTheRows_data();
+    void helpWorksTheRows();
 
 private:
     RaumbilanzWindow* open(const QString& mark);
@@ -182,6 +188,63 @@ void TestRaumbilanzWindow::csvAndReport()
     const QString pdf = pdfText(path);
     QVERIFY2(pdf.contains(QStringLiteral("250 Hz zu lang")), qPrintable(pdf));
     QVERIFY(pdf.contains(QStringLiteral("V = 180 m³")));
+}
+
+void TestRaumbilanzWindow::pastes_data()
+{
+    QTest::addColumn<int>("column");  // where the paste starts, in the first row
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("rows");  // the table's rows afterwards, cells joined by "|"
+    QTest::addColumn<QString>("notes");
+    QTest::newRow("a heading with the bands' numbers is skipped")
+        << 0 << "Name;S;n;125;250;500;1000;2000;4000\nTür;2;;0,1;0,1;0,1;0,1;0,1;0,1"
+        << "Tür|2||0,1|0,1|0,1|0,1|0,1|0,1" << "1 Zeile eingefügt.\nKopfzeilen übersprungen: 1.";
+    QTest::newRow("from the 125 Hz column on, cells beyond 4000 Hz left out")
+        << 3 << "1\t2\t3\t4\t5\t6\t7" << "|||1|2|3|4|5|6"
+        << "1 Zeile eingefügt.\nZellen rechts der Spalte 4000 Hz wurden nicht übernommen.";
+    QTest::newRow("no number: nothing pasted") << 0 << "nur Text" << ""
+        << "Der eingefügte Text enthält keine Zeile mit einer Zahl; die Tabelle bleibt, wie sie ist.";
+}
+
+void TestRaumbilanzWindow::pastes()
+{
+    QFETCH(int, column);
+    QFETCH(QString, text);
+    QFETCH(QString, rows);
+    QFETCH(QString, notes);
+    BalanceTableModel model;
+    QStringList messages;
+    model.paste(0, column, parsePastedTable(text.toStdString()), &messages);
+    QStringList shown;
+    for (int r = 0; r + 1 < model.rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < kBalanceColumns; ++c)
+            cells << model.index(r, c).data().toString();
+        shown << cells.join('|');
+    }
+    QCOMPARE(shown.join('/'), rows);
+    QCOMPARE(messages.join('\n'), notes);
+    QVERIFY(model.index(model.rowCount() - 1, 0).data().toString().isEmpty());  // the empty last row
+}
+
+void TestRaumbilanzWindow::helpWorksTheRows_data()
+{
+    QTest::addColumn<QString>("mark");
+    QTest::newRow("decimal point") << "point";
+    QTest::newRow("decimal comma") << "comma";
+}
+
+void TestRaumbilanzWindow::helpWorksTheRows()
+{
+    QFETCH(QString, mark);
+    LocaleScope locale(localeNamed(mark));
+    RaumbilanzWindow* w = open(mark);
+    QVERIFY(w);
+    const QString page = evaluationPageHtml(raumbilanzModel(), w->evaluationInput(), inLocale(".", mark));
+    // The ceiling's share at 500 Hz, and the bounds from T_soll as the window shows it.
+    QVERIFY2(page.contains(inLocale("S = 60&nbsp;m² · α<sub>500</sub> = 0.6 → 36&nbsp;m²", mark)), qPrintable(page));
+    QVERIFY(page.contains(inLocale("1.2 · 0.552", mark)));
+    QVERIFY(page.contains(inLocale("54.165 / 213.3", mark)));
 }
 
 QTEST_MAIN(TestRaumbilanzWindow)
