@@ -81,6 +81,9 @@ void BalanceChart::showEvaluation(const BalanceEvaluation& e)
     }
     if (!upper->points().isEmpty()) {
         auto* band = new QAreaSeries(upper, lower);
+        // The area draws its edges but does not own them.
+        upper->setParent(band);
+        lower->setParent(band);
         band->setObjectName(QStringLiteral("tolerance"));
         band->setName(QStringLiteral("Toleranzbereich"));
         band->setColor(QColor(0xcc, 0xe8, 0xcc));
