@@ -41,7 +41,7 @@ Handbook nachhallHandbook()
         "Raum die Anforderung im mittleren Frequenzbereich erfüllt und wie viel Absorption noch fehlt.";
     h.assumptions =
         "<ul><li>Alle Werte gelten für die mittleren Frequenzen (Mittel der Oktaven {k:500} Hz und "
-        "{k:1000} Hz); der Toleranzbereich über die Frequenz wird hier nicht geprüft.</li>"
+        "{k:1000} Hz); den Toleranzbereich über die Frequenz prüft die Raumbilanz in Oktavbändern (F3).</li>"
         "<li>Nachhallzeit nach Sabine: T = {c:sabine} s/m · V / A, im diffusen Schallfeld.</li>"
         "<li>Gruppe A: T<sub>soll</sub> = m · lg(V/m³) + b, je Gruppe in ihrem Volumenbereich; A5 "
         "ab {c:sportFrom} m³ konstant {c:sportTime} s. A<sub>erf</sub> = {c:sabine} s/m · V / "

@@ -60,7 +60,8 @@ QString balanceReportHtml(const BalanceReport& r)
     out += QStringLiteral("<h2>Oktavbänder</h2>") + table(r.bands, true);
     out += QStringLiteral("<p><b>%1</b></p>").arg(r.verdict.toHtmlEscaped());
     out += QStringLiteral("<h2>Ergebnisse</h2>") + table(r.summary, false);
-    out += QStringLiteral("<h2>Diagramm</h2><p><img src=\"chart\" width=\"640\"></p>");
+    // The chart begins a page with its heading: it does not fit below the tables.
+    out += QStringLiteral("<h2 style=\"page-break-before: always\">Diagramm</h2><p><img src=\"chart\" width=\"640\"></p>");
     return out + r.methodHtml;
 }
 
@@ -78,7 +79,8 @@ bool writeBalanceReportPdf(QIODevice* device, const BalanceReport& report, const
     image.fill(Qt::white);
     {
         QPainter painter(&image);
-        chart.render(&painter);
+        // In the image's logical pixels: an empty target would be its device pixels, scaled twice.
+        chart.render(&painter, QRectF(QPointF(0, 0), QSizeF(chart.size())), chart.viewport()->rect());
     }
 
     QTextDocument document;
