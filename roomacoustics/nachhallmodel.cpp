@@ -41,7 +41,7 @@ Handbook nachhallHandbook()
         "Raum die Anforderung im mittleren Frequenzbereich erfüllt und wie viel Absorption noch fehlt.";
     h.assumptions =
         "<ul><li>Alle Werte gelten für die mittleren Frequenzen (Mittel der Oktaven {k:500} Hz und "
-        "{k:1000} Hz); der Toleranzbereich über die Frequenz wird hier nicht geprüft.</li>"
+        "{k:1000} Hz); den Toleranzbereich über die Frequenz prüft die Raumbilanz in Oktavbändern (F3).</li>"
         "<li>Nachhallzeit nach Sabine: T = {c:sabine} s/m · V / A, im diffusen Schallfeld.</li>"
         "<li>Gruppe A: T<sub>soll</sub> = m · lg(V/m³) + b, je Gruppe in ihrem Volumenbereich; A5 "
         "ab {c:sportFrom} m³ konstant {c:sportTime} s. A<sub>erf</sub> = {c:sabine} s/m · V / "
@@ -204,6 +204,8 @@ const CalculatorModel& nachhallModel()
                  "leeres Feld) und die Nachhallzeit unendlich wäre"},
             },
         .guidance = {"DIN 18041:2016", "im mittleren Frequenzbereich", {{"deltaA", 0.0, Bound::AtMost, "ΔA", false}}},
+        // The room's surfaces and objects per octave band beside the mid-frequency check.
+        .companions = {{"Raumbilanz in Oktavbändern…", "F3", "orvella_raumbilanz"}},
     };
     return model;
 }
