@@ -91,6 +91,21 @@ bool HistoryWriterWorker::perform(const HistoryWriter::Job& job, Result* result)
             ok = true;
             result->id = *id;
         }
+    } else if (const auto* e = std::get_if<HistoryWriter::Evaluation>(&job)) {
+        // Evaluated here, off the GUI thread; a description that fails
+        // costs the entry, never the companion.
+        std::optional<CalculationRecord> record;
+        try {
+            record = recordOf(*e->snapshot);
+            record->programVersion = e->programVersion;
+        } catch (...) {
+            result->outcome = Outcome::Failed;
+            return true;
+        }
+        if (const std::optional<std::int64_t> id = s.record(*record)) {
+            ok = true;
+            result->id = *id;
+        }
     } else if (const auto* n = std::get_if<HistoryWriter::Note>(&job)) {
         ok = s.setNote(n->id, n->note);
     } else {
@@ -139,7 +154,8 @@ void HistoryWriterWorker::drain()
             writer_.doneTicket_ = item.first;
             if (item.first == writer_.awaitedTicket_)
                 writer_.awaitedResult_ = result;
-            if (result.outcome == Outcome::Written && std::holds_alternative<HistoryWriter::Record>(item.second))
+            if (result.outcome == Outcome::Written && (std::holds_alternative<HistoryWriter::Record>(item.second) ||
+                                                       std::holds_alternative<HistoryWriter::Evaluation>(item.second)))
                 ++writer_.written_;
             writer_.busy_ = false;
             writer_.answeredOnce_ = true;
@@ -244,14 +260,18 @@ HistoryWriter::Outcome HistoryWriter::submit(Job job, int waitMs, std::int64_t* 
         }
         ticket = nextTicket_++;
         queue_.emplace_back(ticket, std::move(job));
-        awaitedTicket_ = ticket;
-        awaitedResult_ = {};
+        if (waitMs >= 0) {
+            awaitedTicket_ = ticket;
+            awaitedResult_ = {};
+        }
         busy = busy_;
     }
     // While the file is busy, the worker's own timer tries again.
     if (!busy)
         QMetaObject::invokeMethod(worker_, [w = worker_] { w->drain(); }, Qt::QueuedConnection);
 
+    if (waitMs < 0)
+        return Outcome::Waiting;
     QMutexLocker lock(&mutex_);
     const QDeadlineTimer deadline(answeredOnce_ ? waitMs : std::max(waitMs, kFirstAnswerMs));
     while (doneTicket_ < ticket && !busy_)
@@ -275,6 +295,23 @@ HistoryWriter::Outcome HistoryWriter::setNote(std::int64_t id, const QString& no
 }
 
 HistoryWriter::Outcome HistoryWriter::clear(int waitMs) { return submit(Clear{}, waitMs, nullptr); }
+
+HistoryWriter::Outcome HistoryWriter::recordEvaluation(std::shared_ptr<const EvaluationSnapshot> snapshot,
+                                                       std::string programVersion)
+{
+    {
+        // The first job may be in the worker's hands already: only a later
+        // one is replaced.
+        QMutexLocker lock(&mutex_);
+        for (std::size_t i = 1; i < queue_.size(); ++i)
+            if (auto* queued = std::get_if<Evaluation>(&queue_[i].second);
+                queued && queued->snapshot->key == snapshot->key) {
+                queued->snapshot = std::move(snapshot);
+                return Outcome::Waiting;
+            }
+    }
+    return submit(Evaluation{std::move(snapshot), std::move(programVersion)}, -1, nullptr);
+}
 
 int HistoryWriter::waiting() const
 {

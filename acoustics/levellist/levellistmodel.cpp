@@ -85,6 +85,34 @@ void LevelListModel::clear()
     emit levelsChanged();
 }
 
+EvaluationSnapshot LevelListModel::snapshot(std::optional<double> backgroundDb) const
+{
+    EvaluationSnapshot s;
+    s.input.rows.reserve(levels_.size());
+    for (const double level : levels_)
+        s.input.rows.push_back({level});
+    s.input.parameters = {backgroundDb};
+    if (std::any_of(names_.begin(), names_.end(), [](const QString& n) { return !n.isEmpty(); })) {
+        s.labels.reserve(names_.size());
+        for (const QString& name : names_)
+            s.labels.push_back(name.toStdString());
+    }
+    return s;
+}
+
+QString LevelListModel::reopen(const EvaluationSnapshot& snapshot)
+{
+    std::vector<PastedLevel> levels;
+    for (std::size_t i = 0; i < snapshot.input.rows.size() && levels.size() < kMaxLevels; ++i)
+        if (!snapshot.input.rows[i].empty() && snapshot.input.rows[i].front())
+            levels.push_back({*snapshot.input.rows[i].front(), i < snapshot.labels.size() ? snapshot.labels[i] : ""});
+    clear();
+    append(levels);
+    const std::optional<double> background =
+        snapshot.input.parameters.empty() ? std::nullopt : snapshot.input.parameters.front();
+    return background ? QString::fromStdString(shortestText(*background, decimalMark())) : QString();
+}
+
 void LevelListModel::setEvaluation(const LevelListEvaluation* evaluation)
 {
     evaluation_ = evaluation;
