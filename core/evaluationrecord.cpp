@@ -3,6 +3,7 @@
 
 #include "resultvalue.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace orvella {
@@ -10,9 +11,10 @@ namespace orvella {
 namespace {
 
 // The rows' text: a first line "numbers" or "texts" (followed by "\tlabels"
-// when each row ends with its name), then a line per row with its cells
-// apart by tabs; a number is written as std::to_chars writes it, so that it
-// reads back exactly, and an empty cell stands for no number.
+// when each row ends with its name), a line of the columns' titles, then a
+// line per row with its cells apart by tabs; a number is written as
+// std::to_chars writes it, so that it reads back exactly, and an empty cell
+// stands for no number.
 constexpr std::string_view kNumbers = "numbers";
 constexpr std::string_view kTexts = "texts";
 constexpr std::string_view kLabels = "\tlabels";
@@ -46,6 +48,15 @@ std::string rowsText(const EvaluationSnapshot& s)
     std::string out(texts ? kTexts : kNumbers);
     if (!s.labels.empty())
         out += kLabels;
+    out += '\n';
+    for (std::size_t c = 0; c < s.model->columns.size(); ++c) {
+        const Quantity& q = s.model->columns[c];
+        if (c > 0)
+            out += '\t';
+        appendCell(out, q.unit.empty() ? q.label : q.label + " [" + q.unit + "]");
+    }
+    if (!s.labels.empty())
+        out += "\tName";
     for (std::size_t i = 0; i < s.rowCount(); ++i) {
         out += '\n';
         std::size_t cells = 0;
@@ -142,7 +153,7 @@ EvaluationSnapshot snapshotOf(const CalculationRecord& record, const EvaluationM
     const bool labelled = header.ends_with(kLabels);
     if (!texts && !header.starts_with(kNumbers))
         return s;
-    for (std::size_t i = 1; i < lines.size(); ++i) {
+    for (std::size_t i = 2; i < lines.size(); ++i) {
         std::vector<std::string_view> cells = split(lines[i], '\t');
         if (labelled) {
             s.labels.emplace_back(cells.back());
@@ -160,15 +171,32 @@ EvaluationSnapshot snapshotOf(const CalculationRecord& record, const EvaluationM
     return s;
 }
 
-std::vector<std::vector<std::string>> rowsTable(const CalculationRecord& record, std::size_t maxRows)
+TextTable rowsTable(const CalculationRecord& record, std::size_t maxRows, std::string_view decimalMark)
 {
-    std::vector<std::vector<std::string>> table;
+    TextTable table;
     const std::vector<std::string_view> lines = split(record.rows, '\n');
-    for (std::size_t i = 1; i < lines.size() && table.size() < maxRows; ++i) {
+    if (lines.size() < 2)
+        return table;
+    const bool numbers = lines.front().starts_with(kNumbers);
+    const bool labelled = lines.front().ends_with(kLabels);
+    const std::vector<std::string_view> header = split(lines[1], '\t');
+    table.header.assign(header.begin(), header.end());
+    for (std::size_t i = 2; i < lines.size() && table.rows.size() < maxRows; ++i) {
         const std::vector<std::string_view> cells = split(lines[i], '\t');
-        table.emplace_back(cells.begin(), cells.end());
+        std::vector<std::string> row(cells.begin(), cells.end());
+        for (std::size_t c = 0; numbers && c + (labelled ? 1 : 0) < row.size(); ++c)
+            if (const std::size_t dot = row[c].find('.'); dot != std::string::npos)
+                row[c].replace(dot, 1, decimalMark);
+        table.rows.push_back(std::move(row));
     }
+    table.alignRight = numbers;
     return table;
+}
+
+std::size_t rowsCount(const CalculationRecord& record)
+{
+    const std::size_t lines = std::size_t(std::count(record.rows.begin(), record.rows.end(), '\n'));
+    return lines > 0 ? lines - 1 : 0;
 }
 
 }  // namespace orvella

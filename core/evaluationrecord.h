@@ -9,6 +9,7 @@
 
 #include "calculationrecord.h"
 #include "evaluationmodel.h"
+#include "texttable.h"
 
 #include <cstdint>
 #include <string>
@@ -51,9 +52,11 @@ CalculationRecord recordOf(const EvaluationSnapshot& snapshot);
 // for a calculation's record.
 EvaluationSnapshot snapshotOf(const CalculationRecord& record, const EvaluationModel& model);
 
-// The rows of an entry as a table of texts for a report or a CSV file: a row
-// per row, its cells as stored (numbers with "."), the name last; at most
-// `maxRows` rows.
-std::vector<std::vector<std::string>> rowsTable(const CalculationRecord& record, std::size_t maxRows);
+// The rows of an entry as a table for a report: the columns' titles, the
+// first `maxRows` rows with their numbers in `decimalMark` (written to read
+// back exactly), the name last. Empty for a calculation's record.
+TextTable rowsTable(const CalculationRecord& record, std::size_t maxRows, std::string_view decimalMark);
+// How many rows the entry holds.
+std::size_t rowsCount(const CalculationRecord& record);
 
 }  // namespace orvella
