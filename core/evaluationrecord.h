@@ -12,6 +12,7 @@
 #include "texttable.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,8 +32,14 @@ struct EvaluationSnapshot {
     // When the list last changed; 0 is stamped by the history.
     std::int64_t timeUtcMs = 0;
     std::int32_t utcOffsetSeconds = 0;
+    // Where making `input` and `labels` costs more than a share of a frame
+    // (100 000 levels): a copy of the window's own rows, made into them on
+    // the history's thread, and how many rows it holds; null when they are
+    // made already.
+    std::function<void(EvaluationSnapshot&)> fill;
+    std::size_t fillRows = 0;
 
-    bool empty() const { return input.rows.empty() && input.cells.empty(); }
+    bool empty() const { return fill ? fillRows == 0 : input.rows.empty() && input.cells.empty(); }
     std::size_t rowCount() const { return input.rows.empty() ? input.cells.size() : input.rows.size(); }
 };
 

@@ -8,6 +8,8 @@
 #include <QTimer>
 
 #include <memory>
+#include <string>
+#include <unordered_map>
 
 namespace orvella {
 
@@ -67,6 +69,8 @@ private:
     int retryMs_ = kFirstRetryMs;
     QElapsedTimer busySince_;
     bool lockReported_ = false;
+    // Per evaluation's key: its rows and parameters as last written.
+    std::unordered_map<std::string, std::string> lastWritten_;
 };
 
 HistoryStore& HistoryWriterWorker::store()
@@ -96,20 +100,38 @@ bool HistoryWriterWorker::perform(const HistoryWriter::Job& job, Result* result)
         // costs the entry, never the companion.
         std::optional<CalculationRecord> record;
         try {
-            record = recordOf(*e->snapshot);
+            if (e->snapshot->fill) {
+                EvaluationSnapshot filled = *e->snapshot;
+                filled.fill(filled);
+                record = recordOf(filled);
+            } else {
+                record = recordOf(*e->snapshot);
+            }
             record->programVersion = e->programVersion;
         } catch (...) {
             result->outcome = Outcome::Failed;
             return true;
         }
+        // The same rows and parameters as last written (the window evaluated
+        // again for another reason): the entry keeps its time.
+        std::string written = record->rows;
+        for (const RecordedInput& input : record->inputs)
+            written += '\n' + input.text;
+        if (const auto last = lastWritten_.find(record->evaluationKey);
+            last != lastWritten_.end() && last->second == written) {
+            result->outcome = Outcome::Written;
+            return true;
+        }
         if (const std::optional<std::int64_t> id = s.record(*record)) {
             ok = true;
             result->id = *id;
+            lastWritten_[record->evaluationKey] = std::move(written);
         }
     } else if (const auto* n = std::get_if<HistoryWriter::Note>(&job)) {
         ok = s.setNote(n->id, n->note);
     } else {
         ok = s.clear();
+        lastWritten_.clear();
     }
     if (!ok && s.lastWasBusy())
         return false;

@@ -11,12 +11,6 @@ namespace {
 
 std::string newKey() { return QUuid::createUuid().toString(QUuid::WithoutBraces).toStdString(); }
 
-bool sameRows(const EvaluationSnapshot& a, const EvaluationSnapshot& b)
-{
-    return a.input.rows == b.input.rows && a.input.cells == b.input.cells &&
-           a.input.parameters == b.input.parameters && a.labels == b.labels;
-}
-
 }  // namespace
 
 EvaluationHistory::EvaluationHistory(QWidget* window, const EvaluationModel& model, const CompanionRequest& request,
@@ -75,12 +69,8 @@ void EvaluationHistory::write()
             // An emptied list keeps its entry as it was; the next list typed
             // gets an entry of its own.
             key_ = newKey();
-            last_.reset();
             return;
         }
-        if (last_ && sameRows(*last_, *snapshot))
-            return;
-        last_ = snapshot;
         snapshot->model = &model_;
         snapshot->key = key_;
         snapshot->ownerId = ownerId_;
@@ -97,12 +87,11 @@ void EvaluationHistory::reopen(const CompanionRequest& request)
     if (!request.reopen || request.reopen->calculatorId != model_.id || !reopen_)
         return;
     flush();
-    const auto snapshot = std::make_shared<const EvaluationSnapshot>(snapshotOf(*request.reopen, model_));
-    key_ = snapshot->key.empty() ? newKey() : snapshot->key;
-    last_ = snapshot;
+    const EvaluationSnapshot snapshot = snapshotOf(*request.reopen, model_);
+    key_ = snapshot.key.empty() ? newKey() : snapshot.key;
     // Putting the rows back is no change of the list: its entry keeps its time.
     reopening_ = true;
-    reopen_(*snapshot);
+    reopen_(snapshot);
     reopening_ = false;
 }
 

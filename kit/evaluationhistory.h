@@ -31,7 +31,8 @@ public:
 
     // The rows and parameters as the window holds them now, with a name per
     // row where it has names. Called on the GUI thread: a copy of the
-    // numbers or texts, nothing evaluated or formatted.
+    // numbers or texts, nothing evaluated or formatted; for a long list a
+    // copy of the window's own rows that `fill` makes into them.
     using Snapshot = std::function<EvaluationSnapshot()>;
     // Replaces the window's rows and parameters by these.
     using Reopen = std::function<void(const EvaluationSnapshot&)>;
@@ -62,9 +63,6 @@ private:
     Snapshot snapshot_;
     Reopen reopen_;
     std::string key_;
-    // What was last handed over (or reopened): the same rows again, after a
-    // change of the calculator's inputs only, are not written again.
-    std::shared_ptr<const EvaluationSnapshot> last_;
     std::string ownerId_;
     std::string ownerWindow_;
     QTimer timer_;

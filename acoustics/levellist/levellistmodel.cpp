@@ -87,16 +87,19 @@ void LevelListModel::clear()
 
 EvaluationSnapshot LevelListModel::snapshot(std::optional<double> backgroundDb) const
 {
+    // Two copies here (the names shared, not copied); the rows of the
+    // evaluation are made on the history's thread.
     EvaluationSnapshot s;
-    s.input.rows.reserve(levels_.size());
-    for (const double level : levels_)
-        s.input.rows.push_back({level});
     s.input.parameters = {backgroundDb};
-    if (std::any_of(names_.begin(), names_.end(), [](const QString& n) { return !n.isEmpty(); })) {
-        s.labels.reserve(names_.size());
-        for (const QString& name : names_)
-            s.labels.push_back(name.toStdString());
-    }
+    s.fillRows = levels_.size();
+    s.fill = [levels = levels_, names = names_](EvaluationSnapshot& out) {
+        out.input.rows.reserve(levels.size());
+        for (const double level : levels)
+            out.input.rows.push_back({level});
+        if (std::any_of(names.begin(), names.end(), [](const QString& n) { return !n.isEmpty(); }))
+            for (const QString& name : names)
+                out.labels.push_back(name.toStdString());
+    };
     return s;
 }
 
