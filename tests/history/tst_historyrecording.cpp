@@ -62,6 +62,16 @@ QStringList inputTexts(const HistoryStore& store, const QString& key)
                              .arg(key));
 }
 
+// A driver's environment: its data and settings in `home`, no screen.
+QProcessEnvironment driverEnvironment(const QTemporaryDir& home)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_DATA_HOME", home.filePath("share"));
+    env.insert("XDG_CONFIG_HOME", home.filePath("config"));
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    return env;
+}
+
 }  // namespace
 
 class TestHistoryRecording : public QObject {
@@ -271,10 +281,7 @@ void TestHistoryRecording::killedMidBurstThroughTheWindow()
     QFETCH(int, killAfter);
     QTemporaryDir home;
     QVERIFY(home.isValid());
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_DATA_HOME", home.filePath("share"));
-    env.insert("XDG_CONFIG_HOME", home.filePath("config"));
-    env.insert("QT_QPA_PLATFORM", "offscreen");
+    const QProcessEnvironment env = driverEnvironment(home);
     QProcess driver;
     driver.setProcessEnvironment(env);
     driver.start(kDriver, {kPlugins, "1000"});
@@ -332,10 +339,7 @@ void TestHistoryRecording::levelListKilledThenReopened()
     QFETCH(int, levels);
     QTemporaryDir home;
     QVERIFY(home.isValid());
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_DATA_HOME", home.filePath("share"));
-    env.insert("XDG_CONFIG_HOME", home.filePath("config"));
-    env.insert("QT_QPA_PLATFORM", "offscreen");
+    const QProcessEnvironment env = driverEnvironment(home);
     QProcess typing;
     typing.setProcessEnvironment(env);
     typing.start(kDriver, {kPlugins, "levels", QString::number(levels)});
