@@ -72,8 +72,8 @@ SearchIndex inspectSearchIndex(const QSqlDatabase& db, QSqlError* error);
 // Creates the index, empty (entries are added by the writer in steps);
 // inside the caller's transaction.
 QSqlError createSearchIndex(const QSqlDatabase& db);
-// The rows of the entries that are evaluations of a table (a level list, a
-// measurement; evaluationrecord.h): the key that stays the same for one
+// The rows of the entries that are evaluations of a table (a list of levels,
+// of positions; evaluationrecord.h): the key that stays the same for one
 // list, the calculator it belongs to, and its rows as one text. Added with
 // the first such entry, inside its transaction, leaving the schema's
 // version as it is: a program without it shows such an entry as a

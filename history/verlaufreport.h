@@ -44,7 +44,7 @@ WindowState recordedState(const CalculationRecord& record);
 // instead when its calculator is not among `models`.
 QString entryWorked(const CalculationRecord& record, const ReportSettings& settings);
 
-// The rows of an evaluation's entry (a level list), the first kReportRows of
+// The rows of an evaluation's entry (a list of rows), the first kReportRows of
 // them, in place of the worked calculation.
 inline constexpr std::size_t kReportRows = 200;
 QString entryRows(const CalculationRecord& record, const ReportSettings& settings);

@@ -18,7 +18,7 @@ namespace {
 
 // The folders added for tests, kept on the application object: the program
 // and each plugin link their own copy of this code, and a plugin that opens
-// another (the Verlauf a level list) looks where the program looks.
+// another (the Verlauf an evaluation's companion) looks where the program looks.
 const char* const kPathsProperty = "orvellaCompanionPluginPaths";
 
 QStringList extraPluginPaths()
