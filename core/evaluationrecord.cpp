@@ -117,12 +117,12 @@ CalculationRecord recordOf(const EvaluationSnapshot& s)
     r.ownerId = s.ownerId;
     const std::size_t rows = s.rowCount();
     r.inputs.push_back({std::string(kRowCountKey), "Zeilen", "", "", std::to_string(rows), double(rows)});
-    for (std::size_t i = 0; i < m.parameters.size(); ++i) {
-        const Quantity& q = m.parameters[i];
-        const std::optional<double> value = i < s.input.parameters.size() ? s.input.parameters[i] : std::nullopt;
-        r.inputs.push_back(
-            {q.key, q.label, q.unit, "", value ? shortestText(*value, s.decimalMark) : "", value.value_or(0.0)});
-    }
+    // A parameter left empty (no background level) is no input.
+    for (std::size_t i = 0; i < m.parameters.size() && i < s.input.parameters.size(); ++i)
+        if (const std::optional<double> value = s.input.parameters[i]) {
+            const Quantity& q = m.parameters[i];
+            r.inputs.push_back({q.key, q.label, q.unit, "", shortestText(*value, s.decimalMark), *value});
+        }
     if (m.evaluate)
         for (const ResultValue& result : m.evaluate(s.input, s.decimalMark).results)
             r.results.push_back({result.quantity.key, result.quantity.label, result.quantity.unit, "",
@@ -143,7 +143,7 @@ EvaluationSnapshot snapshotOf(const CalculationRecord& record, const EvaluationM
     for (const Quantity& q : model.parameters) {
         std::optional<double> value;
         for (const RecordedInput& input : record.inputs)
-            if (input.key == q.key && !input.text.empty())
+            if (input.key == q.key)
                 value = input.number;
         s.input.parameters.push_back(value);
     }
