@@ -33,8 +33,9 @@ EvaluationHistory::EvaluationHistory(QWidget* window, const EvaluationModel& mod
     timer_.setInterval(kDelayMs);
     connect(&timer_, &QTimer::timeout, this, &EvaluationHistory::write);
     connect(link, &CompanionLink::calculated, this, &EvaluationHistory::changed);
-    // Closed by the user or with its calculator: written at once. (A window
-    // being destroyed gets no close event, only its rows would be gone.)
+    // Closed by the user or with its calculator: written at once. A window
+    // destroyed without closing gets no close event (its rows may be gone
+    // by then): what waits is lost, at most kDelayMs of changes.
     window->installEventFilter(this);
 }
 
