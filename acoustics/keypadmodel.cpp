@@ -3,6 +3,7 @@
 
 #include "checked.h"
 #include "keypad.h"
+#include "levellistdescription.h"
 #include "numbers.h"
 
 #include <algorithm>
@@ -197,7 +198,7 @@ const CalculatorModel& keypadModel()
         .stateWorked = {"Rechenweg mit den aktuellen Operanden", writeWorked, stateBeforeEqual},
         // A column of levels summed, averaged and corrected for background
         // noise; F2, as the keypad has no parameter study.
-        .companions = {{"Pegelliste…", "F2", "orvella_levellist"}},
+        .companions = {{"Pegelliste…", "F2", "orvella_levellist", levelListModel().id}},
     };
     return model;
 }

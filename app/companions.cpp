@@ -5,6 +5,7 @@
 #include "companionlink.h"
 #include "dlprognosemodel.h"
 #include "form.h"
+#include "historyrecording.h"
 #include "keypadmodel.h"
 #include "moisturemodels.h"
 #include "nachhallmodel.h"
@@ -85,6 +86,7 @@ CompanionRequest companionRequest(DesignedWindow& window)
     request.link = companionLink(window);
     request.ownerIsMenu = isMenu(window);
     request.allModels = allCalculatorModels();
+    request.recordEvaluation = evaluationRecorder();
     if (const CalculatorWindow* calculator = asCalculator(window)) {
         request.title = calculator->menuTitle();
         request.models = calculator->models();

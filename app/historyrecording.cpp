@@ -65,21 +65,50 @@ HistoryService* service()
     return r.service;
 }
 
-void recordCalculation(const CalculationRecord& record)
+// The history, loaded unless it is switched off by the user (then it stays
+// unloaded); null when off or unavailable.
+HistoryService* enabledService()
 {
     if (!recording().service && !recording().unavailable) {
-        // Switched off by the user: the history stays unloaded.
         const QSettings settings(defaultSettingsPath(), QSettings::IniFormat);
         if (!historyEnabled(settings))
-            return;
+            return nullptr;
     }
-    if (HistoryService* history = service())
+    return service();
+}
+
+void recordCalculation(const CalculationRecord& record)
+{
+    if (HistoryService* history = enabledService())
         history->record(record);
+}
+
+void recordEvaluation(std::shared_ptr<const EvaluationSnapshot> snapshot)
+{
+    if (HistoryService* history = enabledService())
+        history->recordEvaluation(std::move(snapshot));
+}
+
+bool& installed()
+{
+    static bool on = false;
+    return on;
 }
 
 }  // namespace
 
-void installHistoryRecording() { setCalculationObserver(recordCalculation); }
+void installHistoryRecording()
+{
+    setCalculationObserver(recordCalculation);
+    installed() = true;
+}
+
+std::function<void(std::shared_ptr<const EvaluationSnapshot>)> evaluationRecorder()
+{
+    if (!installed())
+        return {};
+    return recordEvaluation;
+}
 
 QWidget* historyNotice() { return recording().notice; }
 

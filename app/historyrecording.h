@@ -12,12 +12,27 @@
 // once, in a box that does not stop the calculator; it may come after the
 // calculation that caused it.
 
+//
+// The companions that evaluate a table (evaluationhistory.h) hand the states
+// of their lists the same way, through their CompanionRequest; they never
+// wait for the history.
+
+#include "evaluationrecord.h"
+
+#include <functional>
+#include <memory>
+
 class QWidget;
 
 namespace orvella {
 
-// Makes the history the calculation observer of the windows.
+// Makes the history the calculation observer of the windows, and the
+// recorder of the companions' evaluations.
 void installHistoryRecording();
+
+// What the companions' requests record their evaluations with: empty until
+// installHistoryRecording().
+std::function<void(std::shared_ptr<const EvaluationSnapshot>)> evaluationRecorder();
 
 // The open notice of the history, or null.
 QWidget* historyNotice();

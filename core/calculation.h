@@ -273,6 +273,10 @@ struct CompanionEntry {
     std::string text;      // the menu entry, German: "Messauswertung ISO 3382-3…"
     std::string shortcut;  // the key as QKeySequence reads it: "F3"; empty for none
     std::string plugin;    // the plugin's base name: "orvella_measurement"
+    // The id of the evaluation (EvaluationModel::id) the companion keeps in
+    // the Verlauf: "Übernehmen" on one of its entries opens this companion
+    // with its rows again. Empty for a companion that records nothing.
+    std::string evaluation{};
 };
 
 struct CalculatorModel {

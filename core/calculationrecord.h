@@ -50,6 +50,13 @@ struct CalculationRecord {
     std::vector<RecordedResult> results;  // in the order the window writes them
     std::string expression;  // the keypad's line; empty for the formula calculators
     std::string note;        // the user's note; empty until one is written
+    // An evaluation of a table (evaluationrecord.h) instead of a
+    // calculation: the key that stays the same for every state of one list,
+    // so that each state replaces the entry's last; the calculator it
+    // belongs to; and its rows as one text. Empty for a calculation.
+    std::string evaluationKey;
+    std::string ownerId;
+    std::string rows;
 };
 
 // The record of one calculation of `model`: its names, and its inputs and

@@ -25,6 +25,11 @@ public:
     // As HistoryRecorder::record; emits recorded() for an entry written,
     // now or when it has waited for the file.
     bool record(const CalculationRecord& record) noexcept;
+    // As HistoryRecorder::recordEvaluation; recorded() follows the write.
+    bool recordEvaluation(std::shared_ptr<const EvaluationSnapshot> snapshot) noexcept
+    {
+        return recorder_.recordEvaluation(std::move(snapshot));
+    }
     // As HistoryRecorder::setNote.
     bool setNote(std::int64_t id, const QString& note) noexcept { return recorder_.setNote(id, note); }
     // As HistoryRecorder::clear; emits cleared() when the history is empty.

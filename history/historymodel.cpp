@@ -8,6 +8,8 @@
 #include <QHash>
 #include <QSqlQuery>
 
+#include <algorithm>
+
 namespace orvella {
 
 namespace {
@@ -199,7 +201,12 @@ void HistoryModel::fetchNewer()
     }
     if (page.empty())
         return;
-    if (page.size() > std::size_t(kFetchSize)) {
+    // An evaluation's entry that changed comes again with its new time: the
+    // table is read again instead of showing it twice.
+    const bool again = std::any_of(page.begin(), page.end(), [this](const Row& newer) {
+        return std::any_of(rows_.begin(), rows_.end(), [&](const Row& row) { return row.id == newer.id; });
+    });
+    if (page.size() > std::size_t(kFetchSize) || again) {
         reload();
         return;
     }

@@ -31,6 +31,10 @@ public:
     }
 
     bool record(const CalculationRecord& record) override { return hub_.record(record); }
+    bool recordEvaluation(std::shared_ptr<const EvaluationSnapshot> snapshot) override
+    {
+        return hub_.recordEvaluation(std::move(snapshot));
+    }
     bool isEnabled() const override { return hub_.isEnabled(); }
     void setEnabled(bool on) override { hub_.setEnabled(on); }
     bool clear() override { return hub_.clear(); }

@@ -86,6 +86,27 @@ bool HistoryRecorder::record(const CalculationRecord& record) noexcept
     }
 }
 
+bool HistoryRecorder::recordEvaluation(std::shared_ptr<const EvaluationSnapshot> snapshot) noexcept
+{
+    try {
+        if (!snapshot || !snapshot->model || snapshot->empty() || !isEnabled())
+            return false;
+        if (snapshot->timeUtcMs == 0) {
+            auto stamped = std::make_shared<EvaluationSnapshot>(*snapshot);
+            const QDateTime now = QDateTime::currentDateTime();
+            stamped->timeUtcMs = now.toMSecsSinceEpoch();
+            stamped->utcOffsetSeconds = now.offsetFromUtc();
+            snapshot = std::move(stamped);
+        }
+        const bool queued = writer().recordEvaluation(std::move(snapshot), ORVELLA_VERSION) !=
+                            HistoryWriter::Outcome::Failed;
+        deliverNotices();
+        return queued;
+    } catch (...) {
+        return false;
+    }
+}
+
 bool HistoryRecorder::setNote(std::int64_t id, const QString& note) noexcept
 {
     try {

@@ -41,6 +41,11 @@ public:
     // off after a failure, or no room in the queue), true when it was
     // written or waits for the file (lastOutcome() tells which).
     bool record(const CalculationRecord& record) noexcept;
+    // Hands the state of an evaluation to the writer when the history is
+    // on, stamped with the time and version, without waiting (the writer
+    // evaluates and writes it on its thread). Never throws; false when
+    // nothing will be recorded.
+    bool recordEvaluation(std::shared_ptr<const EvaluationSnapshot> snapshot) noexcept;
     // Replaces the note of an entry; true when written or waiting.
     bool setNote(std::int64_t id, const QString& note) noexcept;
     HistoryWriter::Outcome lastOutcome() const { return lastOutcome_; }

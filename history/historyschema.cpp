@@ -103,6 +103,25 @@ SearchIndex inspectSearchIndex(const QSqlDatabase& db, QSqlError* error)
     return q.value(1).toInt() > 0 ? SearchIndex::Missing : SearchIndex::Unavailable;
 }
 
+bool hasEvaluationTable(const QSqlDatabase& db, QSqlError* error)
+{
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'evaluation'")) || !q.next()) {
+        *error = q.lastError();
+        return false;
+    }
+    return q.value(0).toInt() > 0;
+}
+
+QSqlError createEvaluationTable(const QSqlDatabase& db)
+{
+    return run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS evaluation ("
+                                  " entry_id INTEGER PRIMARY KEY REFERENCES entry (id) ON DELETE CASCADE,"
+                                  " key TEXT NOT NULL UNIQUE,"
+                                  " owner_id TEXT NOT NULL,"
+                                  " rows TEXT NOT NULL)"));
+}
+
 QSqlError createSearchIndex(const QSqlDatabase& db)
 {
     for (const char* statement : kSearchIndexStatements)

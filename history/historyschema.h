@@ -72,6 +72,17 @@ SearchIndex inspectSearchIndex(const QSqlDatabase& db, QSqlError* error);
 // Creates the index, empty (entries are added by the writer in steps);
 // inside the caller's transaction.
 QSqlError createSearchIndex(const QSqlDatabase& db);
+// The rows of the entries that are evaluations of a table (a list of levels,
+// of positions; evaluationrecord.h): the key that stays the same for one
+// list, the calculator it belongs to, and its rows as one text. Added with
+// the first such entry, inside its transaction, leaving the schema's
+// version as it is: a program without it shows such an entry as a
+// calculation with its parameters and results, and removing the entry
+// (clearing the history) removes its rows (ON DELETE CASCADE).
+bool hasEvaluationTable(const QSqlDatabase& db, QSqlError* error);
+// Creates the table unless the file has it.
+QSqlError createEvaluationTable(const QSqlDatabase& db);
+
 // The text that SQLite's MATCH takes for the search words that the index
 // can find (three characters or more): each as a phrase, all required.
 // Empty when no word is that long.

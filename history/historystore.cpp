@@ -84,6 +84,18 @@ QString placeholders(std::size_t n)
     return list.join(QStringLiteral(", "));
 }
 
+// The entries of `byId` in the order of `ids`.
+std::vector<CalculationRecord> ordered(const std::vector<std::int64_t>& ids,
+                                       std::unordered_map<std::int64_t, CalculationRecord>& byId)
+{
+    std::vector<CalculationRecord> found;
+    found.reserve(ids.size());
+    for (std::int64_t id : ids)
+        if (const auto it = byId.find(id); it != byId.end())
+            found.push_back(std::move(it->second));
+    return found;
+}
+
 // The entries with these ids (at most a few hundred), their notes included,
 // in the order of `ids`; ids without an entry are left out. Two queries
 // for all of them. Empty, with the error, when a query failed.
@@ -149,11 +161,30 @@ std::vector<CalculationRecord> readEntries(const QSqlDatabase& db, const std::ve
         *error = v.lastError();
         return {};
     }
-    found.reserve(ids.size());
+    // Only a file that has held an evaluation has their table.
+    if (!hasEvaluationTable(db, error))
+        return error->isValid() ? std::vector<CalculationRecord>() : ordered(ids, byId);
+    QSqlQuery e(db);
+    e.setForwardOnly(true);
+    e.prepare(QStringLiteral("SELECT entry_id, key, owner_id, rows FROM evaluation WHERE entry_id IN (%1)")
+                  .arg(placeholders(ids.size())));
     for (std::int64_t id : ids)
-        if (const auto it = byId.find(id); it != byId.end())
-            found.push_back(std::move(it->second));
-    return found;
+        e.addBindValue(qint64(id));
+    if (!e.exec()) {
+        *error = e.lastError();
+        return {};
+    }
+    while (e.next())
+        if (const auto it = byId.find(e.value(0).toLongLong()); it != byId.end()) {
+            it->second.evaluationKey = text(e.value(1));
+            it->second.ownerId = text(e.value(2));
+            it->second.rows = text(e.value(3));
+        }
+    if (e.lastError().isValid()) {
+        *error = e.lastError();
+        return {};
+    }
+    return ordered(ids, byId);
 }
 
 // The entry with this id, its note included; nothing when there is none or
@@ -566,21 +597,71 @@ std::optional<std::int64_t> HistoryStore::insert(const CalculationRecord& r, QSq
         return std::nullopt;
     };
 
+    // An evaluation's later state replaces its entry: the same id, its
+    // note kept, the time of the last change, its quantities and rows anew.
+    std::optional<std::int64_t> replaced;
     QSqlQuery q(db);
-    if (!q.prepare(QStringLiteral(
-            "INSERT INTO entry (time_utc_ms, calculator_id, window, calculator, part,"
-            " program_version, expression, note, search)"
-            " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)")))
-        return fail(q);
-    for (const QVariant& v : {QVariant(qint64(r.timeUtcMs)), QVariant(text(r.calculatorId)),
-                              QVariant(text(r.window)), QVariant(text(r.calculator)),
-                              QVariant(text(r.part)), QVariant(text(r.programVersion)),
-                              QVariant(text(r.expression)), QVariant(text(r.note)),
-                              QVariant(searchTextOf(r))})
-        q.addBindValue(v);
-    if (!q.exec())
-        return fail(q);
-    const std::int64_t id = q.lastInsertId().toLongLong();
+    if (!r.evaluationKey.empty()) {
+        if (QSqlError e = createEvaluationTable(db); e.isValid()) {
+            *error = e;
+            rollback(db);
+            return std::nullopt;
+        }
+        if (!q.prepare(QStringLiteral("SELECT e.id, e.note FROM evaluation v JOIN entry e ON e.id = v.entry_id"
+                                      " WHERE v.key = ?")))
+            return fail(q);
+        q.addBindValue(text(r.evaluationKey));
+        if (!q.exec())
+            return fail(q);
+        if (q.next()) {
+            replaced = q.value(0).toLongLong();
+            CalculationRecord withNote = r;
+            withNote.note = text(q.value(1));
+            q.finish();
+            if (!q.prepare(QStringLiteral("UPDATE entry SET time_utc_ms = ?, program_version = ?, search = ?"
+                                          " WHERE id = ?")))
+                return fail(q);
+            for (const QVariant& v : {QVariant(qint64(r.timeUtcMs)), QVariant(text(r.programVersion)),
+                                      QVariant(searchTextOf(withNote)), QVariant(qint64(*replaced))})
+                q.addBindValue(v);
+            if (!q.exec())
+                return fail(q);
+            q.finish();
+            if (!q.prepare(QStringLiteral("DELETE FROM quantity WHERE entry_id = ?")))
+                return fail(q);
+            q.addBindValue(qint64(*replaced));
+            if (!q.exec())
+                return fail(q);
+        }
+        q.finish();
+    }
+    if (!replaced) {
+        if (!q.prepare(QStringLiteral(
+                "INSERT INTO entry (time_utc_ms, calculator_id, window, calculator, part,"
+                " program_version, expression, note, search)"
+                " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)")))
+            return fail(q);
+        for (const QVariant& v : {QVariant(qint64(r.timeUtcMs)), QVariant(text(r.calculatorId)),
+                                  QVariant(text(r.window)), QVariant(text(r.calculator)),
+                                  QVariant(text(r.part)), QVariant(text(r.programVersion)),
+                                  QVariant(text(r.expression)), QVariant(text(r.note)),
+                                  QVariant(searchTextOf(r))})
+            q.addBindValue(v);
+        if (!q.exec())
+            return fail(q);
+    }
+    const std::int64_t id = replaced ? *replaced : q.lastInsertId().toLongLong();
+    if (!r.evaluationKey.empty()) {
+        QSqlQuery e(db);
+        if (!e.prepare(QStringLiteral("INSERT OR REPLACE INTO evaluation (entry_id, key, owner_id, rows)"
+                                      " VALUES (?, ?, ?, ?)")))
+            return fail(e);
+        for (const QVariant& v : {QVariant(qint64(id)), QVariant(text(r.evaluationKey)), QVariant(text(r.ownerId)),
+                                  QVariant(text(r.rows))})
+            e.addBindValue(v);
+        if (!e.exec())
+            return fail(e);
+    }
 
     QSqlQuery v(db);
     if (!v.prepare(QStringLiteral(

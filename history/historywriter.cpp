@@ -8,6 +8,8 @@
 #include <QTimer>
 
 #include <memory>
+#include <string>
+#include <unordered_map>
 
 namespace orvella {
 
@@ -67,6 +69,8 @@ private:
     int retryMs_ = kFirstRetryMs;
     QElapsedTimer busySince_;
     bool lockReported_ = false;
+    // Per evaluation's key: its rows and parameters as last written.
+    std::unordered_map<std::string, std::string> lastWritten_;
 };
 
 HistoryStore& HistoryWriterWorker::store()
@@ -91,10 +95,43 @@ bool HistoryWriterWorker::perform(const HistoryWriter::Job& job, Result* result)
             ok = true;
             result->id = *id;
         }
+    } else if (const auto* e = std::get_if<HistoryWriter::Evaluation>(&job)) {
+        // Evaluated here, off the GUI thread; a description that fails
+        // costs the entry, never the companion.
+        std::optional<CalculationRecord> record;
+        try {
+            if (e->snapshot->fill) {
+                EvaluationSnapshot filled = *e->snapshot;
+                filled.fill(filled);
+                record = recordOf(filled);
+            } else {
+                record = recordOf(*e->snapshot);
+            }
+            record->programVersion = e->programVersion;
+        } catch (...) {
+            result->outcome = Outcome::Failed;
+            return true;
+        }
+        // The same rows and parameters as last written (the window evaluated
+        // again for another reason): the entry keeps its time.
+        std::string written = record->rows;
+        for (const RecordedInput& input : record->inputs)
+            written += '\n' + input.text;
+        if (const auto last = lastWritten_.find(record->evaluationKey);
+            last != lastWritten_.end() && last->second == written) {
+            result->outcome = Outcome::Written;
+            return true;
+        }
+        if (const std::optional<std::int64_t> id = s.record(*record)) {
+            ok = true;
+            result->id = *id;
+            lastWritten_[record->evaluationKey] = std::move(written);
+        }
     } else if (const auto* n = std::get_if<HistoryWriter::Note>(&job)) {
         ok = s.setNote(n->id, n->note);
     } else {
         ok = s.clear();
+        lastWritten_.clear();
     }
     if (!ok && s.lastWasBusy())
         return false;
@@ -139,7 +176,8 @@ void HistoryWriterWorker::drain()
             writer_.doneTicket_ = item.first;
             if (item.first == writer_.awaitedTicket_)
                 writer_.awaitedResult_ = result;
-            if (result.outcome == Outcome::Written && std::holds_alternative<HistoryWriter::Record>(item.second))
+            if (result.outcome == Outcome::Written && (std::holds_alternative<HistoryWriter::Record>(item.second) ||
+                                                       std::holds_alternative<HistoryWriter::Evaluation>(item.second)))
                 ++writer_.written_;
             writer_.busy_ = false;
             writer_.answeredOnce_ = true;
@@ -244,14 +282,18 @@ HistoryWriter::Outcome HistoryWriter::submit(Job job, int waitMs, std::int64_t* 
         }
         ticket = nextTicket_++;
         queue_.emplace_back(ticket, std::move(job));
-        awaitedTicket_ = ticket;
-        awaitedResult_ = {};
+        if (waitMs >= 0) {
+            awaitedTicket_ = ticket;
+            awaitedResult_ = {};
+        }
         busy = busy_;
     }
     // While the file is busy, the worker's own timer tries again.
     if (!busy)
         QMetaObject::invokeMethod(worker_, [w = worker_] { w->drain(); }, Qt::QueuedConnection);
 
+    if (waitMs < 0)
+        return Outcome::Waiting;
     QMutexLocker lock(&mutex_);
     const QDeadlineTimer deadline(answeredOnce_ ? waitMs : std::max(waitMs, kFirstAnswerMs));
     while (doneTicket_ < ticket && !busy_)
@@ -275,6 +317,23 @@ HistoryWriter::Outcome HistoryWriter::setNote(std::int64_t id, const QString& no
 }
 
 HistoryWriter::Outcome HistoryWriter::clear(int waitMs) { return submit(Clear{}, waitMs, nullptr); }
+
+HistoryWriter::Outcome HistoryWriter::recordEvaluation(std::shared_ptr<const EvaluationSnapshot> snapshot,
+                                                       std::string programVersion)
+{
+    {
+        // The first job may be in the worker's hands already: only a later
+        // one is replaced.
+        QMutexLocker lock(&mutex_);
+        for (std::size_t i = 1; i < queue_.size(); ++i)
+            if (auto* queued = std::get_if<Evaluation>(&queue_[i].second);
+                queued && queued->snapshot->key == snapshot->key) {
+                queued->snapshot = std::move(snapshot);
+                return Outcome::Waiting;
+            }
+    }
+    return submit(Evaluation{std::move(snapshot), std::move(programVersion)}, -1, nullptr);
+}
 
 int HistoryWriter::waiting() const
 {

@@ -10,6 +10,7 @@
 // notice once, and the queue is bounded: what does not fit is reported,
 // never dropped without a word.
 
+#include "evaluationrecord.h"
 #include "historystore.h"
 
 #include <QMutex>
@@ -20,6 +21,8 @@
 
 #include <cstdint>
 #include <deque>
+#include <memory>
+#include <string>
 #include <variant>
 
 namespace orvella {
@@ -47,10 +50,17 @@ public:
     ~HistoryWriter() override;
 
     // Each hands its job to the worker and waits for its answer at most
-    // `waitMs` milliseconds; `id` receives the new entry's id when written.
+    // `waitMs` milliseconds (not at all when negative); `id` receives the new entry's id when written.
     Outcome record(const CalculationRecord& record, int waitMs, std::int64_t* id = nullptr);
     Outcome setNote(std::int64_t id, const QString& note, int waitMs);
     Outcome clear(int waitMs);
+    // Hands the state of an evaluation to the worker without waiting: it
+    // makes the entry (evaluationrecord.h) and writes it, replacing the
+    // entry of the same key. A state of the same key that still waits in
+    // the queue is replaced by this one, so that a list typed faster than
+    // the file is written costs one write per pause. Waiting, or Failed
+    // when the queue is full.
+    Outcome recordEvaluation(std::shared_ptr<const EvaluationSnapshot> snapshot, std::string programVersion);
 
     // Entries, notes and clears not yet written.
     int waiting() const;
@@ -86,7 +96,11 @@ private:
         QString note;
     };
     struct Clear {};
-    using Job = std::variant<Record, Note, Clear>;
+    struct Evaluation {
+        std::shared_ptr<const EvaluationSnapshot> snapshot;
+        std::string programVersion;
+    };
+    using Job = std::variant<Record, Note, Clear, Evaluation>;
     struct Result {
         Outcome outcome = Outcome::Failed;
         std::int64_t id = 0;

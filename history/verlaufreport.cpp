@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "verlaufreport.h"
 
+#include "evaluationrecord.h"
 #include "helptext.h"
 #include "verlaufapply.h"
 #include "worked.h"
@@ -8,6 +9,7 @@
 #include <QBuffer>
 #include <QFontDatabase>
 #include <QIODevice>
+#include <QLocale>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
@@ -110,6 +112,17 @@ QString entryWorked(const CalculationRecord& record, const ReportSettings& setti
     return help::keepUnits(help::stateWorked(*model, state, settings.decimalMark));
 }
 
+QString entryRows(const CalculationRecord& record, const ReportSettings& settings)
+{
+    const std::size_t count = rowsCount(record);
+    QString rows = qs(htmlTable(rowsTable(record, kReportRows, settings.decimalMark.toStdString())));
+    if (count > kReportRows)
+        rows += help::paragraph(QStringLiteral("Die ersten %1 von %2 Zeilen; alle öffnet „Übernehmen“ im Verlauf.")
+                                    .arg(kReportRows)
+                                    .arg(QLocale().toString(qulonglong(count))));
+    return rows;
+}
+
 QString reportHtml(const std::vector<CalculationRecord>& entries, const ReportSettings& settings)
 {
     const QString created = settings.created.toString(QStringLiteral("dd.MM.yyyy, HH:mm 'Uhr'"));
@@ -127,6 +140,11 @@ QString reportHtml(const std::vector<CalculationRecord>& entries, const ReportSe
         if (!r.note.empty())
             page += help::paragraph(QStringLiteral("<b>Notiz:</b> ") + escaped(r.note));
         page += quantitiesTable(r);
+        if (!r.evaluationKey.empty()) {
+            page += help::heading(3, QStringLiteral("Zeilen"));
+            page += entryRows(r, settings);
+            continue;
+        }
         page += help::heading(3, QStringLiteral("Rechenweg"));
         page += entryWorked(r, settings);
     }

@@ -4,7 +4,7 @@
 // its calculator, date, time and program version, its note, its inputs and
 // results as the window showed them, and its worked calculation as the help
 // writes it ("Rechenweg"), worked again from the recorded input texts with
-// the calculator's description. One QTextDocument, printed to PDF and
+// the calculator's description; an evaluation of a list with its rows. One QTextDocument, printed to PDF and
 // written as ODF text, so that both files say the same.
 
 #include "calculationrecord.h"
@@ -12,6 +12,7 @@
 #include <QDateTime>
 #include <QString>
 
+#include <cstddef>
 #include <vector>
 
 class QIODevice;
@@ -42,6 +43,11 @@ WindowState recordedState(const CalculationRecord& record);
 // The worked calculation of one entry, as the help writes it; a short note
 // instead when its calculator is not among `models`.
 QString entryWorked(const CalculationRecord& record, const ReportSettings& settings);
+
+// The rows of an evaluation's entry (a list of rows), the first kReportRows of
+// them, in place of the worked calculation.
+inline constexpr std::size_t kReportRows = 200;
+QString entryRows(const CalculationRecord& record, const ReportSettings& settings);
 
 // The whole report as HTML: a title, then every entry in the given order.
 QString reportHtml(const std::vector<CalculationRecord>& entries, const ReportSettings& settings);

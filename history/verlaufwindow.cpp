@@ -32,12 +32,13 @@ constexpr int kSearchDelayMs = 200;
 
 QString qs(const std::string& s) { return QString::fromStdString(s); }
 
+// The calculators' ids and those of the evaluations their companions keep.
 QStringList idsOf(const std::vector<const CalculatorModel*>& models)
 {
     QStringList ids;
     for (const CalculatorModel* m : models)
         ids << qs(m->id);
-    return ids;
+    return ids + evaluationIds(models);
 }
 
 }  // namespace
@@ -108,6 +109,7 @@ void VerlaufTableView::contextMenuEvent(QContextMenuEvent* event)
 VerlaufWindow::VerlaufWindow(const CompanionRequest& request, HistoryHub& hub)
     : owner_(request.owner),
       link_(request.link),
+      request_(request),
       allModels_(request.allModels.empty() ? request.models : request.allModels),
       hub_(hub),
       export_(this, hub, allModels_)
@@ -116,9 +118,10 @@ VerlaufWindow::VerlaufWindow(const CompanionRequest& request, HistoryHub& hub)
     setWindowTitle(kTitle);
 
     // The owner's calculators whose entries go back into its fields: those
-    // whose calculate button is in the owner (none in the menu).
+    // whose calculate button is in the owner (none in the menu), and those
+    // with a companion that keeps an evaluation (opened with its rows).
     for (const CalculatorModel* m : request.models)
-        if (request.link && request.link->calculates(*m))
+        if (request.link && (request.link->calculates(*m) || (!request.ownerIsMenu && keepsEvaluations(*m))))
             ownerModels_.push_back(m);
 
     filter_ = new QComboBox;
@@ -293,8 +296,7 @@ void VerlaufWindow::updateButtons()
 bool VerlaufWindow::canApply(int row) const
 {
     const QString id = model_->index(row, 0).data(HistoryModel::CalculatorIdRole).toString();
-    return !id.isEmpty() && std::any_of(ownerModels_.begin(), ownerModels_.end(),
-                                        [&](const CalculatorModel* m) { return qs(m->id) == id; });
+    return !id.isEmpty() && idsOf(ownerModels_).contains(id);
 }
 
 bool VerlaufWindow::apply()
@@ -305,6 +307,8 @@ bool VerlaufWindow::apply()
         return false;
     }
     const std::optional<CalculationRecord> record = hub_.store().entry(model_->entryId(current.row()));
+    if (record && !record->evaluationKey.empty())
+        return reopenEvaluation(request_, ownerModels_, *record, this);
     const CalculatorModel* model = record ? modelOfRecord(*record, ownerModels_) : nullptr;
     if (!model || !applyRecord(link_, *model, *record)) {
         QApplication::beep();

@@ -121,6 +121,7 @@ private:
 
     QPointer<QWidget> owner_;
     QPointer<CompanionLink> link_;
+    CompanionRequest request_;  // what the owner's companions are opened with
     std::vector<const CalculatorModel*> ownerModels_;
     std::vector<const CalculatorModel*> allModels_;
     HistoryHub& hub_;

@@ -10,6 +10,7 @@
 
 #include "calculation.h"
 #include "evaluationmodel.h"
+#include "evaluationrecord.h"
 
 #include <QObject>
 #include <QPointer>
@@ -18,6 +19,7 @@
 #include <QtPlugin>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -127,6 +129,13 @@ struct CompanionRequest {
     // companion that shows more than its owner's (the Verlauf lists and
     // reports the calculations of all of them).
     std::vector<const CalculatorModel*> allModels;
+    // Where a companion that evaluates a table hands the states of its rows
+    // for the Verlauf (evaluationhistory.h); empty: nothing is recorded.
+    std::function<void(std::shared_ptr<const EvaluationSnapshot>)> recordEvaluation;
+    // "Übernehmen" of the Verlauf: the entry of an evaluation whose rows and
+    // parameters the companion opens with, in place of what it holds; null
+    // otherwise.
+    std::shared_ptr<const CalculationRecord> reopen;
 };
 
 // The link of a companion window that evaluates a table (the level list),

@@ -7,11 +7,13 @@
 
 #include "calculationrecord.h"
 #include "companion.h"
+#include "evaluationrecord.h"
 
 #include <QString>
 #include <QtPlugin>
 
 #include <functional>
+#include <memory>
 
 namespace orvella {
 
@@ -31,6 +33,14 @@ public:
     // history switched off by the user, or off for this run after a failure
     // that the notifier has reported).
     virtual bool record(const CalculationRecord& record) = 0;
+
+    // Records the state of an evaluation of a table (evaluationrecord.h):
+    // the entry of its key is made or replaced. Returns at once: the
+    // history evaluates and writes it on its own thread, where a state that
+    // still waits is replaced by a newer one of the same key. Never throws
+    // and never shows a window; false when nothing will be recorded (the
+    // history off, an empty list, a full queue).
+    virtual bool recordEvaluation(std::shared_ptr<const EvaluationSnapshot> snapshot) = 0;
 
     // "Verlauf führen": the user's setting, on unless switched off.
     virtual bool isEnabled() const = 0;
@@ -53,7 +63,7 @@ public:
 
 }  // namespace orvella
 
-#define OrvellaHistoryService_iid "de.orvella.Orvella.HistoryService/1.0"
+#define OrvellaHistoryService_iid "de.orvella.Orvella.HistoryService/1.1"
 Q_DECLARE_INTERFACE(orvella::HistoryService, OrvellaHistoryService_iid)
 
 namespace orvella {

@@ -16,10 +16,15 @@ namespace orvella {
 
 namespace {
 
-QStringList& extraPluginPaths()
+// The folders added for tests, kept on the application object: the program
+// and each plugin link their own copy of this code, and a plugin that opens
+// another (the Verlauf an evaluation's companion) looks where the program looks.
+const char* const kPathsProperty = "orvellaCompanionPluginPaths";
+
+QStringList extraPluginPaths()
 {
-    static QStringList paths;
-    return paths;
+    const QCoreApplication* app = QCoreApplication::instance();
+    return app ? app->property(kPathsProperty).toStringList() : QStringList();
 }
 
 QStringList pluginFolders()
@@ -36,8 +41,9 @@ QStringList pluginFolders()
 
 void addCompanionPluginPath(const QString& folder)
 {
-    if (!extraPluginPaths().contains(folder))
-        extraPluginPaths().append(folder);
+    QStringList paths = extraPluginPaths();
+    if (!paths.contains(folder) && QCoreApplication::instance())
+        QCoreApplication::instance()->setProperty(kPathsProperty, paths << folder);
 }
 
 QObject* loadPlugin(const QString& baseName, QString* error)

@@ -3,6 +3,7 @@
 
 #include "dlprognose.h"
 #include "iso3382.h"
+#include "iso3382description.h"
 
 namespace orvella {
 
@@ -208,7 +209,7 @@ const CalculatorModel& dlPrognoseModel()
             },
         .derived = {comfortDistanceValue()},
         // The measured office beside its prognosis.
-        .companions = {{"Messauswertung ISO 3382-3…", "F3", "orvella_measurement"}},
+        .companions = {{"Messauswertung ISO 3382-3…", "F3", "orvella_measurement", iso3382Model().id}},
     };
     return model;
 }

@@ -179,6 +179,18 @@ EvaluationInput iso3382Input(const std::vector<PositionTexts>& rows)
     return input;
 }
 
+std::vector<PositionTexts> positionsOf(const EvaluationInput& input, std::size_t most)
+{
+    std::vector<PositionTexts> rows;
+    for (const std::vector<std::string>& cells : input.cells) {
+        if (rows.size() >= most)
+            break;
+        const auto cell = [&cells](std::size_t i) { return i < cells.size() ? cells[i] : std::string(); };
+        rows.push_back({cell(0), cell(1), cell(2), cell(3)});
+    }
+    return rows;
+}
+
 const EvaluationModel& iso3382Model()
 {
     static const EvaluationModel model = makeModel();

@@ -15,5 +15,7 @@ const EvaluationModel& iso3382Model();
 // The rows of the measurement table as the description's input: the cells'
 // texts, which the evaluation reads and marks itself.
 EvaluationInput iso3382Input(const std::vector<PositionTexts>& rows);
+// The rows of an input as iso3382Input makes it, at most `most` of them.
+std::vector<PositionTexts> positionsOf(const EvaluationInput& input, std::size_t most);
 
 }  // namespace orvella

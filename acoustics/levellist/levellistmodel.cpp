@@ -85,6 +85,37 @@ void LevelListModel::clear()
     emit levelsChanged();
 }
 
+EvaluationSnapshot LevelListModel::snapshot(std::optional<double> backgroundDb) const
+{
+    // Two copies here (the names shared, not copied); the rows of the
+    // evaluation are made on the history's thread.
+    EvaluationSnapshot s;
+    s.input.parameters = {backgroundDb};
+    s.fillRows = levels_.size();
+    s.fill = [levels = levels_, names = names_](EvaluationSnapshot& out) {
+        out.input.rows.reserve(levels.size());
+        for (const double level : levels)
+            out.input.rows.push_back({level});
+        if (std::any_of(names.begin(), names.end(), [](const QString& n) { return !n.isEmpty(); }))
+            for (const QString& name : names)
+                out.labels.push_back(name.toStdString());
+    };
+    return s;
+}
+
+QString LevelListModel::reopen(const EvaluationSnapshot& snapshot)
+{
+    std::vector<PastedLevel> levels;
+    for (std::size_t i = 0; i < snapshot.input.rows.size() && levels.size() < kMaxLevels; ++i)
+        if (!snapshot.input.rows[i].empty() && snapshot.input.rows[i].front())
+            levels.push_back({*snapshot.input.rows[i].front(), i < snapshot.labels.size() ? snapshot.labels[i] : ""});
+    clear();
+    append(levels);
+    const std::optional<double> background =
+        snapshot.input.parameters.empty() ? std::nullopt : snapshot.input.parameters.front();
+    return background ? QString::fromStdString(shortestText(*background, decimalMark())) : QString();
+}
+
 void LevelListModel::setEvaluation(const LevelListEvaluation* evaluation)
 {
     evaluation_ = evaluation;

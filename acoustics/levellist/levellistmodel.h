@@ -5,11 +5,13 @@
 // level; below them an empty row in which a typed level is appended.
 
 #include "companiontable.h"
+#include "evaluationrecord.h"
 #include "levellist.h"
 #include "levellisttext.h"
 
 #include <QString>
 
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -33,6 +35,13 @@ public:
     // Removes the rows, given in any order; the append row stays.
     void removeLevelRows(std::vector<int> rows);
     void clear();
+
+    // The list for the Verlauf (evaluationhistory.h): the levels with their
+    // names, and the background level; a copy, nothing formatted.
+    EvaluationSnapshot snapshot(std::optional<double> backgroundDb) const;
+    // Replaces the levels by those of the snapshot; returns its background
+    // level as the field shows it (empty for none).
+    QString reopen(const EvaluationSnapshot& snapshot);
 
     // The per-row columns from the evaluation of the levels as they are now.
     void setEvaluation(const LevelListEvaluation* evaluation);

@@ -3,6 +3,7 @@
 
 #include "companioncommands.h"
 #include "companionfiles.h"
+#include "evaluationhistory.h"
 #include "keypadmodel.h"
 #include "levellistdescription.h"
 #include "levellistmodel.h"
@@ -188,6 +189,9 @@ LevelListWindow::LevelListWindow(const CompanionRequest& request)
     });
 
     recompute();
+    new EvaluationHistory(this, levelListModel(), request, helpLink_,
+                          [this] { return model_->snapshot(evaluation_.backgroundDb); },
+                          [this](const EvaluationSnapshot& s) { background_->setText(model_->reopen(s)); });
     results_->setCurrentCell(1, ValueColumn);  // the energetic sum
     // The results table needs no scroll bar: its rows are fixed.
     results_->setMinimumHeight(results_->horizontalHeader()->sizeHint().height() +
@@ -380,8 +384,7 @@ QWidget* openLevelListWindow(const CompanionRequest& request)
 {
     // Closing hides the list: opened again, it shows the same levels. It is
     // deleted with its calculator (without one, when it is closed).
-    return openOrRaiseCompanion(request.owner, kObjectName, OnClose::Hide,
-                                [&request] { return new LevelListWindow(request); });
+    return openEvaluationCompanion(request, kObjectName, [&request] { return new LevelListWindow(request); });
 }
 
 }  // namespace orvella

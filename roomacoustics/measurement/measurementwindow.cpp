@@ -4,6 +4,7 @@
 #include "clipboardtext.h"
 #include "companioncommands.h"
 #include "companionfiles.h"
+#include "evaluationhistory.h"
 #include "iso3382.h"
 #include "measurementfile.h"
 #include "iso3382description.h"
@@ -203,6 +204,9 @@ MeasurementWindow::MeasurementWindow(const CompanionRequest& request)
         connect(link_, &CompanionLink::inputsChanged, refresh_, qOverload<>(&QTimer::start));
 
     recompute();
+    new EvaluationHistory(this, iso3382Model(), request, helpLink_,
+                          [this] { return EvaluationSnapshot{.input = iso3382Input(model_->positions())}; },
+                          [this](const EvaluationSnapshot& s) { model_->setPositions(positionsOf(s.input, kMaxPositions)); });
     table_->setCurrentIndex(model_->index(0, 0));
     table_->setFocus();
     // Fits a 1280 × 1024 screen beside nothing; raiseCompanion shrinks it to
@@ -385,8 +389,7 @@ QWidget* openMeasurementWindow(const CompanionRequest& request)
 {
     // Closing hides it, with its table: F3 shows it again. It is deleted
     // with its calculator (without one, when it is closed).
-    return openOrRaiseCompanion(request.owner, kObjectName, OnClose::Hide,
-                                [&request] { return new MeasurementWindow(request); });
+    return openEvaluationCompanion(request, kObjectName, [&request] { return new MeasurementWindow(request); });
 }
 
 }  // namespace orvella

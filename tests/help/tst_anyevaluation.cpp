@@ -4,13 +4,19 @@
 // page comes from its description alone: its worked lines show the traced
 // numbers, its results as the window writes them, their rating by the one
 // rule, its named numbers in the user's decimal mark; the help knows no
-// evaluation by name.
+// evaluation by name. Its window, built on the kit, keeps its list in the
+// program's Verlauf: one entry, replaced as the list grows, and reopened
+// with its rows.
 
 #include "companion.h"
+#include "evaluationhistory.h"
 #include "evaluationpage.h"
+#include "historyservice.h"
 
 #include <QApplication>
 #include <QPointer>
+#include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
 
@@ -59,6 +65,39 @@ const EvaluationModel& timesModel()
     return model;
 }
 
+// The calculator whose companion the evaluation is.
+const CalculatorModel& ownerModel()
+{
+    static const CalculatorModel model{.id = "tstProbe", .window = "tstProbe", .title = "Probe",
+                                       .companions = {{"Nachhallzeiten…", "", "orvella_tstnachhall", "tstNachhall"}}};
+    return model;
+}
+
+// The evaluation's window: its rows, and its list kept in the Verlauf.
+class TimesWindow : public QWidget {
+public:
+    explicit TimesWindow(const CompanionRequest& request) : link_(new EvaluationLink(this))
+    {
+        new EvaluationHistory(
+            this, timesModel(), request, link_, [this] { return EvaluationSnapshot{.input = input}; },
+            [this](const EvaluationSnapshot& s) { input = s.input; });
+    }
+    void type(double t)
+    {
+        input.rows.push_back({t});
+        link_->changed();
+    }
+    EvaluationInput input;
+
+private:
+    EvaluationLink* link_;
+};
+
+TimesWindow* openTimes(const CompanionRequest& request)
+{
+    return static_cast<TimesWindow*>(
+        openEvaluationCompanion(request, "times", [&request] { return new TimesWindow(request); }));
+}
 
 }  // namespace
 
@@ -68,6 +107,7 @@ private slots:
     void pageFromTheDescription_data();
     void pageFromTheDescription();
     void helpWindowFollowsTheRows();
+    void verlaufEntryFollowsTheListAndReopens();
 };
 
 void TestAnyEvaluation::pageFromTheDescription_data()
@@ -127,6 +167,56 @@ void TestAnyEvaluation::helpWindowFollowsTheRows()
     QVERIFY(browser->toPlainText().contains("2.2 / 3") || browser->toPlainText().contains("2,2 / 3"));
     // F1 again raises the same window.
     QCOMPARE(openEvaluationHelp(&owner, timesModel(), [&] { return rows; }, link), help.data());
+}
+
+// The program's history plugin: the list is one entry, replaced as it
+// grows; opened again from it, the window has every row, and its next row
+// replaces the same entry.
+void TestAnyEvaluation::verlaufEntryFollowsTheListAndReopens()
+{
+    QTemporaryDir home;
+    QVERIFY(home.isValid());
+    qputenv("XDG_DATA_HOME", home.filePath("share").toUtf8());
+    qputenv("XDG_CONFIG_HOME", home.filePath("config").toUtf8());
+    addCompanionPluginPath(QStringLiteral(ORVELLA_PLUGIN_BUILD_DIR));
+    HistoryService* history = loadHistoryService();
+    QVERIFY(history);
+    QWidget owner;
+    owner.show();
+    CompanionRequest request;
+    request.owner = &owner;
+    request.link = new EvaluationLink(&owner);
+    request.models = request.allModels = {&ownerModel()};
+    std::shared_ptr<const EvaluationSnapshot> handed;
+    request.recordEvaluation = [&](std::shared_ptr<const EvaluationSnapshot> s) {
+        handed = s;
+        history->recordEvaluation(std::move(s));
+    };
+    TimesWindow* times = openTimes(request);
+    QWidget* verlauf = loadCompanionPlugin("orvella_history")->open(request);
+    QVERIFY(verlauf);
+    const QAbstractItemModel* entries = verlauf->findChild<QTableView*>("verlaufTable")->model();
+    const auto shown = [entries](int column) { return entries->index(0, column).data().toString().replace(',', '.'); };
+
+    times->type(0.5);
+    times->type(0.8);
+    QTRY_COMPARE(entries->rowCount(), 1);
+    QCOMPARE(shown(1), QString("Nachhallzeiten (Probe)"));
+    QVERIFY2(shown(2).startsWith("Zeilen: 2") && shown(3).contains("0.65 s"), qPrintable(shown(2) + shown(3)));
+    times->type(0.9);
+    QTRY_VERIFY2(shown(3).contains("0.73 s"), qPrintable(shown(3)));
+    QCOMPARE(entries->rowCount(), 1);
+
+    QWidget another;
+    CompanionRequest reopening = request;
+    reopening.owner = &another;
+    reopening.reopen = std::make_shared<const CalculationRecord>(recordOf(*handed));
+    TimesWindow* reopened = openTimes(reopening);
+    QVERIFY(reopened != times);
+    QVERIFY(reopened->input.rows == times->input.rows);
+    reopened->type(1.0);
+    QTRY_VERIFY2(shown(3).contains("0.8 s"), qPrintable(shown(3)));
+    QCOMPARE(entries->rowCount(), 1);
 }
 
 QTEST_MAIN(TestAnyEvaluation)

@@ -6,12 +6,14 @@
 // hold up a calculation: its entries wait and are written when the file is
 // free, with one notice when the lock lasts.
 
+#include "evaluationrecord.h"
 #include "historyhub.h"
 #include "historyrecorder.h"
 #include "historytestsupport.h"
 
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -29,6 +31,8 @@ private slots:
     void keepsStampsItIsGiven();
     void noticesReachTheNotifierOnce();
     void clearEmptiesTheHistory();
+    void evaluationKeptAsOneEntry_data();
+    void evaluationKeptAsOneEntry();
     void searchIndexTakesEntriesWhenTheWriterPauses();
     void lockedFileKeepsEntriesWaiting_data();
     void lockedFileKeepsEntriesWaiting();
@@ -122,6 +126,41 @@ void TestHistoryRecorder::clearEmptiesTheHistory()
     QVERIFY(recorder.record(feuchteRecord("21", 21.0)));
     QVERIFY(recorder.clear());
     QCOMPARE(recorder.store().count(), 0);
+}
+
+void TestHistoryRecorder::evaluationKeptAsOneEntry_data()
+{
+    QTest::addColumn<bool>("on");
+    QTest::addColumn<int>("levels");
+    QTest::addColumn<int>("entries");
+    QTest::newRow("typed level by level: one entry, the last state") << true << 300 << 1;
+    QTest::newRow("Verlauf führen off: nothing, no file") << false << 3 << 0;
+    QTest::newRow("an empty list: nothing") << true << 0 << 0;
+}
+
+// Every state of a list is handed over at once, without waiting; the file
+// then holds one entry of it, with every row of the last.
+void TestHistoryRecorder::evaluationKeptAsOneEntry()
+{
+    QFETCH(bool, on);
+    QFETCH(int, levels);
+    QFETCH(int, entries);
+    static const EvaluationModel model{.id = "tstZeilen", .title = "Zeilen"};
+    HistoryRecorder recorder(databasePath(), settingsPath());
+    recorder.setEnabled(on);
+    EvaluationSnapshot s{.model = &model, .key = "k"};
+    for (int i = 0; i <= levels; ++i) {
+        QCOMPARE(recorder.recordEvaluation(std::make_shared<EvaluationSnapshot>(s)), on && i > 0);
+        s.input.rows.push_back({60.0 + i});
+    }
+    recorder.writer().close();
+    QCOMPARE(QFile::exists(databasePath()), entries > 0);
+    if (entries == 0)
+        return;
+    QCOMPARE(recorder.store().count(), entries);
+    const std::optional<CalculationRecord> entry = recorder.store().entry(1);
+    QVERIFY(entry);
+    QCOMPARE(snapshotOf(*entry, model).rowCount(), std::size_t(levels));
 }
 
 void TestHistoryRecorder::lockedFileKeepsEntriesWaiting_data()

@@ -9,6 +9,7 @@
 // sound file with every calculation that completed.
 
 #include "companions.h"
+#include "evaluationhistory.h"
 #include "historyrecording.h"
 #include "historystore.h"
 #include "historytestsupport.h"
@@ -61,6 +62,16 @@ QStringList inputTexts(const HistoryStore& store, const QString& key)
                              .arg(key));
 }
 
+// A driver's environment: its data and settings in `home`, no screen.
+QProcessEnvironment driverEnvironment(const QTemporaryDir& home)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_DATA_HOME", home.filePath("share"));
+    env.insert("XDG_CONFIG_HOME", home.filePath("config"));
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    return env;
+}
+
 }  // namespace
 
 class TestHistoryRecording : public QObject {
@@ -78,6 +89,8 @@ private slots:
     void textStoredAndShownAsTyped();
     void killedMidBurstThroughTheWindow_data();
     void killedMidBurstThroughTheWindow();
+    void levelListKilledThenReopened_data();
+    void levelListKilledThenReopened();
 
 private:
     QString databasePath() const { return home_.filePath("share/orvella/verlauf.sqlite"); }
@@ -268,10 +281,7 @@ void TestHistoryRecording::killedMidBurstThroughTheWindow()
     QFETCH(int, killAfter);
     QTemporaryDir home;
     QVERIFY(home.isValid());
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_DATA_HOME", home.filePath("share"));
-    env.insert("XDG_CONFIG_HOME", home.filePath("config"));
-    env.insert("QT_QPA_PLATFORM", "offscreen");
+    const QProcessEnvironment env = driverEnvironment(home);
     QProcess driver;
     driver.setProcessEnvironment(env);
     driver.start(kDriver, {kPlugins, "1000"});
@@ -312,6 +322,54 @@ void TestHistoryRecording::killedMidBurstThroughTheWindow()
              qPrintable(QStringLiteral("%1 stored, %2 completed").arg(stored.size()).arg(completed.size())));
     if (stored.size() > completed.size())
         QCOMPARE(stored.constLast(), QStringLiteral("20,%1").arg(completed.size()));
+}
+
+void TestHistoryRecording::levelListKilledThenReopened_data()
+{
+    QTest::addColumn<int>("levels");
+    QTest::newRow("one level") << 1;
+    QTest::newRow("60 levels") << 60;
+}
+
+// A level list typed, the program killed with SIGKILL: at the next start its
+// entry is in the Verlauf, and "Übernehmen" opens the list with every level
+// and the background level.
+void TestHistoryRecording::levelListKilledThenReopened()
+{
+    QFETCH(int, levels);
+    QTemporaryDir home;
+    QVERIFY(home.isValid());
+    const QProcessEnvironment env = driverEnvironment(home);
+    QProcess typing;
+    typing.setProcessEnvironment(env);
+    typing.start(kDriver, {kPlugins, "levels", QString::number(levels)});
+    QVERIFY(typing.waitForStarted());
+    QByteArray output;
+    QElapsedTimer timer;
+    timer.start();
+    while (!output.contains("typed\n") && typing.state() == QProcess::Running && timer.elapsed() < 60000) {
+        typing.waitForReadyRead(1000);
+        output += typing.readAllStandardOutput();
+    }
+    QVERIFY2(output.contains("typed\n"), typing.readAllStandardError().constData());
+    // Handed to the history kDelayMs after the last key at most, written at
+    // once; the rest is room for a loaded machine.
+    QTest::qWait(EvaluationHistory::kDelayMs + 1000);
+    typing.kill();  // SIGKILL
+    QVERIFY(typing.waitForFinished(10000));
+    QCOMPARE(typing.exitStatus(), QProcess::CrashExit);
+
+    QProcess reopening;
+    reopening.setProcessEnvironment(env);
+    reopening.start(kDriver, {kPlugins, "reopen"});
+    QVERIFY(reopening.waitForFinished(60000));
+    QVERIFY2(reopening.exitCode() == 0, reopening.readAllStandardError().constData());
+    QStringList expected;
+    for (int i = 0; i < levels; ++i)
+        expected << QStringLiteral("%1.25").arg(50 + i);
+    expected << "35";
+    const QString shown = QString::fromUtf8(reopening.readAllStandardOutput()).replace(u',', u'.');
+    QCOMPARE(shown.split(u'\n', Qt::SkipEmptyParts), expected);
 }
 
 QTEST_MAIN(TestHistoryRecording)

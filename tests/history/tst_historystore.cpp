@@ -3,6 +3,7 @@
 // whatever their texts hold; notes, clearing, the calculators list; the
 // schema versions and their migration.
 
+#include "evaluationrecord.h"
 #include "historymodel.h"
 #include "historyschema.h"
 #include "historysearch.h"
@@ -20,6 +21,8 @@ using namespace orvella;
 using namespace orvella::test;
 
 Q_DECLARE_METATYPE(orvella::CalculationRecord)
+Q_DECLARE_METATYPE(orvella::EvaluationInput)
+Q_DECLARE_METATYPE(std::vector<std::string>)
 
 namespace {
 
@@ -50,6 +53,25 @@ void compareRecords(const CalculationRecord& got, const CalculationRecord& want)
         QCOMPARE(got.results[i].field, want.results[i].field);
         QCOMPARE(got.results[i].text, want.results[i].text);
     }
+}
+
+// An evaluation of rows: their count, beside a background level.
+EvaluationOutcome countRows(const EvaluationInput& in, std::string_view)
+{
+    EvaluationOutcome out;
+    ResultValue n = makeResultValue("n", "n", "n", "Anzahl", "", 0);
+    n.value = double(in.rows.size() + in.cells.size());
+    out.results = {n};
+    return out;
+}
+
+const EvaluationModel& rowsModel()
+{
+    static const EvaluationModel model{.id = "tstZeilen", .title = "Zeilen", .ownerTitle = "Probe",
+                                       .parameters = {{"LB", "LB", "LB", "Fremdgeräusch", "dB", "", 1}},
+                                       .results = {{"n", "n", "n", "Anzahl", "", "", 0}},
+                                       .evaluate = countRows};
+    return model;
 }
 
 // Creates a file as the first schema wrote it, from tests/history/schema1.sql.
@@ -88,6 +110,8 @@ private slots:
     void idsGrowAndEntriesStaySeparate();
     void noteReplacedAndKept();
     void noteOfMissingEntry();
+    void evaluationReplacesItsEntry_data();
+    void evaluationReplacesItsEntry();
     void clearLeavesNoTextInTheFile();
     void clearSaysWhenAReaderHoldsTheLog();
     void calculatorsListedOnceByNewestName();
@@ -192,6 +216,64 @@ void TestHistoryStore::noteOfMissingEntry()
     QVERIFY(store.record(feuchteRecord("20", 20.0)));
     QVERIFY(!store.setNote(999, QStringLiteral("nirgends")));
     QVERIFY(store.isOpen());
+}
+
+void TestHistoryStore::evaluationReplacesItsEntry_data()
+{
+    QTest::addColumn<EvaluationInput>("input");
+    QTest::addColumn<std::vector<std::string>>("labels");
+    QTest::addColumn<EvaluationInput>("stored");  // as read back: a cell's tab or line break a blank
+    QTest::addColumn<std::vector<std::string>>("storedLabels");
+    EvaluationInput levels{.rows = {{60.5}, {0.1 + 0.2}, {-3e-7}}, .parameters = {40.25}};
+    QTest::newRow("levels, names, background") << levels << std::vector<std::string>{"Lüfter", "Pumpe\tA", ""}
+                                               << levels << std::vector<std::string>{"Lüfter", "Pumpe A", ""};
+    EvaluationInput positions{.cells = {{"2", "55,3", "0,5", "40"}, {"4", "x\ny", "", "'; DROP TABLE entry"}},
+                              .parameters = {std::nullopt}};
+    EvaluationInput positionsRead = positions;
+    positionsRead.cells[1][1] = "x y";
+    QTest::newRow("texts, no background") << positions << std::vector<std::string>{} << positionsRead
+                                          << std::vector<std::string>{};
+}
+
+// One entry per key: a later state replaces it (its note kept), its rows
+// and background level come back as they were, and clearing removes them.
+void TestHistoryStore::evaluationReplacesItsEntry()
+{
+    QFETCH(EvaluationInput, input);
+    QFETCH(std::vector<std::string>, labels);
+    QFETCH(EvaluationInput, stored);
+    QFETCH(std::vector<std::string>, storedLabels);
+    EvaluationSnapshot s{.model = &rowsModel(), .key = "k1", .ownerId = "tstOwner", .input = input,
+                         .labels = labels, .decimalMark = ",", .timeUtcMs = 1000};
+    HistoryStore store(path());
+    EvaluationSnapshot first = s;
+    first.input.rows.resize(std::min<std::size_t>(1, first.input.rows.size()));
+    const auto id = store.record(recordOf(first));
+    QVERIFY(id && store.setNote(*id, QStringLiteral("Halle 3")));
+    s.timeUtcMs = 2000;
+    QCOMPARE(store.record(recordOf(s)), id);
+    s.key = "k2";
+    QVERIFY(store.record(recordOf(s)) > id);
+    QCOMPARE(store.count(), 2);
+
+    HistoryStore reader(path());
+    const std::optional<CalculationRecord> got = reader.entry(*id);
+    QVERIFY(got);
+    QCOMPARE(got->note, std::string("Halle 3"));
+    QCOMPARE(got->timeUtcMs, 2000);
+    QCOMPARE(got->results.at(0).text, std::to_string(s.rowCount()));
+    QCOMPARE(got->inputs.size(), input.parameters.at(0) ? 2u : 1u);
+    QCOMPARE(got->inputs.back().text, input.parameters.at(0) ? std::string("40,25") : std::to_string(s.rowCount()));
+    const EvaluationSnapshot back = snapshotOf(*got, rowsModel());
+    QCOMPARE(back.key, std::string("k1"));
+    QCOMPARE(back.ownerId, std::string("tstOwner"));
+    QVERIFY(back.input.rows == stored.rows);
+    QVERIFY(back.input.cells == stored.cells);
+    QVERIFY(back.input.parameters == stored.parameters);
+    QVERIFY(back.labels == storedLabels);
+
+    QVERIFY(store.clear());
+    QCOMPARE(column(store, "SELECT count(*) FROM evaluation"), QStringList{"0"});
 }
 
 void TestHistoryStore::clearLeavesNoTextInTheFile()

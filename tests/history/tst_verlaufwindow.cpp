@@ -8,10 +8,13 @@
 // as ODF text with the worked calculation of each entry.
 
 #include "companions.h"
+#include "evaluationrecord.h"
 #include "historytestsupport.h"
+#include "levellistdescription.h"
 #include "numbers.h"
 #include "shell.h"
 #include "testsupport.h"
+#include "verlaufreport.h"
 #include "verlaufwindow.h"
 
 #include <QAbstractItemDelegate>
@@ -128,6 +131,8 @@ private slots:
     void reportAsPdfAndOdf();
     void keypadReportWorksItsEqual_data();
     void keypadReportWorksItsEqual();
+    void levelListReportedWithItsRows_data();
+    void levelListReportedWithItsRows();
 
 private:
     // The calculator window a menu button opens; the menu for an empty name.
@@ -718,6 +723,38 @@ void TestVerlaufWindow::keypadReportWorksItsEqual()
     // The display as the window shows it, its leading blank included.
     QVERIFY2(text.contains("→ Anzeige „ " + line.section(" = ", 1) + "“"), qPrintable(text));
     QVERIFY2(!text.contains("letztes Ergebnis"), qPrintable(text));
+}
+
+void TestVerlaufWindow::levelListReportedWithItsRows_data()
+{
+    QTest::addColumn<int>("levels");
+    QTest::addColumn<bool>("cut");
+    QTest::newRow("every level") << 3 << false;
+    QTest::newRow("the first of many") << int(kReportRows) + 1 << true;
+}
+
+// An evaluation's entry is reported with its parameters, results and rows
+// in the user's decimal mark (the first kReportRows), not with a worked
+// calculation of a calculator.
+void TestVerlaufWindow::levelListReportedWithItsRows()
+{
+    QFETCH(int, levels);
+    QFETCH(bool, cut);
+    const QString mark = QLocale().decimalPoint();
+    EvaluationSnapshot s{.model = &levelListModel(), .key = "k", .input = {.parameters = {30.5}},
+                         .labels = std::vector<std::string>(std::size_t(levels), "Pumpe"),
+                         .decimalMark = mark.toStdString(), .timeUtcMs = 1};
+    for (int i = 0; i < levels; ++i)
+        s.input.rows.push_back({50.25 + i});
+    ReportSettings settings;
+    settings.decimalMark = mark;
+    const QString page = reportHtml({recordOf(s)}, settings);
+    for (const QString& shown : QStringList{"Pegelliste (dB Calculator)", "Pegel [dB]", "Pumpe",
+                                            "Fremdgeräusch (wahlweise)", "„30" + mark + "5“", "50" + mark + "25"})
+        QVERIFY2(page.contains(shown), qPrintable(shown));
+    QCOMPARE(page.count("Pumpe"), std::min(levels, int(kReportRows)));
+    QCOMPARE(page.contains("Die ersten 200 von 201 Zeilen"), cut);
+    QVERIFY(!page.contains("Rechenweg"));
 }
 
 QTEST_MAIN(TestVerlaufWindow)
