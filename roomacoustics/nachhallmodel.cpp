@@ -2,6 +2,7 @@
 #include "nachhallmodel.h"
 
 #include "nachhall.h"
+#include "raumbilanzdescription.h"
 
 #include <cmath>
 
@@ -205,7 +206,7 @@ const CalculatorModel& nachhallModel()
             },
         .guidance = {"DIN 18041:2016", "im mittleren Frequenzbereich", {{"deltaA", 0.0, Bound::AtMost, "ΔA", false}}},
         // The room's surfaces and objects per octave band beside the mid-frequency check.
-        .companions = {{"Raumbilanz in Oktavbändern…", "F3", "orvella_raumbilanz"}},
+        .companions = {{"Raumbilanz in Oktavbändern…", "F3", "orvella_raumbilanz", kRaumbilanzId}},
     };
     return model;
 }

@@ -77,7 +77,7 @@ Quantity quantity(std::string key, std::string symbol, std::string html, std::st
 EvaluationModel makeModel()
 {
     EvaluationModel model;
-    model.id = "raumbilanz";
+    model.id = kRaumbilanzId;
     model.title = "Raumbilanz in Oktavbändern";
     model.ownerTitle = "Nachhallzeit DIN 18041";
     model.columns = {quantity("name", "Name", "Name", "Fläche oder Objekt", "", 0),

@@ -12,6 +12,9 @@
 namespace orvella {
 
 const EvaluationModel& raumbilanzModel();
+// Its id, which the calculator's companion entry names too (the description
+// reads the calculator's, so the calculator cannot read it from here).
+inline constexpr const char* kRaumbilanzId = "raumbilanz";
 
 // The table and the calculator's values as the description's input: the
 // cells' texts (which the evaluation reads and marks) and the parameters

@@ -3,6 +3,7 @@
 
 #include "companioncommands.h"
 #include "companionfiles.h"
+#include "evaluationhistory.h"
 #include "nachhallmodel.h"
 #include "numbers.h"
 #include "raumbilanzchart.h"
@@ -200,6 +201,11 @@ RaumbilanzWindow::RaumbilanzWindow(const CompanionRequest& request)
         connect(link_, &CompanionLink::inputsChanged, refresh_, qOverload<>(&QTimer::start));
 
     recompute();
+    // One Verlauf entry per table, replaced as it changes; "Übernehmen" on it
+    // puts the rows and the room back.
+    new EvaluationHistory(this, raumbilanzModel(), request, helpLink_,
+                          [this] { return EvaluationSnapshot{.input = evaluationInput()}; },
+                          [this](const EvaluationSnapshot& s) { reopen(s.input); });
     table_->setCurrentIndex(model_->index(0, 0));
     table_->setFocus();
     resize(1280, 860);
@@ -282,6 +288,36 @@ QString RaumbilanzWindow::bandText(int band, int column) const
 {
     const QTableWidgetItem* item = bands_->item(band, column);
     return item ? item->text() : QString();
+}
+
+void RaumbilanzWindow::reopen(const EvaluationInput& input)
+{
+    // The room the entry was evaluated for goes back into the calculator, as
+    // "Übernehmen" puts a calculation's inputs back: typed into its fields,
+    // then calculated. A room that is there already is left alone.
+    const BalanceParameters room = balanceParametersOf(input);
+    if (calculator_ && link_ && (room.group != room_.group || room.volume != room_.volume ||
+                                 room.height != room_.height)) {
+        const std::string mark = decimalMark();
+        std::vector<std::pair<std::string, QString>> texts;
+        const auto put = [&](const char* key, const std::optional<double>& value) {
+            const int i = calculator_->inputIndex(key);
+            if (i < 0 || !value)
+                return;
+            const Quantity& q = calculator_->inputs[std::size_t(i)];
+            const auto choice = std::size_t(*value) - 1;
+            if (!q.choices.empty())
+                texts.emplace_back(key, choice < q.choices.size() ? qs(q.choices[choice]) : QString());
+            else
+                texts.emplace_back(key, qs(shortestText(*value, mark)));
+        };
+        put("group", room.group);
+        put("v", room.volume);
+        put("h", room.height);
+        link_->applyAndCalculate(*calculator_, texts);
+        readRoom();
+    }
+    model_->setBalanceRows(balanceRowsOf(input));
 }
 
 EvaluationInput RaumbilanzWindow::evaluationInput() const { return raumbilanzInput(model_->balanceRows(), room_); }
@@ -375,8 +411,7 @@ void RaumbilanzWindow::contextMenuEvent(QContextMenuEvent* event)
 QWidget* openRaumbilanzWindow(const CompanionRequest& request)
 {
     // Closing hides it, with its table: F3 shows it again.
-    return openOrRaiseCompanion(request.owner, kObjectName, OnClose::Hide,
-                                [&request] { return new RaumbilanzWindow(request); });
+    return openEvaluationCompanion(request, kObjectName, [&request] { return new RaumbilanzWindow(request); });
 }
 
 }  // namespace orvella

@@ -62,6 +62,7 @@ protected:
 
 private:
     void readRoom();
+    void reopen(const EvaluationInput& input);
     void recompute();
     void showNotes(const QStringList& notes);
 

@@ -8,6 +8,7 @@
 #include "companionfiles.h"
 #include "companions.h"
 #include "describedform.h"
+#include "evaluationrecord.h"
 #include "evaluationpage.h"
 #include "nachhallmodel.h"
 #include "raumbilanzchart.h"
@@ -55,6 +56,8 @@ private slots:
     void pastes();
     void helpWorksTheRows_data();
     void helpWorksTheRows();
+    void verlaufEntryReopens_data();
+    void verlaufEntryReopens();
 
 private:
     RaumbilanzWindow* open(const QString& mark);
@@ -245,6 +248,46 @@ void TestRaumbilanzWindow::helpWorksTheRows()
     QVERIFY2(page.contains(inLocale("S = 60&nbsp;m² · α<sub>500</sub> = 0.6 → 36&nbsp;m²", mark)), qPrintable(page));
     QVERIFY(page.contains(inLocale("1.2 · 0.552", mark)));
     QVERIFY(page.contains(inLocale("54.165 / 213.3", mark)));
+}
+
+void TestRaumbilanzWindow::verlaufEntryReopens_data()
+{
+    QTest::addColumn<QString>("mark");
+    QTest::newRow("decimal point") << "point";
+    QTest::newRow("decimal comma") << "comma";
+}
+
+// The balance is handed to the Verlauf; "Übernehmen" on its entry, after the
+// rows were deleted and the calculator's room changed, brings back both.
+void TestRaumbilanzWindow::verlaufEntryReopens()
+{
+    QFETCH(QString, mark);
+    LocaleScope locale(localeNamed(mark));
+    form_ = makeDescribedForm([] {}, nachhallModel());
+    form_->show();
+    calculator_ = form_->window();
+    CompanionRequest request = companionRequest(*qobject_cast<DesignedWindow*>(calculator_));
+    std::shared_ptr<const EvaluationSnapshot> handed;
+    request.recordEvaluation = [&](std::shared_ptr<const EvaluationSnapshot> s) { handed = std::move(s); };
+    auto* w = qobject_cast<RaumbilanzWindow*>(openRaumbilanzWindow(request));
+    QVERIFY(w);
+    setTextOf(calculator_, "txVolumen", inLocale("250.5", mark));
+    QApplication::clipboard()->setText(classroom(mark));
+    w->tableView()->pasteClipboard();
+    QTRY_VERIFY(handed && handed->rowCount() == 4);
+    const CalculationRecord record = recordOf(*handed);
+    QCOMPARE(record.calculatorId, std::string(kRaumbilanzId));
+    const QString upper = w->bandText(2, 5);
+
+    w->tableView()->selectAll();
+    w->tableView()->deleteAction()->trigger();
+    setTextOf(calculator_, "txVolumen", "180");
+    QTRY_VERIFY(w->bandText(2, 5) != upper);
+    request.reopen = std::make_shared<CalculationRecord>(record);
+    QCOMPARE(openRaumbilanzWindow(request), w);
+    QCOMPARE(w->roomText(), inLocale("Raum aus dem Rechner: A3 Unterricht/Kommunikation, V = 250.5 m³, h = 3 m", mark));
+    QCOMPARE(w->bandText(2, 5), upper);
+    QCOMPARE(w->evaluationInput().cells, handed->input.cells);
 }
 
 QTEST_MAIN(TestRaumbilanzWindow)
