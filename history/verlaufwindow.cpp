@@ -45,65 +45,6 @@ QStringList idsOf(const std::vector<const CalculatorModel*>& models)
 
 void setVerlaufFileDialog(VerlaufFileDialog dialog) { setFileDialog(std::move(dialog)); }
 
-// --- table ------------------------------------------------------------------
-
-VerlaufTableView::VerlaufTableView(QWidget* parent) : QTableView(parent)
-{
-    setSelectionBehavior(QAbstractItemView::SelectRows);
-    setSelectionMode(QAbstractItemView::ExtendedSelection);
-    setEditTriggers(QAbstractItemView::EditKeyPressed);
-    setAlternatingRowColors(true);
-    setWordWrap(false);
-    setTabKeyNavigation(false);
-    setTextElideMode(Qt::ElideRight);
-    // Rows of one height: the view need not measure 100 000 of them.
-    verticalHeader()->hide();
-    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
-    horizontalHeader()->setStretchLastSection(true);
-    horizontalHeader()->setHighlightSections(false);
-    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-}
-
-void VerlaufTableView::keyPressEvent(QKeyEvent* event)
-{
-    if (state() != QAbstractItemView::EditingState) {
-        const QKeySequence key(QKeyCombination(event->modifiers() & ~Qt::KeypadModifier, Qt::Key(event->key())));
-        for (QAction* command : keyCommands_)
-            if (command->isVisible() && command->shortcuts().contains(key)) {
-                if (command->isEnabled())
-                    command->trigger();
-                else
-                    QApplication::beep();
-                event->accept();
-                return;
-            }
-    }
-    QTableView::keyPressEvent(event);
-}
-
-void VerlaufTableView::mouseDoubleClickEvent(QMouseEvent* event)
-{
-    const QModelIndex index = indexAt(event->position().toPoint());
-    if (!index.isValid() || event->button() != Qt::LeftButton) {
-        QTableView::mouseDoubleClickEvent(event);
-        return;
-    }
-    if (index.column() == HistoryModel::NoteColumn) {
-        edit(index);
-    } else {
-        setCurrentIndex(index);
-        emit applyRequested();
-    }
-    event->accept();
-}
-
-void VerlaufTableView::contextMenuEvent(QContextMenuEvent* event)
-{
-    emit menuRequested(event->globalPos());
-    event->accept();
-}
-
 // --- window -----------------------------------------------------------------
 
 VerlaufWindow::VerlaufWindow(const CompanionRequest& request, HistoryHub& hub)
@@ -223,7 +164,12 @@ VerlaufWindow::VerlaufWindow(const CompanionRequest& request, HistoryHub& hub)
 
     // What happens to the history elsewhere: a calculation recorded, the
     // history cleared or switched, the file replaced after a failure.
-    connect(&hub_, &HistoryHub::recorded, model_, &HistoryModel::fetchNewer);
+    // A closed Verlauf is only hidden, so that it opens again at once; what
+    // was recorded meanwhile is read when it shows again.
+    connect(&hub_, &HistoryHub::recorded, this, [this] {
+        if (isVisible())
+            model_->fetchNewer();
+    });
     connect(&hub_, &HistoryHub::cleared, model_, &HistoryModel::reload);
     connect(&hub_, &HistoryHub::noticed, this, [this] {
         model_->reload();
@@ -377,6 +323,15 @@ std::vector<std::int64_t> VerlaufWindow::exportedIds() { return orvella::exporte
 std::vector<CalculationRecord> VerlaufWindow::exportedEntries() { return export_.entries(exportedIds()); }
 ReportSettings VerlaufWindow::reportSettings() const { return export_.reportSettings(); }
 void VerlaufWindow::copyEntries() { export_.copy(exportedIds()); }
+void VerlaufWindow::showEvent(QShowEvent* event)
+{
+    // Entries of this program recorded while it was hidden, and those another
+    // Orvella wrote meanwhile.
+    model_->fetchNewer();
+    updateStatus();
+    QWidget::showEvent(event);
+}
+
 bool VerlaufWindow::saveCsv() { return export_.saveCsv([this] { return exportedIds(); }); }
 bool VerlaufWindow::saveReport() { return export_.saveReport([this] { return exportedIds(); }); }
 
@@ -391,7 +346,7 @@ bool VerlaufWindow::clearHistory()
 
 QWidget* openVerlaufWindow(const CompanionRequest& request, HistoryHub& hub)
 {
-    return openOrRaiseCompanion(request.owner, kObjectName, OnClose::Delete,
+    return openOrRaiseCompanion(request.owner, kObjectName, OnClose::Hide,
                                 [&] { return new VerlaufWindow(request, hub); });
 }
 

@@ -17,6 +17,7 @@
 #include "historymodel.h"
 #include "verlaufexport.h"
 #include "verlaufreport.h"
+#include "verlaufview.h"
 
 #include <QPointer>
 #include <QTableView>
@@ -33,31 +34,6 @@ class QPushButton;
 class QTimer;
 
 namespace orvella {
-
-// The table: a double click asks for "Übernehmen" (on the note it edits
-// the note, as F2 does); the window's commands give its keys and its menu.
-class VerlaufTableView : public QTableView {
-    Q_OBJECT
-public:
-    explicit VerlaufTableView(QWidget* parent = nullptr);
-
-    // The commands whose keys belong to the table (Enter, F2, Ctrl+C,
-    // Ctrl+A): triggered when the table receives their key outside
-    // editing; a disabled one beeps.
-    void setKeyCommands(QList<QAction*> commands) { keyCommands_ = std::move(commands); }
-
-signals:
-    void applyRequested();
-    void menuRequested(const QPoint& globalPos);
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
-    void contextMenuEvent(QContextMenuEvent* event) override;
-
-private:
-    QList<QAction*> keyCommands_;
-};
 
 // The save dialog of the Verlauf's exports: the one of every companion
 // (companionfiles.h).
@@ -102,6 +78,7 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void buildFilter(const CompanionRequest& request);

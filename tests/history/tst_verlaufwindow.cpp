@@ -429,6 +429,12 @@ void TestVerlaufWindow::followsTheHistory()
     QCOMPARE(rowsShown(*verlauf, HistoryModel::InputsColumn),
              (QStringList{"Raumtemperatur: 21 °C; Oberflächentemperatur: 10 °C",
                           "Raumtemperatur: 20 °C; Oberflächentemperatur: 10 °C"}));
+    // Closed, it is only hidden; opened again it shows what came meanwhile.
+    verlauf->close();
+    calculateIn(w, *modelWithId("frmFeuchte"), {"19", "10"});
+    QCOMPARE(openVerlauf(w), verlauf);
+    QCOMPARE(rowsShown(*verlauf, HistoryModel::InputsColumn).value(0),
+             "Raumtemperatur: 19 °C; Oberflächentemperatur: 10 °C");
 
     // "Verlauf führen" off in one window: the other's box follows, the
     // setting is kept, nothing more is recorded.
@@ -442,8 +448,8 @@ void TestVerlaufWindow::followsTheHistory()
     QVERIFY(verlauf->statusLabel()->text().contains("„Verlauf führen“ ist aus"));
     QVERIFY(fileBytes(dir_->filePath("config/orvella.conf")).contains("fuehren=false"));
     calculateIn(w, *modelWithId("frmFeuchte"), {"22", "10"});
-    QCOMPARE(verlauf->model()->rowCount(), 2);
-    QCOMPARE(hub_->store().count(), 2);
+    QCOMPARE(verlauf->model()->rowCount(), 3);
+    QCOMPARE(hub_->store().count(), 3);
     otherBox->click();
     QVERIFY(box->isChecked());
     QVERIFY(hub_->isEnabled());
