@@ -228,12 +228,16 @@ QLineSeries* StudyChart::addLine(int axis, const QPen& pen)
     return series;
 }
 
-void StudyChart::setCalculator(const CalculatorModel& model)
+void StudyChart::setCalculator(const CalculatorModel& model, Spacing xSpacing)
 {
     clearCalculator();
     curveEntries_.clear();
     model_ = &model;
-    if (!xAxis_)
+    // A linear x axis joins the chart before the y axes. A logarithmic one
+    // joins it with the first study (showStudy), after them: a linear axis
+    // added here would be replaced right away. The order of the axes decides
+    // which of their lines are drawn over which.
+    if (!xAxis_ && xSpacing == Spacing::Linear)
         useXAxis(xLinear_);
 
     // One y axis per unit, in the order the units first appear among the
@@ -276,7 +280,8 @@ void StudyChart::setCalculator(const CalculatorModel& model)
         curveEntries_.append({first->name() + (right ? QStringLiteral(" (rechte Achse)") : QString()),
                               first->pen(), false});
     }
-    setLegend(curveEntries_);
+    // The legend is shown by showStudy, which follows: with the marker when
+    // the calculator's input lies in the range.
 
     // The guidance values of the description, each a dashed line in the
     // colour of its result's curve, labelled with its source.

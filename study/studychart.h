@@ -44,8 +44,9 @@ public:
     explicit StudyChart(QWidget* parent = nullptr);
     ~StudyChart() override;
 
-    // Builds the curves and axes for a calculator's results.
-    void setCalculator(const CalculatorModel& model);
+    // Builds the curves and axes for a calculator's results; `xSpacing` is
+    // the spacing the first study is expected to have.
+    void setCalculator(const CalculatorModel& model, Spacing xSpacing = Spacing::Linear);
 
     // Shows a computed study over input `variable` of the calculator set last.
     void showStudy(int variable, const StudyOutcome& outcome);

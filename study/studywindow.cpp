@@ -248,7 +248,9 @@ void StudyWindow::chooseModel(int index)
                                                               : preferredKey_;
     modelIndex_ = index;
     const CalculatorModel& m = model();
-    chart_->setCalculator(m);
+    const int same = m.inputIndex(previousKey);
+    const int variable = same >= 0 ? same : int(m.inputs.size()) - 1;
+    chart_->setCalculator(m, variable >= 0 ? m.inputs[std::size_t(variable)].study.spacing : Spacing::Linear);
 
     // The fixed inputs: a row per input, its name and its value as read.
     for (QLabel* l : std::as_const(inputLabels_))
@@ -272,8 +274,7 @@ void StudyWindow::chooseModel(int index)
     for (const InputQuantity& q : m.inputs)
         variableBox_->addItem(quantityName(q) + QStringLiteral(" [%1]").arg(q.unit.empty() ? "-" : qs(q.unit)));
     updating_ = false;
-    const int same = m.inputIndex(previousKey);
-    chooseVariable(same >= 0 ? same : int(m.inputs.size()) - 1);
+    chooseVariable(variable);
 }
 
 void StudyWindow::chooseVariable(int index)
