@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "studychart.h"
 
+#include "studylabel.h"
+
 #include <QChart>
 #include <QGraphicsTextItem>
 #include <QGridLayout>
@@ -135,7 +137,7 @@ void StudyLegend::rebuild()
         }
         auto* swatch = new QLabel;
         swatch->setPixmap(icon);
-        auto* text = new QLabel(e.text);
+        auto* text = new StudyLabel(e.text);
         text->setTextFormat(Qt::PlainText);
         parts_ << swatch << text;
     }
@@ -233,11 +235,14 @@ void StudyChart::setCalculator(const CalculatorModel& model, Spacing xSpacing)
     clearCalculator();
     curveEntries_.clear();
     model_ = &model;
-    // A linear x axis joins the chart before the y axes. A logarithmic one
-    // joins it with the first study (showStudy), after them: a linear axis
-    // added here would be replaced right away. The order of the axes decides
-    // which of their lines are drawn over which.
-    if (!xAxis_ && xSpacing == Spacing::Linear)
+    // The x axis the first study is expected to need joins the chart before
+    // the series, which are attached to it first and then to their y axis: a
+    // series attached to a logarithmic axis after a linear one has its domain
+    // built twice. A linear x axis comes before the y axes, a logarithmic one
+    // after them, as the study has always drawn them: the order of the axes
+    // decides which of their lines are drawn over which.
+    const bool firstX = !xAxis_;
+    if (firstX && xSpacing == Spacing::Linear)
         useXAxis(xLinear_);
 
     // One y axis per unit, in the order the units first appear among the
@@ -255,6 +260,8 @@ void StudyChart::setCalculator(const CalculatorModel& model, Spacing xSpacing)
         yAxes_.push_back(axis);
         axisUnits_.push_back(r.unit);
     }
+    if (firstX && xSpacing == Spacing::Logarithmic)
+        useXAxis(xLog_);
     for (std::size_t a = 0; a < yAxes_.size(); ++a) {
         QStringList symbols;
         QString single;

@@ -3,6 +3,7 @@
 
 #include "companioncommands.h"
 #include "studychart.h"
+#include "studylabel.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -103,8 +104,8 @@ StudyWindow::StudyWindow(const CompanionRequest& request)
     fromEdit_->setObjectName(QStringLiteral("from"));
     toEdit_ = new QLineEdit;
     toEdit_->setObjectName(QStringLiteral("to"));
-    fromUnit_ = new QLabel;
-    toUnit_ = new QLabel;
+    fromUnit_ = new StudyLabel;
+    toUnit_ = new StudyLabel;
     points_ = new QSpinBox;
     points_->setObjectName(QStringLiteral("points"));
     points_->setRange(kMinStudyPoints, kMaxStudyPoints);
@@ -126,7 +127,7 @@ StudyWindow::StudyWindow(const CompanionRequest& request)
                 {"&Punkte:", points_, nullptr}};
     int row = 0;
     for (const auto& r : rows) {
-        auto* label = new QLabel(QString::fromUtf8(r.text));
+        auto* label = new StudyLabel(QString::fromUtf8(r.text));
         label->setBuddy(r.field);
         grid->addWidget(label, row, 0);
         grid->addWidget(r.field, row, 1, 1, r.unit ? 1 : 2);
@@ -257,10 +258,10 @@ void StudyWindow::chooseModel(int index)
         delete l;
     inputLabels_.clear();
     for (std::size_t i = 0; i < m.inputs.size(); ++i) {
-        auto* name = new QLabel(quantityName(m.inputs[i]));
+        auto* name = new StudyLabel(quantityName(m.inputs[i]));
         name->setWordWrap(true);
         name->setToolTip(QStringLiteral("Feld %1 des Rechners").arg(qs(m.inputs[i].field)));
-        auto* value = new QLabel;
+        auto* value = new StudyLabel;
         value->setObjectName(QStringLiteral("input_") + qs(m.inputs[i].key));
         value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);
