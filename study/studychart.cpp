@@ -3,6 +3,7 @@
 
 #include "studylabel.h"
 
+#include <QApplication>
 #include <QChart>
 #include <QGraphicsTextItem>
 #include <QGridLayout>
@@ -71,7 +72,7 @@ QString currentText(double x)
 
 // Built with its chart: QChartView's default chart would be left to the
 // caller to delete when replaced.
-StudyChart::StudyChart(QWidget* parent) : QChartView(new QChart, parent)
+StudyChart::StudyChart(QWidget* parent) : QChartView(new QChart, parent), builtFont_(QApplication::font(this))
 {
     setObjectName(QStringLiteral("chart"));
     setRenderHint(QPainter::Antialiasing);
@@ -230,8 +231,58 @@ QLineSeries* StudyChart::addLine(int axis, const QPen& pen)
     return series;
 }
 
+namespace {
+
+// The kept charts, one per calculator: parentless and hidden. They stay until
+// a study takes them or the process ends.
+std::vector<StudyChart*>& keptCharts()
+{
+    static std::vector<StudyChart*> kept;
+    return kept;
+}
+
+}  // namespace
+
+StudyChart* StudyChart::takeKept(const CalculatorModel& model, Spacing xSpacing)
+{
+    auto& kept = keptCharts();
+    const auto it = std::find_if(kept.begin(), kept.end(), [&](const StudyChart* c) { return c->model_ == &model; });
+    if (it == kept.end())
+        return nullptr;
+    StudyChart* chart = *it;
+    kept.erase(it);
+    if (chart->builtSpacing_ == xSpacing && chart->builtLocale_ == QLocale() &&
+        chart->builtFont_ == QApplication::font(chart))
+        return chart;
+    delete chart;
+    return nullptr;
+}
+
+void StudyChart::keep(StudyChart* chart)
+{
+    if (!chart->pristine_) {
+        delete chart;
+        return;
+    }
+    chart->setParent(nullptr);
+    auto& kept = keptCharts();
+    const auto it = std::find_if(kept.begin(), kept.end(), [&](const StudyChart* c) { return c->model_ == chart->model_; });
+    if (it != kept.end()) {
+        delete *it;
+        *it = chart;
+    } else {
+        kept.push_back(chart);
+    }
+}
+
 void StudyChart::setCalculator(const CalculatorModel& model, Spacing xSpacing)
 {
+    if (pristine_ && model_ == &model && builtSpacing_ == xSpacing)
+        return;
+    pristine_ = !built_ && chart_->locale() == QLocale();
+    built_ = true;
+    builtSpacing_ = xSpacing;
+    builtLocale_ = QLocale();
     clearCalculator();
     curveEntries_.clear();
     model_ = &model;
@@ -329,6 +380,7 @@ void StudyChart::useXAxis(QAbstractAxis* axis)
         return;
     const QList<QAbstractSeries*> series = chart_->series();
     if (xAxis_) {
+        pristine_ = false;
         for (QAbstractSeries* s : series)
             s->detachAxis(xAxis_);
         chart_->removeAxis(xAxis_);
@@ -402,6 +454,7 @@ void StudyChart::showStudy(int variable, const StudyOutcome& outcome)
             runs.append(run);
         while (curve.runs.size() < std::size_t(runs.size())) {
             curve.runs.push_back(addLine(curve.axis, curve.runs.front()->pen()));
+            pristine_ = false;
         }
         for (std::size_t i = 0; i < curve.runs.size(); ++i) {
             QLineSeries* s = curve.runs[i];
