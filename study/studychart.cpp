@@ -265,6 +265,8 @@ void StudyChart::keep(StudyChart* chart)
         return;
     }
     chart->setParent(nullptr);
+    // The next window's legend is built by its first study, as with a new chart.
+    chart->legend_.clear();
     auto& kept = keptCharts();
     const auto it = std::find_if(kept.begin(), kept.end(), [&](const StudyChart* c) { return c->model_ == chart->model_; });
     if (it != kept.end()) {
