@@ -38,7 +38,9 @@ if [ "$runs" = --instructions ]; then
   out="$build/study_windows.callgrind"
   valgrind --tool=callgrind --collect-atstart=no --callgrind-out-file="$out" \
     "$build/bench/bench_study" "$repeats" >/dev/null 2>"$work/callgrind.log" || {
-    echo "bench_study under callgrind failed"; cat "$work/callgrind.log"; exit 1; }
+    echo "bench_study under callgrind failed"; cat "$work/callgrind.log"
+    echo "(Debian 12's valgrind reads no DWARF 5: configure BUILD_DIR with -gdwarf-4 in its CMAKE_CXX_FLAGS)"
+    exit 1; }
   total=$(sed -n 's/^summary: //p' "$out")
   awk -v n="$total" -v r="$repeats" \
     'BEGIN{printf "a new study window: %.1f M instructions (%d windows, callgrind)\n", n/r/1e6, r}'
