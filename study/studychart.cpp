@@ -234,11 +234,12 @@ QLineSeries* StudyChart::addLine(int axis, const QPen& pen)
 namespace {
 
 // The kept charts, one per calculator: parentless and hidden. They stay until
-// a study takes them or the process ends.
+// a study takes them or the process ends; the list is never destroyed, so
+// that a chart still kept then is not deleted after the application.
 std::vector<StudyChart*>& keptCharts()
 {
-    static std::vector<StudyChart*> kept;
-    return kept;
+    static auto* kept = new std::vector<StudyChart*>;
+    return *kept;
 }
 
 }  // namespace
