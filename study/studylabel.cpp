@@ -4,7 +4,6 @@
 #include <QHash>
 
 #include <array>
-#include <functional>
 
 namespace orvella {
 
@@ -46,8 +45,6 @@ SetUp setUpOf(const QLabel& label, int width)
 // now and then.
 constexpr qsizetype kMaxEntries = 2000;
 
-int measured = 0;
-
 template <class Value, class Measure>
 const Value& lookUp(QHash<SetUp, Value>& cache, SetUp&& key, Measure measure)
 {
@@ -55,7 +52,6 @@ const Value& lookUp(QHash<SetUp, Value>& cache, SetUp&& key, Measure measure)
     if (it == cache.constEnd()) {
         if (cache.size() >= kMaxEntries)
             cache.clear();
-        ++measured;
         it = cache.insert(std::move(key), measure());
     }
     return *it;
@@ -99,7 +95,5 @@ int StudyLabel::heightForWidth(int width) const
     ensurePolished();
     return lookUp(cache, setUpOf(*this, width), [this, width] { return QLabel::heightForWidth(width); });
 }
-
-int StudyLabel::measuredCount() { return measured; }
 
 }  // namespace orvella

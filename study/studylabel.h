@@ -22,9 +22,6 @@ public:
     QSize minimumSizeHint() const override;
     int heightForWidth(int width) const override;
 
-    // How many set-ups (and widths) have been measured; for the tests.
-    static int measuredCount();
-
 private:
     struct Sizes {
         QSize hint;
