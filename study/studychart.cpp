@@ -247,7 +247,11 @@ std::vector<StudyChart*>& keptCharts()
 StudyChart* StudyChart::takeKept(const CalculatorModel& model, Spacing xSpacing)
 {
     auto& kept = keptCharts();
-    const auto it = std::find_if(kept.begin(), kept.end(), [&](const StudyChart* c) { return c->model_ == &model; });
+    // The descriptions live as long as the program; the id guards against
+    // another description at the address of one that is gone.
+    const auto it = std::find_if(kept.begin(), kept.end(), [&](const StudyChart* c) {
+        return c->model_ == &model && c->builtId_ == model.id;
+    });
     if (it == kept.end())
         return nullptr;
     StudyChart* chart = *it;
@@ -286,6 +290,7 @@ void StudyChart::setCalculator(const CalculatorModel& model, Spacing xSpacing)
     built_ = true;
     builtSpacing_ = xSpacing;
     builtLocale_ = QLocale();
+    builtId_ = model.id;
     clearCalculator();
     curveEntries_.clear();
     model_ = &model;

@@ -19,6 +19,7 @@
 #include <QPointF>
 #include <QString>
 
+#include <string>
 #include <vector>
 
 QT_BEGIN_NAMESPACE
@@ -106,10 +107,11 @@ private:
     void setLegend(const QList<LegendEntry>& legend);
 
     const CalculatorModel* model_ = nullptr;
-    // Whether the chart is as setCalculator first built it for model_ and
-    // builtSpacing_, under builtLocale_ and builtFont_.
+    // Whether the chart is as setCalculator first built it for model_ (whose
+    // id is builtId_) and builtSpacing_, under builtLocale_ and builtFont_.
     bool pristine_ = false;
     bool built_ = false;
+    std::string builtId_;
     Spacing builtSpacing_ = Spacing::Linear;
     QLocale builtLocale_;
     QFont builtFont_;
