@@ -7,6 +7,10 @@
 # nor has it mapped after start.
 #   bench/study_bench.sh BUILD_DIR [RUNS]   (BUILD_DIR configured with the
 #                                             bench preset; builds bench_study)
+#   bench/study_bench.sh BUILD_DIR --instructions [REPEATS]
+#       instead: the instructions of a new study window (callgrind, counted
+#       from F2 until the window is painted, REPEATS windows, default 4), with
+#       the most expensive calls; the callgrind file stays in BUILD_DIR.
 # Runs on a private Xvfb; only the processes this script starts are stopped,
 # by pid.
 set -euo pipefail
@@ -27,6 +31,24 @@ trap cleanup EXIT
 . "$(dirname "$0")/table.sh"
 start_xvfb "$work" 300 || { echo "Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
 sleep 0.3
+
+if [ "$runs" = --instructions ]; then
+  command -v valgrind >/dev/null || { echo "valgrind is not installed"; exit 1; }
+  repeats=${3:-4}
+  out="$build/study_windows.callgrind"
+  valgrind --tool=callgrind --collect-atstart=no --callgrind-out-file="$out" \
+    "$build/bench/bench_study" "$repeats" >/dev/null 2>"$work/callgrind.log" || {
+    echo "bench_study under callgrind failed"; cat "$work/callgrind.log"
+    echo "(Debian 12's valgrind reads no DWARF 5: configure BUILD_DIR with -gdwarf-4 in its CMAKE_CXX_FLAGS)"
+    exit 1; }
+  total=$(sed -n 's/^summary: //p' "$out")
+  awk -v n="$total" -v r="$repeats" \
+    'BEGIN{printf "a new study window: %.1f M instructions (%d windows, callgrind)\n", n/r/1e6, r}'
+  echo "most expensive calls (inclusive, all windows):"
+  callgrind_annotate --auto=no --inclusive=yes --threshold=100 "$out" 2>/dev/null |
+    grep -E '^ *[0-9,]+ \(' | grep -v 'PROGRAM TOTALS' | head -40
+  exit 0
+fi
 
 "$build/bench/bench_study" 3 >/dev/null  # warm-up: the files in the page cache
 for i in $(seq "$runs"); do

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "studychart.h"
 
+#include "studylabel.h"
+
+#include <QApplication>
 #include <QChart>
 #include <QGraphicsTextItem>
 #include <QGridLayout>
@@ -69,7 +72,7 @@ QString currentText(double x)
 
 // Built with its chart: QChartView's default chart would be left to the
 // caller to delete when replaced.
-StudyChart::StudyChart(QWidget* parent) : QChartView(new QChart, parent)
+StudyChart::StudyChart(QWidget* parent) : QChartView(new QChart, parent), builtFont_(QApplication::font(this))
 {
     setObjectName(QStringLiteral("chart"));
     setRenderHint(QPainter::Antialiasing);
@@ -135,7 +138,7 @@ void StudyLegend::rebuild()
         }
         auto* swatch = new QLabel;
         swatch->setPixmap(icon);
-        auto* text = new QLabel(e.text);
+        auto* text = new StudyLabel(e.text);
         text->setTextFormat(Qt::PlainText);
         parts_ << swatch << text;
     }
@@ -228,12 +231,77 @@ QLineSeries* StudyChart::addLine(int axis, const QPen& pen)
     return series;
 }
 
-void StudyChart::setCalculator(const CalculatorModel& model)
+namespace {
+
+// The kept charts, one per calculator: parentless and hidden. They stay until
+// a study takes them or the process ends; the list is never destroyed, so
+// that a chart still kept then is not deleted after the application.
+std::vector<StudyChart*>& keptCharts()
 {
+    static auto* kept = new std::vector<StudyChart*>;
+    return *kept;
+}
+
+}  // namespace
+
+StudyChart* StudyChart::takeKept(const CalculatorModel& model, Spacing xSpacing)
+{
+    auto& kept = keptCharts();
+    // The descriptions live as long as the program; the id guards against
+    // another description at the address of one that is gone.
+    const auto it = std::find_if(kept.begin(), kept.end(), [&](const StudyChart* c) {
+        return c->model_ == &model && c->builtId_ == model.id;
+    });
+    if (it == kept.end())
+        return nullptr;
+    StudyChart* chart = *it;
+    kept.erase(it);
+    if (chart->builtSpacing_ == xSpacing && chart->builtLocale_ == QLocale() &&
+        chart->builtFont_ == QApplication::font(chart))
+        return chart;
+    delete chart;
+    return nullptr;
+}
+
+void StudyChart::keep(StudyChart* chart)
+{
+    if (!chart->pristine_) {
+        delete chart;
+        return;
+    }
+    chart->setParent(nullptr);
+    // The next window's legend is built by its first study, as with a new chart.
+    chart->legend_.clear();
+    auto& kept = keptCharts();
+    const auto it = std::find_if(kept.begin(), kept.end(), [&](const StudyChart* c) { return c->model_ == chart->model_; });
+    if (it != kept.end()) {
+        delete *it;
+        *it = chart;
+    } else {
+        kept.push_back(chart);
+    }
+}
+
+void StudyChart::setCalculator(const CalculatorModel& model, Spacing xSpacing)
+{
+    if (pristine_ && model_ == &model && builtSpacing_ == xSpacing)
+        return;
+    pristine_ = !built_ && chart_->locale() == QLocale();
+    built_ = true;
+    builtSpacing_ = xSpacing;
+    builtLocale_ = QLocale();
+    builtId_ = model.id;
     clearCalculator();
     curveEntries_.clear();
     model_ = &model;
-    if (!xAxis_)
+    // The x axis the first study is expected to need joins the chart before
+    // the series, which are attached to it first and then to their y axis: a
+    // series attached to a logarithmic axis after a linear one has its domain
+    // built twice. A linear x axis comes before the y axes, a logarithmic one
+    // after them, as the study has always drawn them: the order of the axes
+    // decides which of their lines are drawn over which.
+    const bool firstX = !xAxis_;
+    if (firstX && xSpacing == Spacing::Linear)
         useXAxis(xLinear_);
 
     // One y axis per unit, in the order the units first appear among the
@@ -251,6 +319,8 @@ void StudyChart::setCalculator(const CalculatorModel& model)
         yAxes_.push_back(axis);
         axisUnits_.push_back(r.unit);
     }
+    if (firstX && xSpacing == Spacing::Logarithmic)
+        useXAxis(xLog_);
     for (std::size_t a = 0; a < yAxes_.size(); ++a) {
         QStringList symbols;
         QString single;
@@ -276,7 +346,8 @@ void StudyChart::setCalculator(const CalculatorModel& model)
         curveEntries_.append({first->name() + (right ? QStringLiteral(" (rechte Achse)") : QString()),
                               first->pen(), false});
     }
-    setLegend(curveEntries_);
+    // The legend is shown by showStudy, which follows: with the marker when
+    // the calculator's input lies in the range.
 
     // The guidance values of the description, each a dashed line in the
     // colour of its result's curve, labelled with its source.
@@ -317,6 +388,7 @@ void StudyChart::useXAxis(QAbstractAxis* axis)
         return;
     const QList<QAbstractSeries*> series = chart_->series();
     if (xAxis_) {
+        pristine_ = false;
         for (QAbstractSeries* s : series)
             s->detachAxis(xAxis_);
         chart_->removeAxis(xAxis_);
@@ -390,6 +462,7 @@ void StudyChart::showStudy(int variable, const StudyOutcome& outcome)
             runs.append(run);
         while (curve.runs.size() < std::size_t(runs.size())) {
             curve.runs.push_back(addLine(curve.axis, curve.runs.front()->pen()));
+            pristine_ = false;
         }
         for (std::size_t i = 0; i < curve.runs.size(); ++i) {
             QLineSeries* s = curve.runs[i];

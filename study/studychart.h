@@ -12,11 +12,14 @@
 #include "studycore.h"
 
 #include <QChartView>
+#include <QFont>
 #include <QList>
+#include <QLocale>
 #include <QPen>
 #include <QPointF>
 #include <QString>
 
+#include <string>
 #include <vector>
 
 QT_BEGIN_NAMESPACE
@@ -44,8 +47,22 @@ public:
     explicit StudyChart(QWidget* parent = nullptr);
     ~StudyChart() override;
 
-    // Builds the curves and axes for a calculator's results.
-    void setCalculator(const CalculatorModel& model);
+    // Builds the curves and axes for a calculator's results; `xSpacing` is
+    // the spacing the first study is expected to have. A chart already built
+    // for them and unchanged since is left as it is.
+    void setCalculator(const CalculatorModel& model, Spacing xSpacing = Spacing::Linear);
+
+    // A closed study's chart for the next study of the same calculator,
+    // taken out of the charts kept by keep(); null when none fits. Building
+    // the axes, curves and guidance lines and laying the chart out is the
+    // larger part of a new study window. A kept chart is one still as
+    // setCalculator built it (no other calculator, x axis or gap since) under
+    // the locale and font that are in force now: it draws what a new one
+    // draws once showStudy has shown the new study.
+    static StudyChart* takeKept(const CalculatorModel& model, Spacing xSpacing);
+    // Takes `chart` out of its window and keeps it for takeKept, one per
+    // calculator; a chart that could not serve as a new one is deleted.
+    static void keep(StudyChart* chart);
 
     // Shows a computed study over input `variable` of the calculator set last.
     void showStudy(int variable, const StudyOutcome& outcome);
@@ -90,6 +107,14 @@ private:
     void setLegend(const QList<LegendEntry>& legend);
 
     const CalculatorModel* model_ = nullptr;
+    // Whether the chart is as setCalculator first built it for model_ (whose
+    // id is builtId_) and builtSpacing_, under builtLocale_ and builtFont_.
+    bool pristine_ = false;
+    bool built_ = false;
+    std::string builtId_;
+    Spacing builtSpacing_ = Spacing::Linear;
+    QLocale builtLocale_;
+    QFont builtFont_;
     QChart* chart_ = nullptr;
     QValueAxis* xLinear_ = nullptr;
     QLogValueAxis* xLog_ = nullptr;

@@ -3,6 +3,7 @@
 
 #include "companioncommands.h"
 #include "studychart.h"
+#include "studylabel.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -45,6 +46,19 @@ std::vector<const CalculatorModel*> computingModels(const std::vector<const Calc
 
 std::string decimalMark() { return QLocale().decimalPoint().toStdString(); }
 
+// The input studied first: the one with `key`, else the last.
+int firstVariable(const CalculatorModel& m, const std::string& key)
+{
+    const int same = m.inputIndex(key);
+    return same >= 0 ? same : int(m.inputs.size()) - 1;
+}
+
+// The spacing the first study of `m` over `variable` is expected to have.
+Spacing expectedSpacing(const CalculatorModel& m, int variable)
+{
+    return variable >= 0 ? m.inputs[std::size_t(variable)].study.spacing : Spacing::Linear;
+}
+
 // A number written as the calculators write theirs: the user's decimal
 // mark, no trailing zeros, as many decimals as it has.
 QString numberText(double value)
@@ -68,6 +82,12 @@ StudyWindow::StudyWindow(const CompanionRequest& request)
 {
     setObjectName(QStringLiteral("studyWindow"));
     setWindowTitle(QStringLiteral("Parameterstudie – ") + request.title);
+
+    // The half of the calculator that holds the focus, and the input field
+    // that holds it, if any, are studied first.
+    const int first = link_ ? std::max(link_->focusedModel(models_), 0) : 0;
+    if (link_)
+        preferredKey_ = link_->focusedInput(*models_[std::size_t(first)]);
 
     // Left: what is studied, above the buttons; right: the chart above the
     // table. On a small screen the groups scroll and the buttons stay in
@@ -103,8 +123,8 @@ StudyWindow::StudyWindow(const CompanionRequest& request)
     fromEdit_->setObjectName(QStringLiteral("from"));
     toEdit_ = new QLineEdit;
     toEdit_->setObjectName(QStringLiteral("to"));
-    fromUnit_ = new QLabel;
-    toUnit_ = new QLabel;
+    fromUnit_ = new StudyLabel;
+    toUnit_ = new StudyLabel;
     points_ = new QSpinBox;
     points_->setObjectName(QStringLiteral("points"));
     points_->setRange(kMinStudyPoints, kMaxStudyPoints);
@@ -126,7 +146,7 @@ StudyWindow::StudyWindow(const CompanionRequest& request)
                 {"&Punkte:", points_, nullptr}};
     int row = 0;
     for (const auto& r : rows) {
-        auto* label = new QLabel(QString::fromUtf8(r.text));
+        auto* label = new StudyLabel(QString::fromUtf8(r.text));
         label->setBuddy(r.field);
         grid->addWidget(label, row, 0);
         grid->addWidget(r.field, row, 1, 1, r.unit ? 1 : 2);
@@ -178,7 +198,12 @@ StudyWindow::StudyWindow(const CompanionRequest& request)
     white.setColor(QPalette::WindowText, Qt::black);
     figure_->setPalette(white);
     figure_->setAutoFillBackground(true);
-    chart_ = new StudyChart;
+    // The chart a closed study of this calculator left, if it fits.
+    const CalculatorModel& firstModel = *models_[std::size_t(first)];
+    chart_ = StudyChart::takeKept(firstModel, expectedSpacing(firstModel, firstVariable(firstModel, preferredKey_)));
+    const bool keptChart = chart_ != nullptr;
+    if (!keptChart)
+        chart_ = new StudyChart;
     chart_->setMinimumSize(420, 280);
     legend_ = new StudyLegend(chart_);
     auto* figureLayout = new QVBoxLayout(figure_);
@@ -186,6 +211,8 @@ StudyWindow::StudyWindow(const CompanionRequest& request)
     figureLayout->setSpacing(0);
     figureLayout->addWidget(chart_, 1);
     figureLayout->addWidget(legend_);
+    if (keptChart)
+        chart_->setHidden(false);  // hidden when it was taken out of its window
     chart_->setAccessibleName(QStringLiteral("Diagramm der Parameterstudie"));
     table_ = new StudyTableView;
     table_->setAccessibleName(QStringLiteral("Tabelle der Parameterstudie"));
@@ -218,11 +245,6 @@ StudyWindow::StudyWindow(const CompanionRequest& request)
     if (link_)
         connect(link_, &CompanionLink::inputsChanged, refresh, qOverload<>(&QTimer::start));
 
-    // The half of the calculator that holds the focus, and the input field
-    // that holds it, if any, are studied first.
-    const int first = link_ ? std::max(link_->focusedModel(models_), 0) : 0;
-    if (link_)
-        preferredKey_ = link_->focusedInput(*models_[std::size_t(first)]);
     chooseModel(first);
 
     if (conversion_) {
@@ -239,6 +261,10 @@ StudyWindow::StudyWindow(const CompanionRequest& request)
     table_->setFocus();
 }
 
+// The chart stays for the next study of the calculator when it can serve as
+// a new one.
+StudyWindow::~StudyWindow() { StudyChart::keep(chart_); }
+
 void StudyWindow::chooseModel(int index)
 {
     if (index < 0 || std::size_t(index) >= models_.size())
@@ -248,17 +274,18 @@ void StudyWindow::chooseModel(int index)
                                                               : preferredKey_;
     modelIndex_ = index;
     const CalculatorModel& m = model();
-    chart_->setCalculator(m);
+    const int variable = firstVariable(m, previousKey);
+    chart_->setCalculator(m, expectedSpacing(m, variable));
 
     // The fixed inputs: a row per input, its name and its value as read.
     for (QLabel* l : std::as_const(inputLabels_))
         delete l;
     inputLabels_.clear();
     for (std::size_t i = 0; i < m.inputs.size(); ++i) {
-        auto* name = new QLabel(quantityName(m.inputs[i]));
+        auto* name = new StudyLabel(quantityName(m.inputs[i]));
         name->setWordWrap(true);
         name->setToolTip(QStringLiteral("Feld %1 des Rechners").arg(qs(m.inputs[i].field)));
-        auto* value = new QLabel;
+        auto* value = new StudyLabel;
         value->setObjectName(QStringLiteral("input_") + qs(m.inputs[i].key));
         value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -272,8 +299,7 @@ void StudyWindow::chooseModel(int index)
     for (const InputQuantity& q : m.inputs)
         variableBox_->addItem(quantityName(q) + QStringLiteral(" [%1]").arg(q.unit.empty() ? "-" : qs(q.unit)));
     updating_ = false;
-    const int same = m.inputIndex(previousKey);
-    chooseVariable(same >= 0 ? same : int(m.inputs.size()) - 1);
+    chooseVariable(variable);
 }
 
 void StudyWindow::chooseVariable(int index)

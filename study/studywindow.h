@@ -33,6 +33,7 @@ class StudyWindow : public QWidget {
     Q_OBJECT
 public:
     explicit StudyWindow(const CompanionRequest& request);
+    ~StudyWindow() override;
 
     // The calculator (of the request's models) that is studied.
     const CalculatorModel& model() const { return *models_[std::size_t(modelIndex_)]; }

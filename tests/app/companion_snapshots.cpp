@@ -2,7 +2,8 @@
 // Writes every help page and every parameter study as the program shows them
 // into a folder: each help page as the whole document drawn at a fixed width
 // (PNG) and as the document's HTML, each study as the window grabbed at a
-// fixed size (PNG). Two builds are compared file by file: the pictures with
+// fixed size (PNG), each study twice (the second "-again", of the calculator
+// opened again). Two builds are compared file by file: the pictures with
 // ImageMagick's `compare -metric AE` (0 differing pixels), the HTML with
 // `cmp`. Not a test and not run by ctest: it checks nothing itself.
 //
@@ -180,15 +181,19 @@ int main(int argc, char** argv)
             closeWindow(w);
         }
 
-        for (const StudyCase& c : kStudyCases) {
-            QWidget* w = openFromMenu(shell.menu(), QString::fromLatin1(c.button), QString::fromLatin1(c.window));
-            QWidget* study = openStudyWindow(companionRequest(*qobject_cast<DesignedWindow*>(w)));
-            if (c.conversion >= 0)
-                if (auto* box = study ? study->findChild<QComboBox*>(QStringLiteral("conversion")) : nullptr)
-                    box->setCurrentIndex(c.conversion);
-            saveStudy(study, QStringLiteral("%1-%2").arg(QString::fromLatin1(c.name), mark));
-            closeWindow(w);
-        }
+        // Each study twice: the second, of the calculator opened again, is
+        // drawn on the chart the first one left (the files "-again" equal
+        // the first ones).
+        for (const StudyCase& c : kStudyCases)
+            for (const QString& again : {QString(), QStringLiteral("-again")}) {
+                QWidget* w = openFromMenu(shell.menu(), QString::fromLatin1(c.button), QString::fromLatin1(c.window));
+                QWidget* study = openStudyWindow(companionRequest(*qobject_cast<DesignedWindow*>(w)));
+                if (c.conversion >= 0)
+                    if (auto* box = study ? study->findChild<QComboBox*>(QStringLiteral("conversion")) : nullptr)
+                        box->setCurrentIndex(c.conversion);
+                saveStudy(study, QStringLiteral("%1%2-%3").arg(QString::fromLatin1(c.name), again, mark));
+                closeWindow(w);
+            }
     }
     return 0;
 }

@@ -11,6 +11,7 @@
 #include "frmschall.h"
 #include "frmtemperatur.h"
 #include "studychart.h"
+#include "studylabel.h"
 #include "studywindow.h"
 #include "testsupport.h"
 
@@ -23,12 +24,14 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPointer>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <map>
+#include <tuple>
 #include <memory>
 
 using namespace orvella;
@@ -105,6 +108,10 @@ private slots:
     void saveCsv();
     void saveChart_data();
     void saveChart();
+    void newWindowDrawsAsAFreshOne_data();
+    void newWindowDrawsAsAFreshOne();
+    void labelSizesAreQLabels_data();
+    void labelSizesAreQLabels();
 
 private:
     void show(const QString& window);
@@ -566,6 +573,110 @@ void TestStudy::saveChart()
         QVERIFY(bytes.contains("Abstand R [m]"));       // the axis title as text
         QVERIFY(bytes.contains("Eingabe im Rechner"));  // the legend
     }
+}
+
+void TestStudy::newWindowDrawsAsAFreshOne_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("change");  // in the first window, after its picture
+    QTest::addColumn<QString>("mark");    // of the second window
+    QTest::addColumn<bool>("kept");       // the second window draws on the first one's chart
+    QTest::newRow("prognosis, logarithmic x") << "frmDLprognose" << "" << "point" << true;
+    QTest::newRow("critical temperature, linear x") << "frmTemperatur" << "" << "point" << true;
+    QTest::newRow("prognosis switched to linear x") << "frmDLprognose" << "linear" << "point" << false;
+    QTest::newRow("another decimal mark") << "frmDLprognose" << "" << "comma" << false;
+}
+
+// A study of the calculator closed and opened again looks and tabs as the
+// first one did, on the first one's chart where it could be kept.
+void TestStudy::newWindowDrawsAsAFreshOne()
+{
+    QFETCH(QString, window);
+    QFETCH(QString, change);
+    QFETCH(QString, mark);
+    QFETCH(bool, kept);
+    const auto openAgain = [&] {
+        form_.reset();
+        processDeferredDeletes();
+        StudyWindow* study = open(window);
+        study->resize(1120, 740);
+        study->show();
+        for (int i = 0; i < 5; ++i)
+            QApplication::processEvents();
+        QStringList tabs;
+        for (QWidget* w = study->nextInFocusChain(); w != study; w = w->nextInFocusChain())
+            tabs << QString::fromLatin1(w->metaObject()->className()) + u'/' + w->objectName();
+        return std::tuple{study, study->grab().toImage(), tabs};
+    };
+    {
+        // A chart kept from another test is not taken under other settings.
+        const LocaleScope other(localeNamed("comma"));
+        openAgain();
+    }
+    const LocaleScope point(localeNamed("point"));
+    const auto [first, picture, tabs] = openAgain();
+    const QPointer<StudyChart> chart = first->chart();
+    if (change == "linear")
+        first->findChild<QCheckBox*>("logarithmic")->setChecked(false);
+
+    const LocaleScope second(localeNamed(mark));
+    const auto [study, againPicture, againTabs] = openAgain();
+    QCOMPARE(study->chart() == chart.data(), kept);
+    QCOMPARE(study->chart()->chart()->locale(), QLocale());
+    if (mark == "point") {
+        QCOMPARE(againTabs, tabs);
+        QVERIFY(againPicture == picture);
+    }
+}
+
+void TestStudy::labelSizesAreQLabels_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("wrapped");
+    QTest::addColumn<bool>("selectable");
+    QTest::addColumn<bool>("buddy");
+    QTest::newRow("a name") << "Raumhöhe Hraum" << false << false << false;
+    QTest::newRow("a wrapped name") << "Schallpegel der Sprache in 1 m Abstand L1" << true << false << false;
+    QTest::newRow("a selectable value") << "veränderlich (8 m)" << false << true << false;
+    QTest::newRow("a label with a shortcut") << "&bis:" << false << false << true;
+}
+
+// The sizes a StudyLabel keeps are the ones QLabel measures, also after its
+// text or font changed.
+void TestStudy::labelSizesAreQLabels()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, wrapped);
+    QFETCH(bool, selectable);
+    QFETCH(bool, buddy);
+    QWidget parent;
+    auto* edit = new QLineEdit(&parent);
+    auto* kept = new StudyLabel(text, &parent);
+    auto* label = new QLabel(text, &parent);
+    for (QLabel* l : {static_cast<QLabel*>(kept), label}) {
+        l->setWordWrap(wrapped);
+        if (selectable)
+            l->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        if (buddy)
+            l->setBuddy(edit);
+    }
+    const auto compare = [&] {
+        QCOMPARE(kept->sizeHint(), label->sizeHint());
+        QCOMPARE(kept->minimumSizeHint(), label->minimumSizeHint());
+        for (int width : {60, 120, 400})
+            QCOMPARE(kept->heightForWidth(width), label->heightForWidth(width));
+    };
+    compare();
+    for (QLabel* l : {static_cast<QLabel*>(kept), label})
+        l->setText(text + QStringLiteral(" und mehr Text"));
+    if (!QTest::currentTestFailed())
+        compare();
+    QFont bold = parent.font();
+    bold.setBold(true);
+    bold.setPointSize(bold.pointSize() + 3);
+    parent.setFont(bold);
+    if (!QTest::currentTestFailed())
+        compare();
 }
 
 QTEST_MAIN(TestStudy)
