@@ -9,6 +9,7 @@
 #include "raumbilanzchart.h"
 #include "raumbilanzdescription.h"
 #include "raumbilanzreport.h"
+#include "raumbilanzroom.h"
 #include "raumbilanztext.h"
 #include "raumbilanztable.h"
 #include "savefile.h"
@@ -75,16 +76,6 @@ void fill(QTableWidget* widget, const TextTable& table)
             widget->setItem(r, c, item);
         }
     widget->resizeColumnsToContents();
-}
-
-// The calculator of this companion among the request's, or null. Told by its
-// id: the plugin holds a description of its own, the window the program's.
-const CalculatorModel* calculatorOf(const std::vector<const CalculatorModel*>& models)
-{
-    for (const CalculatorModel* m : models)
-        if (m->id == nachhallModel().id)
-            return m;
-    return nullptr;
 }
 
 }  // namespace
@@ -214,35 +205,9 @@ RaumbilanzWindow::RaumbilanzWindow(const CompanionRequest& request)
 
 void RaumbilanzWindow::readRoom()
 {
-    room_ = {};
-    if (!calculator_ || !link_) {
-        roomText_ = QStringLiteral("Kein Rechner: Raumgruppe, V und h fehlen.");
-        return;
-    }
-    const std::vector<QString> texts = link_->inputTexts(*calculator_);
-    const auto read = [&](const char* key) -> std::optional<double> {
-        const int i = calculator_->inputIndex(key);
-        if (i < 0 || std::size_t(i) >= texts.size())
-            return std::nullopt;
-        try {
-            return readInput(calculator_->inputs[std::size_t(i)], texts[std::size_t(i)].toStdString());
-        } catch (const ArithmeticError&) {
-            return std::nullopt;
-        }
-    };
-    room_ = {read("group"), read("v"), read("h")};
-    const std::string mark = decimalMark();
-    const auto number = [&mark](const std::optional<double>& v) {
-        try {
-            return v ? qs(FormatResult(*v, 3, mark)) : QString::fromUtf8(kNoValue.data(), kNoValue.size());
-        } catch (const ArithmeticError&) {
-            return QString::fromUtf8(kNoValue.data(), kNoValue.size());
-        }
-    };
-    const int group = calculator_->inputIndex("group");
-    roomText_ = QStringLiteral("Raum aus dem Rechner: %1, V = %2 m³, h = %3 m")
-                    .arg(group >= 0 && std::size_t(group) < texts.size() ? texts[std::size_t(group)] : QString(),
-                         number(room_.volume), number(room_.height));
+    const CalculatorRoom room = roomOfCalculator(link_, calculator_, decimalMark());
+    room_ = room.room;
+    roomText_ = room.text;
 }
 
 void RaumbilanzWindow::recompute()
@@ -298,23 +263,7 @@ void RaumbilanzWindow::reopen(const EvaluationInput& input)
     const BalanceParameters room = balanceParametersOf(input);
     if (calculator_ && link_ && (room.group != room_.group || room.volume != room_.volume ||
                                  room.height != room_.height)) {
-        const std::string mark = decimalMark();
-        std::vector<std::pair<std::string, QString>> texts;
-        const auto put = [&](const char* key, const std::optional<double>& value) {
-            const int i = calculator_->inputIndex(key);
-            if (i < 0 || !value)
-                return;
-            const Quantity& q = calculator_->inputs[std::size_t(i)];
-            const auto choice = std::size_t(*value) - 1;
-            if (!q.choices.empty())
-                texts.emplace_back(key, choice < q.choices.size() ? qs(q.choices[choice]) : QString());
-            else
-                texts.emplace_back(key, qs(shortestText(*value, mark)));
-        };
-        put("group", room.group);
-        put("v", room.volume);
-        put("h", room.height);
-        link_->applyAndCalculate(*calculator_, texts);
+        link_->applyAndCalculate(*calculator_, roomTexts(*calculator_, room, decimalMark()));
         readRoom();
     }
     model_->setBalanceRows(balanceRowsOf(input));
