@@ -14,7 +14,7 @@
 //   bench_calculate verlauf REPEATS
 //     Ctrl+H in the calculator until the Verlauf is exposed and painted: the
 //     first time (the plugin, Qt SQL and the file opened), then REPEATS times
-//     closed and opened again (a new window). Prints
+//     closed and opened again (closing hides it). Prints
 //       verlauf_first_ms <ms>
 //       verlauf_reopen_ms <median> <max>
 // The Verlauf is the one in XDG_DATA_HOME (the script gives each run an

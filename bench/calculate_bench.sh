@@ -57,4 +57,4 @@ row() {  # text key bound
 row "calculate click answered, first after start" first_click_ms 16.7
 row "calculate click answered, later" later_click_ms 16.7
 row "Verlauf after Ctrl+H, first (plugin, Qt SQL)" verlauf_first_ms 100
-row "Verlauf after Ctrl+H again, a new window" verlauf_reopen_ms 16.7
+row "Verlauf after Ctrl+H again, after closing it" verlauf_reopen_ms 16.7

@@ -5,6 +5,7 @@
 
 #include <QEvent>
 #include <QMessageBox>
+#include <QTimer>
 #include <QWidget>
 
 namespace orvella {
@@ -107,6 +108,52 @@ QWidget* openEvaluationHelp(QWidget* owner, const EvaluationModel& model, std::f
     request.evaluation = &model;
     request.evaluationInput = std::move(input);
     return help->open(request);
+}
+
+namespace {
+
+// The follower of followInputs: a child of the window that watches its
+// showing.
+class InputFollower : public QObject {
+public:
+    InputFollower(QWidget* window, CompanionLink* link, std::function<void()> recompute)
+        : QObject(window), window_(window), recompute_(std::move(recompute))
+    {
+        timer_.setSingleShot(true);
+        timer_.setInterval(0);
+        connect(&timer_, &QTimer::timeout, this, [this] {
+            if (window_->isVisible())
+                recompute_();
+            else
+                stale_ = true;
+        });
+        connect(link, &CompanionLink::inputsChanged, &timer_, qOverload<>(&QTimer::start));
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == window_ && event->type() == QEvent::Show && stale_) {
+            stale_ = false;
+            recompute_();
+        }
+        return false;
+    }
+
+private:
+    QWidget* window_;
+    std::function<void()> recompute_;
+    QTimer timer_;
+    bool stale_ = false;
+};
+
+}  // namespace
+
+void followInputs(QWidget* window, CompanionLink* link, std::function<void()> recompute)
+{
+    if (window && link)
+        new InputFollower(window, link, std::move(recompute));
 }
 
 }  // namespace orvella

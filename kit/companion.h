@@ -181,6 +181,12 @@ CompanionPlugin* loadCompanionPlugin(const QString& baseName, QString* error = n
 // Another folder to look in (tests point this at the build tree).
 void addCompanionPluginPath(const QString& folder);
 
+// Calls `recompute` when the texts of the owner's fields change (`link`'s
+// inputsChanged), once for the changes of one turn of the event loop: at
+// once while `window` is visible, else when it shows again. Nothing without
+// a link.
+void followInputs(QWidget* window, CompanionLink* link, std::function<void()> recompute);
+
 // Opens (or raises) the help page of the evaluation that `owner`, a
 // companion window, shows: the help plugin's window, rendered from `model`
 // with the rows `input` gives, read again whenever `link` says they changed.

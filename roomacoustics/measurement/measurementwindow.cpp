@@ -28,7 +28,6 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSplitter>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -191,17 +190,8 @@ MeasurementWindow::MeasurementWindow(const CompanionRequest& request)
     connect(table_, &MeasurementTableView::message, this, [this](const QString& text) { showNotes({text}); });
 
     // The prognosis follows the calculator's fields as the user edits them.
-    refresh_ = new QTimer(this);
-    refresh_->setSingleShot(true);
-    refresh_->setInterval(0);
-    connect(refresh_, &QTimer::timeout, this, [this] {
-        if (isVisible())
-            recompute();
-        else
-            stale_ = true;
-    });
     if (prognosisModel_ && link_)
-        connect(link_, &CompanionLink::inputsChanged, refresh_, qOverload<>(&QTimer::start));
+        followInputs(this, link_, [this] { recompute(); });
 
     recompute();
     new EvaluationHistory(this, iso3382Model(), request, helpLink_,
@@ -377,10 +367,6 @@ void MeasurementWindow::showEvent(QShowEvent* event)
     if (!fitted_) {
         fitted_ = true;
         fitResultsPane();
-    }
-    if (stale_) {
-        stale_ = false;
-        recompute();
     }
     QWidget::showEvent(event);
 }

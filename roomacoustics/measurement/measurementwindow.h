@@ -21,7 +21,6 @@ class QGridLayout;
 class QLabel;
 class QScrollArea;
 class QSplitter;
-class QTimer;
 QT_END_NAMESPACE
 
 namespace orvella {
@@ -92,7 +91,6 @@ private:
     QStringList actionNotes_;  // what the last paste or file did
     QString prognosisText_;
     PrognosisCurve curve_;  // the prognosis the chart shows
-    bool stale_ = false;  // the calculator's fields changed while the window was hidden
 
     MeasurementTableModel* model_ = nullptr;
     MeasurementTableView* table_ = nullptr;
@@ -101,7 +99,6 @@ private:
     QLabel* prognosisLabel_ = nullptr;
     QGridLayout* results_ = nullptr;
     QGridLayout* rating_ = nullptr;
-    QTimer* refresh_ = nullptr;
     QSplitter* rightSplitter_ = nullptr;
     QWidget* lower_ = nullptr;
     QScrollArea* resultsArea_ = nullptr;

@@ -26,7 +26,6 @@
 #include <QPushButton>
 #include <QSplitter>
 #include <QTableWidget>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace orvella {
@@ -179,17 +178,8 @@ RaumbilanzWindow::RaumbilanzWindow(const CompanionRequest& request)
     connect(table_, &BalanceTableView::message, this, [this](const QString& text) { showNotes({text}); });
 
     // The room follows the calculator's fields as the user edits them.
-    refresh_ = new QTimer(this);
-    refresh_->setSingleShot(true);
-    refresh_->setInterval(0);
-    connect(refresh_, &QTimer::timeout, this, [this] {
-        if (isVisible())
-            recompute();
-        else
-            stale_ = true;
-    });
     if (calculator_ && link_)
-        connect(link_, &CompanionLink::inputsChanged, refresh_, qOverload<>(&QTimer::start));
+        followInputs(this, link_, [this] { recompute(); });
 
     recompute();
     // One Verlauf entry per table, replaced as it changes; "Übernehmen" on it
@@ -339,15 +329,6 @@ bool RaumbilanzWindow::saveReport()
 QWidget* RaumbilanzWindow::showHelp()
 {
     return openEvaluationHelp(this, raumbilanzModel(), [this] { return evaluationInput(); }, helpLink_);
-}
-
-void RaumbilanzWindow::showEvent(QShowEvent* event)
-{
-    if (stale_) {
-        stale_ = false;
-        recompute();
-    }
-    QWidget::showEvent(event);
 }
 
 void RaumbilanzWindow::contextMenuEvent(QContextMenuEvent* event)

@@ -17,7 +17,6 @@
 QT_BEGIN_NAMESPACE
 class QLabel;
 class QTableWidget;
-class QTimer;
 QT_END_NAMESPACE
 
 namespace orvella {
@@ -57,7 +56,6 @@ public:
     QWidget* showHelp();
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
@@ -72,7 +70,6 @@ private:
     QString roomText_;
     BalanceEvaluation evaluation_;
     QStringList notes_;
-    bool stale_ = false;
 
     BalanceTableModel* model_ = nullptr;
     BalanceTableView* table_ = nullptr;
@@ -82,7 +79,6 @@ private:
     BalanceChart* chart_ = nullptr;
     QTableWidget* bands_ = nullptr;
     QTableWidget* summary_ = nullptr;
-    QTimer* refresh_ = nullptr;
     EvaluationLink* helpLink_ = nullptr;
 };
 

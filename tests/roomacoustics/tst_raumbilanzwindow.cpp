@@ -140,8 +140,12 @@ void TestRaumbilanzWindow::pastedFollowedAndApplied()
     setTextOf(calculator_, "txVolumen", "250");
     QTRY_COMPARE(w->roomText(), "Raum aus dem Rechner: A3 Unterricht/Kommunikation, V = 250 m³, h = 3 m");
     QCOMPARE(w->bandText(2, 5), inLocale("0.72", mark));  // 1.2 · 0.597
+    // Closed, it takes up the fields' change when it shows again.
+    w->close();
     setTextOf(calculator_, "txVolumen", "180");
-    QTRY_COMPARE(w->bandText(2, 5), inLocale("0.66", mark));
+    QTest::qWait(1);
+    QCOMPARE(openRaumbilanzWindow(companionRequest(*qobject_cast<DesignedWindow*>(calculator_))), w);
+    QCOMPARE(w->bandText(2, 5), inLocale("0.66", mark));
 
     // A at 500/1000 Hz, (54.165 + 68.665) / 2, into the calculator: T = 29.34 / 61.4.
     QVERIFY(w->applyToCalculator());
