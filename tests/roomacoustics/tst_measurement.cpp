@@ -7,6 +7,7 @@
 // copied results, the help page, and the window closing with its calculator.
 
 #include "companions.h"
+#include "evaluationrecord.h"
 #include "frmdlprognose.h"
 #include "measurementchart.h"
 #include "measurementtable.h"
@@ -162,6 +163,7 @@ private slots:
     void reportText();
     void helpPage();
     void closesWithItsCalculator();
+    void verlaufEntryReopens();
 
 private:
     MeasurementWindow* open();
@@ -855,6 +857,30 @@ void TestMeasurement::closesWithItsCalculator()
     processDeferredDeletes();
     QVERIFY(!w || !w->isVisible());
     QVERIFY(!help || !help->isVisible());
+}
+
+// The measurement is handed to the Verlauf as it changes; "Übernehmen" on its
+// entry, after the table was emptied, brings back every position as typed.
+void TestMeasurement::verlaufEntryReopens()
+{
+    form_ = makeDLprognoseForm([] {});
+    form_->show();
+    calculator_ = form_->window();
+    CompanionRequest request = companionRequest(*qobject_cast<DesignedWindow*>(calculator_));
+    std::shared_ptr<const EvaluationSnapshot> handed;
+    request.recordEvaluation = [&](std::shared_ptr<const EvaluationSnapshot> s) { handed = std::move(s); };
+    auto* w = qobject_cast<MeasurementWindow*>(openMeasurementWindow(request));
+    QVERIFY(w);
+    paste(w, kWorkedPaste);
+    QTRY_VERIFY(handed && handed->rowCount() == 6);
+    const QStringList results = resultValues(w);
+    w->tableModel()->setPositions({});
+    QVERIFY(resultValues(w) != results);
+    request.reopen = std::make_shared<CalculationRecord>(recordOf(*handed));
+    QCOMPARE(openMeasurementWindow(request), w);
+    QCOMPARE(w->tableModel()->rowCount(), 7);
+    QCOMPARE(cellText(w, 2, 1), QString("44,75"));
+    QCOMPARE(resultValues(w), results);
 }
 
 QTEST_MAIN(TestMeasurement)
