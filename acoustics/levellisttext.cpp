@@ -60,7 +60,7 @@ LevelColumns levelColumns(std::string_view text)
     std::vector<std::size_t> lines(kMaxLevelColumns + 2, 0);
     LevelColumns out;
     forEachLine(text, [&](std::string_view line) {
-        const std::size_t n = findNumbers(line, kMaxLevelColumns + 1).size();
+        const std::size_t n = countNumbers(line, kMaxLevelColumns + 1);
         if (n > 0) {
             ++lines[n];
             ++out.lines;
@@ -79,6 +79,8 @@ LevelColumns levelColumns(std::string_view text)
 PastedLevels levelsFromText(std::string_view text, LevelColumnChoice choice, std::size_t most)
 {
     PastedLevels out;
+    // One vector for the numbers of every line.
+    std::vector<FoundNumber> found;
     const auto take = [&](double level, std::string_view name) {
         if (out.levels.size() >= most) {
             out.moreLevels = true;
@@ -89,7 +91,7 @@ PastedLevels levelsFromText(std::string_view text, LevelColumnChoice choice, std
     };
     forEachLine(text, [&](std::string_view line) {
         if (choice.column > 0) {
-            const std::vector<FoundNumber> found = findNumbers(line, choice.columns + 1);
+            findNumbers(line, found, choice.columns + 1);
             if (found.empty())
                 return true;
             if (found.size() != choice.columns || choice.column > choice.columns) {
@@ -105,7 +107,7 @@ PastedLevels levelsFromText(std::string_view text, LevelColumnChoice choice, std
         }
         // Every number: one more than the room left tells whether the
         // text holds more.
-        const std::vector<FoundNumber> found = findNumbers(line, most - out.levels.size() + 1);
+        findNumbers(line, found, most - out.levels.size() + 1);
         const bool named = found.size() == 1 && found.front().value;
         for (const FoundNumber& f : found) {
             if (!f.value) {

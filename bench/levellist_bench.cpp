@@ -17,6 +17,8 @@
 //   edit_one_of_100000_ms <median> <max>
 //   background_key_100000_ms <median> <max>
 // Exit status 1 when the window does not appear or does not hold the levels.
+// Under callgrind with --collect-atstart=no only the pastes and the repaints
+// after them are counted (bench/levellist_profile.sh).
 
 #include "companions.h"
 #include "figures.h"
@@ -32,6 +34,8 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QWindow>
+
+#include <valgrind/callgrind.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -117,10 +121,12 @@ int main(int argc, char* argv[])
         levels->setFocus();
         QElapsedTimer t;
         t.start();
+        CALLGRIND_TOGGLE_COLLECT;
         QTest::keyClick(levels, Qt::Key_V, Qt::ControlModifier);
         results100k.push_back(since(t));
         list->repaint();
         painted100k.push_back(since(t));
+        CALLGRIND_TOGGLE_COLLECT;
         if (results->item(0, 2)->text() != QLatin1String("100000")) {
             std::fprintf(stderr, "bench_levellist: the list holds %s levels\n", qPrintable(results->item(0, 2)->text()));
             return 1;

@@ -5,6 +5,7 @@
 #include "numbers.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace orvella {
 
@@ -192,15 +193,143 @@ bool isBlankRow(const TableRow& row)
     });
 }
 
-// The number of a piece of a run in findNumbers: its digits, and the sign
-// and exponent that belong to it.
-std::optional<double> pieceValue(std::string_view sign, std::string_view digits,
-                                 std::string_view exponent)
+// A piece of digits with at most one decimal mark, at most 15 significant
+// digits and at most 22 after the mark, read without a string: the digits
+// as an integer below 2^53 and 10^k for k <= 22 are exact doubles, so their
+// one quotient is the correctly rounded number, the same one ReadNumber
+// gets from from_chars. Nothing for any other piece.
+std::optional<double> shortDecimal(std::string_view digits)
 {
-    std::string text(sign);
+    static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                              1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                              1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    std::uint64_t whole = 0;
+    bool digit = false;
+    int significant = 0;
+    int fraction = 0;
+    bool mark = false;
+    for (const char c : digits) {
+        if (isMark(c)) {
+            if (mark)
+                return std::nullopt;
+            mark = true;
+            continue;
+        }
+        digit = true;
+        if (whole != 0 || c != '0')
+            ++significant;
+        whole = whole * 10 + std::uint64_t(c - '0');
+        fraction += mark ? 1 : 0;
+        if (significant > 15 || fraction > 22)
+            return std::nullopt;
+    }
+    if (!digit)
+        return std::nullopt;
+    return double(whole) / kPowersOfTen[fraction];
+}
+
+// The number of a piece of a run in findNumbers: its digits, and the sign
+// ('+', '-' or 0 for none) and exponent that belong to it.
+std::optional<double> pieceValue(char sign, std::string_view digits, std::string_view exponent)
+{
+    if (exponent.empty())
+        if (const std::optional<double> value = shortDecimal(digits))
+            return sign == '-' && *value != 0.0 ? -*value : *value;
+    std::string text;
+    if (sign != 0)
+        text += sign;
     text += digits;
     text += exponent;
     return readPlainNumber(text);
+}
+
+// Finds the numbers of a free text as findNumbers describes them, at most
+// `most`, and calls add(offset, length, sign, digits, exponent) for each
+// piece in order; reading its value is left to `add`.
+template <class Add>
+void scanNumbers(std::string_view s, std::size_t most, Add&& add)
+{
+    std::size_t count = 0;
+    std::size_t i = 0;
+    while (i < s.size() && count < most) {
+        // A word, with any digits and marks inside it: "Lp4m", "L1,5".
+        if (isWordChar(s[i])) {
+            while (i < s.size() &&
+                   (isWordChar(s[i]) || isDigit(s[i]) ||
+                    (isMark(s[i]) && digitAt(s, i + 1) && isDigit(s[i - 1]))))
+                ++i;
+            continue;
+        }
+
+        // An optional sign, unless it follows a digit ("60-70").
+        const std::size_t start = i;
+        std::size_t signLength = 0;
+        if (s[i] == '-' || s[i] == '+')
+            signLength = 1;
+        else if (s.substr(i, kMinusSign.size()) == kMinusSign)
+            signLength = kMinusSign.size();
+        if (signLength > 0 && start > 0 && isDigit(s[start - 1]))
+            signLength = 0;
+        std::size_t p = start + signLength;
+        const bool leadingPoint = p < s.size() && s[p] == '.' && digitAt(s, p + 1);
+        if (!digitAt(s, p) && !leadingPoint) {
+            i = start + std::max<std::size_t>(signLength, 1);
+            continue;
+        }
+
+        // The run: digits with single marks between them.
+        const std::size_t runStart = p;
+        if (leadingPoint)
+            ++p;
+        bool comma = false;
+        std::size_t marks = leadingPoint ? 1 : 0;
+        while (p < s.size() && (isDigit(s[p]) || (isMark(s[p]) && digitAt(s, p + 1)))) {
+            if (isMark(s[p])) {
+                ++marks;
+                comma = comma || s[p] == ',';
+            }
+            ++p;
+        }
+        const std::string_view run = s.substr(runStart, p - runStart);
+
+        std::size_t exponentEnd = p;
+        if (p < s.size() && (s[p] == 'e' || s[p] == 'E')) {
+            std::size_t k = p + 1;
+            if (k < s.size() && (s[k] == '+' || s[k] == '-'))
+                ++k;
+            if (digitAt(s, k)) {
+                while (digitAt(s, k))
+                    ++k;
+                exponentEnd = k;
+            }
+        }
+        const std::string_view exponent = s.substr(p, exponentEnd - p);
+        const char sign = signLength == 0 ? 0 : s[start] == '+' ? '+' : '-';
+
+        if (!comma || marks == 1) {
+            ++count;
+            add(start, exponentEnd - start, sign, run, exponent);
+        } else {
+            // Several marks with a comma among them: the commas separate.
+            std::size_t pieceStart = 0;
+            while (pieceStart <= run.size()) {
+                std::size_t next = run.find(',', pieceStart);
+                const bool last = next == std::string_view::npos;
+                if (last)
+                    next = run.size();
+                const std::string_view piece = run.substr(pieceStart, next - pieceStart);
+                const bool first = pieceStart == 0;
+                const std::size_t offset = first ? start : runStart + pieceStart;
+                const std::size_t end = last ? exponentEnd : runStart + next;
+                ++count;
+                add(offset, end - offset, first ? sign : char(0), piece, last ? exponent : std::string_view());
+                if (count == most)
+                    return;
+                pieceStart = next + 1;
+            }
+        }
+        i = exponentEnd;
+    }
 }
 
 }  // namespace
@@ -308,93 +437,34 @@ PastedTable parsePastedTable(std::string_view s, const TableLimits& limits)
     return table;
 }
 
-std::vector<FoundNumber> findNumbers(std::string_view s, std::size_t most)
+void findNumbers(std::string_view s, std::vector<FoundNumber>& found, std::size_t most)
 {
-    std::vector<FoundNumber> found;
+    found.clear();
     if (most == 0)
-        return found;
+        return;
     // At most one number in every two characters. Reserved at once, the
     // vector is not copied as it grows through a long paste (100 000
     // levels), and the pages it never fills are never touched.
     found.reserve(std::min<std::size_t>({s.size() / 2 + 1, 1'000'000, most}));
-    std::size_t i = 0;
-    while (i < s.size() && found.size() < most) {
-        // A word, with any digits and marks inside it: "Lp4m", "L1,5".
-        if (isWordChar(s[i])) {
-            while (i < s.size() &&
-                   (isWordChar(s[i]) || isDigit(s[i]) ||
-                    (isMark(s[i]) && digitAt(s, i + 1) && isDigit(s[i - 1]))))
-                ++i;
-            continue;
-        }
+    scanNumbers(s, most,
+                [&found](std::size_t offset, std::size_t length, char sign, std::string_view digits,
+                         std::string_view exponent) {
+                    found.push_back({pieceValue(sign, digits, exponent), offset, length});
+                });
+}
 
-        // An optional sign, unless it follows a digit ("60-70").
-        const std::size_t start = i;
-        std::size_t signLength = 0;
-        if (s[i] == '-' || s[i] == '+')
-            signLength = 1;
-        else if (s.substr(i, kMinusSign.size()) == kMinusSign)
-            signLength = kMinusSign.size();
-        if (signLength > 0 && start > 0 && isDigit(s[start - 1]))
-            signLength = 0;
-        std::size_t p = start + signLength;
-        const bool leadingPoint = p < s.size() && s[p] == '.' && digitAt(s, p + 1);
-        if (!digitAt(s, p) && !leadingPoint) {
-            i = start + std::max<std::size_t>(signLength, 1);
-            continue;
-        }
-
-        // The run: digits with single marks between them.
-        const std::size_t runStart = p;
-        if (leadingPoint)
-            ++p;
-        while (p < s.size() && (isDigit(s[p]) || (isMark(s[p]) && digitAt(s, p + 1))))
-            ++p;
-        const std::string_view run = s.substr(runStart, p - runStart);
-
-        std::size_t exponentEnd = p;
-        if (p < s.size() && (s[p] == 'e' || s[p] == 'E')) {
-            std::size_t k = p + 1;
-            if (k < s.size() && (s[k] == '+' || s[k] == '-'))
-                ++k;
-            if (digitAt(s, k)) {
-                while (digitAt(s, k))
-                    ++k;
-                exponentEnd = k;
-            }
-        }
-        const std::string_view exponent = s.substr(p, exponentEnd - p);
-        std::string sign;
-        if (signLength > 0)
-            sign = s[start] == '+' ? "+" : "-";
-
-        const auto commas = std::count(run.begin(), run.end(), ',');
-        const auto points = std::count(run.begin(), run.end(), '.');
-        if (commas == 0 || (commas == 1 && points == 0)) {
-            found.push_back({pieceValue(sign, run, exponent), start, exponentEnd - start});
-        } else {
-            // Several marks with a comma among them: the commas separate.
-            std::size_t pieceStart = 0;
-            while (pieceStart <= run.size()) {
-                std::size_t comma = run.find(',', pieceStart);
-                const bool last = comma == std::string_view::npos;
-                if (last)
-                    comma = run.size();
-                const std::string_view piece = run.substr(pieceStart, comma - pieceStart);
-                const bool first = pieceStart == 0;
-                const std::size_t offset = first ? start : runStart + pieceStart;
-                const std::size_t end = last ? exponentEnd : runStart + comma;
-                found.push_back({pieceValue(first ? sign : std::string(), piece,
-                                            last ? exponent : std::string_view()),
-                                 offset, end - offset});
-                if (found.size() == most)
-                    return found;
-                pieceStart = comma + 1;
-            }
-        }
-        i = exponentEnd;
-    }
+std::vector<FoundNumber> findNumbers(std::string_view s, std::size_t most)
+{
+    std::vector<FoundNumber> found;
+    findNumbers(s, found, most);
     return found;
+}
+
+std::size_t countNumbers(std::string_view s, std::size_t most)
+{
+    std::size_t count = 0;
+    scanNumbers(s, most, [&count](std::size_t, std::size_t, char, std::string_view, std::string_view) { ++count; });
+    return count;
 }
 
 }  // namespace orvella

@@ -149,5 +149,10 @@ struct FoundNumber {
 //   after the digits belongs to the (last) number: "1e3" is 1000.
 // - At most `most` numbers: the search stops after them.
 std::vector<FoundNumber> findNumbers(std::string_view text, std::size_t most = std::size_t(-1));
+// The same into `found` (emptied first), so that a caller that reads a text
+// line by line keeps one vector for all its lines.
+void findNumbers(std::string_view text, std::vector<FoundNumber>& found, std::size_t most = std::size_t(-1));
+// How many numbers findNumbers finds (at most `most`), without reading them.
+std::size_t countNumbers(std::string_view text, std::size_t most = std::size_t(-1));
 
 }  // namespace orvella

@@ -44,7 +44,7 @@ void LevelListModel::append(const std::vector<PastedLevel>& levels)
     names_.reserve(names_.size() + levels.size());
     for (const PastedLevel& l : levels) {
         levels_.push_back(l.levelDb);
-        names_.push_back(QString::fromStdString(l.name));
+        names_.push_back(l.name.empty() ? QString() : QString::fromStdString(l.name));
     }
     endInsertRows();
     emit levelsChanged();

@@ -2,9 +2,12 @@
 // Pasted tables and CSV files, cell by cell, and the numbers of a free text.
 
 #include "coretesting.h"
+#include "numbers.h"
 #include "pastedtext.h"
 
 #include <QTest>
+
+#include <bit>
 
 using namespace orvella;
 
@@ -58,6 +61,8 @@ private slots:
     void numbers_data();
     void numbers();
     void numberPlaces();
+    void numbersReadExactly_data();
+    void numbersReadExactly();
     void manyNumbers();
     void germanLocaleChangesNothing();
     void limitsBoundTheTable_data();
@@ -263,7 +268,9 @@ void TestPastedText::numbers()
 {
     QFETCH(QByteArray, text);
     QFETCH(QString, numbers);
-    QCOMPARE(numbersText(findNumbers(std::string_view(text.constData(), std::size_t(text.size())))), numbers);
+    const std::string_view s(text.constData(), std::size_t(text.size()));
+    QCOMPARE(numbersText(findNumbers(s)), numbers);
+    QCOMPARE(countNumbers(s), findNumbers(s).size());
 }
 
 void TestPastedText::numberPlaces()
@@ -277,6 +284,29 @@ void TestPastedText::numberPlaces()
     for (std::size_t i = 0; i < f.size(); ++i)
         QCOMPARE(QString::fromStdString(text.substr(f[i].offset, f[i].length)),
                  QString::fromStdString(pieces[i]));
+}
+
+void TestPastedText::numbersReadExactly_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    for (const char* t : {"62,4", "58.7", "-0.3", "-0,0", "0.1", ".5", "4.35", "000000000000000000000012.5",
+                          "123456789012345", "1234567890123456", "9007199254740993", "1.0000000000000002",
+                          "0.0000000000000000000001", "0.00000000000000000000001", "72.000000000000000001",
+                          "-1e22", "1E-5"})
+        QTest::newRow(t) << QByteArray(t);
+}
+
+void TestPastedText::numbersReadExactly()
+{
+    // A found number is the one readPlainNumber reads from its text, to the
+    // last bit and the sign of a zero, also where it is read without a string.
+    QFETCH(QByteArray, text);
+    const std::string s = text.toStdString();
+    const std::vector<FoundNumber> f = findNumbers(s);
+    const std::optional<double> expected = readPlainNumber(s);
+    QCOMPARE(f.size(), std::size_t(1));
+    QVERIFY(f.front().value && expected);
+    QCOMPARE(std::bit_cast<quint64>(*f.front().value), std::bit_cast<quint64>(*expected));
 }
 
 void TestPastedText::manyNumbers()
