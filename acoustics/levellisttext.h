@@ -73,6 +73,15 @@ struct LevelColumnChoice {
 // Names are cut to kMaxCellChars characters (shortenedText).
 PastedLevels levelsFromText(std::string_view text, LevelColumnChoice choice = {}, std::size_t most = kMaxLevels);
 
+// levelsFromText(text, {}, most) and levelColumns(text) in one pass over
+// the text, as a paste needs them: the levels of every number, given up by
+// the caller when the text turns out to be a table.
+struct LevelsAndColumns {
+    PastedLevels levels;
+    LevelColumns columns;
+};
+LevelsAndColumns levelsAndColumns(std::string_view text, std::size_t most = kMaxLevels);
+
 // A level as the list shows and copies it: every digit it was given with,
 // the shortest text that reads back as the same number, with
 // `decimalMark`: "60", "62,5", "-3", "1e-07".

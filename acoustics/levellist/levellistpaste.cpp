@@ -100,9 +100,12 @@ QString pasteLevels(QWidget* parent, LevelListModel& model, const QString& text)
     QString columnText;
     try {
         const std::string utf8 = text.toStdString();
-        const LevelColumns table = levelColumns(utf8);
-        LevelColumnChoice choice;
+        // Every number is a level unless the lines are rows of a table.
+        LevelsAndColumns read = levelsAndColumns(utf8, room);
+        const LevelColumns table = read.columns;
+        pasted = std::move(read.levels);
         if (table.columns > 1) {
+            pasted = {};
             std::vector<QStringList> preview(table.columns);
             for (std::size_t c = 0; c < table.columns; ++c)
                 for (const PastedLevel& l : levelsFromText(utf8, {c + 1, table.columns}, kPreviewLevels).levels)
@@ -112,10 +115,9 @@ QString pasteLevels(QWidget* parent, LevelListModel& model, const QString& text)
                                                           : askColumn(parent, preview, table.columns);
             if (!column)
                 return QStringLiteral("Einfügen abgebrochen; %1.").arg(kUnchanged);
-            choice = {*column, table.columns};
             columnText = QStringLiteral(", Spalte %1 von %2").arg(*column).arg(table.columns);
+            pasted = levelsFromText(utf8, {*column, table.columns}, room);
         }
-        pasted = levelsFromText(utf8, choice, room);
     } catch (const std::bad_alloc&) {
         return QStringLiteral("Für den eingefügten Text reicht der Speicher nicht; %1.").arg(kUnchanged);
     }

@@ -109,6 +109,36 @@ private slots:
         QTEST(int(p.linesSkipped), "skipped");
     }
 
+    void levelsAndColumnsInOnePass_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("most");
+        QTest::newRow("a table") << "Pos 1: 61,05 dB(A)\nPos 2: 60 dB(A)\nPos 3: 62,3 dB(A)" << 100;
+        QTest::newRow("every number, room for all") << "Lüfter: 65 dB\n60 61 62\n63" << 100;
+        // The line on which the room ends still counts with all its numbers.
+        QTest::newRow("the room ends within a line") << "1 2 3\n4 5 6\n7 8 9\n10 11\n12 13" << 4;
+        QTest::newRow("the room ends at a line's end") << "1 2 3\n4 5 6\n7 8" << 3;
+        QTest::newRow("a line of more numbers than a table has") << QString("1 ").repeated(18) + "\n1 2" << 2;
+        QTest::newRow("unreadable numbers") << "1E999 60\n12.03.2024 5\n7" << 1;
+    }
+
+    // A paste reads the text once for what levelsFromText (every number)
+    // and levelColumns each read.
+    void levelsAndColumnsInOnePass()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, most);
+        const std::string utf8 = text.toStdString();
+        const LevelsAndColumns both = levelsAndColumns(utf8, std::size_t(most));
+        const PastedLevels levels = levelsFromText(utf8, {}, std::size_t(most));
+        const LevelColumns columns = levelColumns(utf8);
+        QCOMPARE(pastedSummary(both.levels), pastedSummary(levels));
+        QCOMPARE(both.levels.unreadable, levels.unreadable);
+        QCOMPARE(both.levels.moreLevels, levels.moreLevels);
+        QCOMPARE(both.columns.columns, columns.columns);
+        QCOMPARE(both.columns.lines, columns.lines);
+    }
+
     void levelWrittenBack_data()
     {
         QTest::addColumn<double>("level");
