@@ -194,7 +194,8 @@ RaumbilanzWindow::RaumbilanzWindow(const CompanionRequest& request)
     table_->setCurrentIndex(model_->index(0, 0));
     table_->setFocus();
     resize(1280, 860);
-    setMinimumSize(900, 520);
+    // Small enough for a screen of 960 x 540 with the window manager's frame.
+    setMinimumSize(880, 480);
 }
 
 void RaumbilanzWindow::readRoom()
