@@ -13,7 +13,8 @@
 #include <QPdfWriter>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTextFrame>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QTextObjectInterface>
 
 #ifndef ORVELLA_VERSION
@@ -38,8 +39,10 @@ public:
 
     QSizeF intrinsicSize(QTextDocument* document, int, const QTextFormat&) override
     {
-        const QTextFrameFormat page = document->rootFrame()->frameFormat();
-        const qreal width = std::max(document->pageSize().width() - page.leftMargin() - page.rightMargin() - 4.0, 1.0);
+        // The page's text width is the width of the title's first line,
+        // laid out before the chart; the document has no page size yet.
+        const QTextLayout* title = document->firstBlock().layout();
+        const qreal width = title && title->lineCount() > 0 ? std::max(title->lineAt(0).width() - 4.0, 1.0) : 400.0;
         return {width, width * chart_.height() / std::max(chart_.width(), 1)};
     }
 
@@ -100,7 +103,7 @@ bool writeBalanceReportPdf(QIODevice* device, const BalanceReport& report, const
     // Laid out at a fixed size, whatever the window's, never shown on the screen.
     BalanceChart chart;
     chart.setAttribute(Qt::WA_DontShowOnScreen);
-    chart.resize(760, 480);
+    chart.resize(680, 430);  // some 17 cm on paper: the program's font at about 8 points
     chart.showEvaluation(evaluation);
     chart.show();
 
