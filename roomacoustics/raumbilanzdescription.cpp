@@ -154,8 +154,11 @@ EvaluationModel makeModel()
          "<li>Strg+V fügt Zeilen aus einer Tabellenkalkulation ein (Tabulator oder Semikolon zwischen den "
          "Zellen, Dezimalkomma oder -punkt, eine Kopfzeile wird übersprungen), ab der aktuellen Zelle; Strg+C "
          "kopiert die markierten Zellen.</li>"
-         "<li>„CSV speichern…“ (Strg+S) schreibt Tabelle und Ergebnisse, Strg+Umschalt+C kopiert die "
-         "Ergebnisse, „Bericht als PDF…“ (Strg+P) schreibt einen Bericht auf A4.</li></ul>"
+         "<li>„CSV speichern…“ (Strg+S) schreibt Tabelle und Ergebnisse; „CSV öffnen…“ (Strg+O) liest die "
+         "Zeilen aus einer hier gespeicherten oder einer von einer Tabellenkalkulation geschriebenen CSV-Datei "
+         "und ersetzt mit ihnen die Tabelle.</li>"
+         "<li>Strg+Umschalt+C kopiert die Ergebnisse, „Bericht als PDF…“ (Strg+P) schreibt einen Bericht auf "
+         "A4.</li></ul>"
          "<p>Eine Zelle, die keine Zahl ist oder außerhalb ihres Bereichs liegt, eine fehlende Zahl oder eine "
          "Zeile mit Fläche und Anzahl zugleich wird rot markiert; die Zeile bleibt stehen, wird aber nicht "
          "gezählt, und die Spalte „Hinweis“ sagt, warum. Eine Zeile mit nur einem Namen ist ein Kommentar.</p>"},

@@ -6,14 +6,16 @@
 #include "raumbilanzdescription.h"
 #include "raumbilanztext.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QFileDevice>
-#include <QImage>
 #include <QLocale>
 #include <QPageSize>
-#include <QPainter>
 #include <QPdfWriter>
+#include <QTextCursor>
 #include <QTextDocument>
-#include <QUrl>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <QTextObjectInterface>
 
 #ifndef ORVELLA_VERSION
 #error "ORVELLA_VERSION is set by the build from the project's version"
@@ -22,6 +24,36 @@
 namespace orvella {
 
 namespace {
+
+const QString kChartMark = QStringLiteral("[[chart]]");
+constexpr int kChartType = QTextFormat::UserObject + 2;
+
+// The chart in the laid-out report, drawn by the chart's scene into the
+// page, so that the PDF holds it as lines and text, not as pixels: as wide
+// as the page's text, in the chart's own proportions.
+class ChartInReport : public QObject, public QTextObjectInterface {
+    Q_OBJECT
+    Q_INTERFACES(QTextObjectInterface)
+public:
+    explicit ChartInReport(BalanceChart& chart) : chart_(chart) {}
+
+    QSizeF intrinsicSize(QTextDocument* document, int, const QTextFormat&) override
+    {
+        // The page's text width is the width of the title's first line,
+        // laid out before the chart; the document has no page size yet.
+        const QTextLayout* title = document->firstBlock().layout();
+        const qreal width = title && title->lineCount() > 0 ? std::max(title->lineAt(0).width() - 4.0, 1.0) : 400.0;
+        return {width, width * chart_.height() / std::max(chart_.width(), 1)};
+    }
+
+    void drawObject(QPainter* painter, const QRectF& rect, QTextDocument*, int, const QTextFormat&) override
+    {
+        chart_.render(painter, rect, chart_.viewport()->rect());
+    }
+
+private:
+    BalanceChart& chart_;
+};
 
 QString table(TextTable t, bool numbers)
 {
@@ -61,33 +93,31 @@ QString balanceReportHtml(const BalanceReport& r)
     out += QStringLiteral("<p><b>%1</b></p>").arg(r.verdict.toHtmlEscaped());
     out += QStringLiteral("<h2>Ergebnisse</h2>") + table(r.summary, false);
     // The chart begins a page with its heading: it does not fit below the tables.
-    out += QStringLiteral("<h2 style=\"page-break-before: always\">Diagramm</h2><p><img src=\"chart\" width=\"640\"></p>");
+    out += QStringLiteral("<h2 style=\"page-break-before: always\">Diagramm</h2><p>") + kChartMark +
+           QStringLiteral("</p>");
     return out + r.methodHtml;
 }
 
 bool writeBalanceReportPdf(QIODevice* device, const BalanceReport& report, const BalanceEvaluation& evaluation)
 {
-    // Drawn at a fixed size, whatever the window's, at twice the pixels so
-    // that it stays sharp on paper.
+    // Laid out at a fixed size, whatever the window's, never shown on the screen.
     BalanceChart chart;
     chart.setAttribute(Qt::WA_DontShowOnScreen);
-    chart.resize(760, 480);
+    chart.resize(680, 430);  // some 17 cm on paper: the program's font at about 8 points
     chart.showEvaluation(evaluation);
     chart.show();
-    QImage image(chart.size() * 2, QImage::Format_ARGB32);
-    image.setDevicePixelRatio(2.0);
-    image.fill(Qt::white);
-    {
-        QPainter painter(&image);
-        // In the image's logical pixels: an empty target would be its device pixels, scaled twice.
-        chart.render(&painter, QRectF(QPointF(0, 0), QSizeF(chart.size())), chart.viewport()->rect());
-    }
 
     QTextDocument document;
     document.setDefaultStyleSheet(QStringLiteral("h1 { font-size: x-large; } h2 { font-size: large; margin-top: 14px; }"
                                                  "th { text-align: left; background-color: #eeeeee; }"));
-    document.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("chart")), image);
     document.setHtml(balanceReportHtml(report));
+    ChartInReport object(chart);
+    document.documentLayout()->registerHandler(kChartType, &object);
+    if (QTextCursor found = document.find(kChartMark); !found.isNull()) {
+        QTextCharFormat format;
+        format.setObjectType(kChartType);
+        found.insertText(QString(QChar::ObjectReplacementCharacter), format);
+    }
     QPdfWriter writer(device);
     writer.setPageSize(QPageSize(QPageSize::A4));
     writer.setPageMargins(QMarginsF(0, 0, 0, 0));  // the document keeps its own margins of 2 cm
@@ -100,3 +130,5 @@ bool writeBalanceReportPdf(QIODevice* device, const BalanceReport& report, const
 }
 
 }  // namespace orvella
+
+#include "raumbilanzreport.moc"

@@ -155,6 +155,25 @@ int BalanceTableModel::paste(int row, int column, PastedTable table, QStringList
     return count;
 }
 
+PastedTable firstTableOf(PastedTable table)
+{
+    // A row begins on the line after the previous one, plus the line breaks
+    // inside its quoted cells; a line left out between them was empty.
+    for (std::size_t i = 1; i < table.rows.size(); ++i) {
+        const TableRow& previous = table.rows[i - 1];
+        std::size_t next = previous.line + 1;
+        for (const TableCell& cell : previous.cells)
+            for (std::size_t c = 0; c < cell.text.size(); ++c)
+                next += cell.text[c] == '\n' || (cell.text[c] == '\r' && cell.text[c + 1] != '\n');
+        if (table.rows[i].line > next) {
+            table.rows.resize(i);
+            table.moreRows = false;
+            break;
+        }
+    }
+    return table;
+}
+
 void BalanceTableModel::clearCells(const QModelIndexList& cells)
 {
     bool changed = false;

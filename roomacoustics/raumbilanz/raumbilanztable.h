@@ -64,6 +64,11 @@ private:
     std::vector<BalanceRow> evaluated_;
 };
 
+// The rows of a table read from a file, up to the first empty line after
+// them: a CSV saved by the window holds the rows, then a blank line, the
+// bands and the results, which are no rows of the table.
+PastedTable firstTableOf(PastedTable table);
+
 // The view: Return moves down, Delete empties the selected cells, Ctrl+V
 // pastes at the current cell, Ctrl+C copies the selected block.
 class BalanceTableView : public CompanionTableView {

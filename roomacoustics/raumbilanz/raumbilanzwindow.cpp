@@ -13,10 +13,12 @@
 #include "raumbilanztext.h"
 #include "raumbilanztable.h"
 #include "savefile.h"
+#include "tablefile.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -121,6 +123,8 @@ RaumbilanzWindow::RaumbilanzWindow(const CompanionRequest& request)
                 "Das Mittel von A bei 500 und 1000 Hz als vorhandene Absorptionsfläche in den Rechner"),
         command("Ergebnisse &kopieren", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), &RaumbilanzWindow::copyResults,
                 "copyResults", "Oktavbänder und Ergebnisse kopieren (Strg+Umschalt+C)"),
+        command("CSV &öffnen…", QKeySequence::Open, &RaumbilanzWindow::openCsv, "openCsv",
+                "Flächen und Objekte aus einer CSV-Datei lesen, auch aus einer Tabellenkalkulation (Strg+O)"),
         command("CSV &speichern…", QKeySequence::Save, &RaumbilanzWindow::saveCsv, "saveCsv",
                 "Tabelle und Ergebnisse als CSV-Datei speichern (Strg+S)"),
         command("Bericht als &PDF…", QKeySequence::Print, &RaumbilanzWindow::saveReport, "saveReport",
@@ -133,7 +137,7 @@ RaumbilanzWindow::RaumbilanzWindow(const CompanionRequest& request)
     };
     auto* buttons = new QGridLayout;
     for (int i = 0; i < int(buttonList.size()); ++i)
-        buttons->addWidget(buttonList[i], i / 3, i % 3);
+        buttons->addWidget(buttonList[i], i / 4, i % 4);
     leftLayout->addLayout(buttons);
 
     // Beside the rows the chart; below both the verdict, the bands and the summary.
@@ -190,7 +194,8 @@ RaumbilanzWindow::RaumbilanzWindow(const CompanionRequest& request)
     table_->setCurrentIndex(model_->index(0, 0));
     table_->setFocus();
     resize(1280, 860);
-    setMinimumSize(900, 520);
+    // Small enough for a screen of 960 x 540 with the window manager's frame.
+    setMinimumSize(880, 480);
 }
 
 void RaumbilanzWindow::readRoom()
@@ -291,6 +296,42 @@ void RaumbilanzWindow::copyResults()
     mime->setText(qs(tabSeparatedText(bands) + tabSeparatedText(summary) + verdict + "\n"));
     mime->setHtml(qs(htmlTable(bands) + htmlTable(summary)) + QStringLiteral("<p>%1</p>").arg(qs(verdict).toHtmlEscaped()));
     QApplication::clipboard()->setMimeData(mime);
+}
+
+bool RaumbilanzWindow::openCsv()
+{
+    const QString path = askOpenFile(this, FileKind::Csv, QStringLiteral("CSV öffnen"),
+                                     {QStringLiteral("CSV-Dateien (*.csv)"), QStringLiteral("Textdateien (*.txt)"),
+                                      QStringLiteral("Alle Dateien (*)")});
+    return !path.isEmpty() && openCsvFile(path);
+}
+
+bool RaumbilanzWindow::openCsvFile(const QString& path)
+{
+    const QString name = QFileInfo(path).fileName();
+    TableLimits limits;
+    limits.rows = std::size_t(raumbilanz::kMaxRows);
+    const TableFile file = readTableFile(path, name, {QStringLiteral("eine Raumbilanz"), QStringLiteral("Zahlen")},
+                                         [&limits](std::string_view text) {
+                                             return firstTableOf(parsePastedTable(text, limits));
+                                         });
+    // Read into a table of its own first: the window's rows stay as they are
+    // when the file has none.
+    BalanceTableModel read;
+    QStringList notes;
+    const int rows = file.read ? read.paste(0, 0, file.table, &notes) : 0;
+    if (rows == 0) {
+        showNotes(file.read ? QStringList{QStringLiteral("„%1“ enthält keine Zeile mit Flächen oder Objekten; die "
+                                                         "Tabelle bleibt, wie sie ist.").arg(name)}
+                            : file.notes);
+        return false;
+    }
+    model_->setBalanceRows(read.balanceRows());
+    notes[0] = rows == 1 ? QStringLiteral("1 Zeile aus „%1“ gelesen.").arg(name)
+                         : QStringLiteral("%1 Zeilen aus „%2“ gelesen.").arg(QLocale().toString(rows), name);
+    showNotes(notes + file.notes);
+    table_->setCurrentIndex(model_->index(0, 0));
+    return true;
 }
 
 bool RaumbilanzWindow::saveCsv()

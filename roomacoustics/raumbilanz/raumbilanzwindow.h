@@ -46,6 +46,10 @@ public:
     EvaluationInput evaluationInput() const;
 
     // The commands.
+    bool openCsv();
+    // Replaces the rows by those of the CSV file at `path`; false, with a
+    // note and the table unchanged, when it holds none.
+    bool openCsvFile(const QString& path);
     bool saveCsv();
     bool saveReport();
     void copyResults();

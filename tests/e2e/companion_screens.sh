@@ -3,7 +3,8 @@
 # End-to-end test of the companion windows on small and scaled screens: for
 # each screen a private Xvfb with openbox, the program opens frmDLprognose
 # from the menu, F1 opens the help, F2 the study and F3 the measurement
-# evaluation.
+# evaluation; then, started again, Ctrl+6 on the menu opens the Nachhallzeit
+# calculator and F3 on it the Raumbilanz.
 #
 #   companion_screens.sh ORVELLA_BINARY ARTEFACT_DIR
 #
@@ -141,13 +142,8 @@ check_companion() {
   [ "$count" -ge "$6" ] || fail "$screen: the $name reports $count buttons, expected $6"
 }
 
-table=""
-for screen in "${SCREENS[@]}"; do
-  read -r sw sh scale <<<"$screen"
-  tag="${sw}x${sh}"
-  [ "$scale" != 1 ] && tag="$tag at QT_SCALE_FACTOR=$scale"
-start_xvfb "$work" 120 "$sw" "$sh" || { fail "$tag: Xvfb did not start"; cat "$work/xvfb.log"; stop_all; continue; }
-  start_openbox "$work" || { fail "$tag: openbox did not start"; cat "$work/openbox.log"; stop_all; continue; }
+# Starts the program on the screen's server, its pid in $app.
+start_orvella() {
   rm -f "$work/geometry.log"
   if [ "$scale" = 1 ]; then
     ORVELLA_COMPANION_GEOMETRY=$work/geometry.log "$orvella" >"$work/orvella.log" 2>&1 &
@@ -155,7 +151,28 @@ start_xvfb "$work" 120 "$sw" "$sh" || { fail "$tag: Xvfb did not start"; cat "$w
     QT_SCALE_FACTOR=$scale ORVELLA_COMPANION_GEOMETRY=$work/geometry.log "$orvella" >"$work/orvella.log" 2>&1 &
   fi
   app=$!
+}
 
+# Waits until the window manager has framed every window id given.
+wait_framed() {
+  local id framed
+  for _ in $(seq 50); do
+    framed=1
+    for id in "$@"; do outer_geometry "${id:-0}" >/dev/null 2>&1 || framed=; done
+    [ -n "$framed" ] && break
+    sleep 0.1
+  done
+  sleep 0.3
+}
+
+table=""
+for screen in "${SCREENS[@]}"; do
+  read -r sw sh scale <<<"$screen"
+  tag="${sw}x${sh}"
+  [ "$scale" != 1 ] && tag="$tag at QT_SCALE_FACTOR=$scale"
+start_xvfb "$work" 120 "$sw" "$sh" || { fail "$tag: Xvfb did not start"; cat "$work/xvfb.log"; stop_all; continue; }
+  start_openbox "$work" || { fail "$tag: openbox did not start"; cat "$work/openbox.log"; stop_all; continue; }
+  start_orvella
   if ! menu=$(wait_window '^Orvella {28}[^ ]'); then
     fail "$tag: no menu"; cat "$work/orvella.log"; stop_all; continue
   fi
@@ -170,19 +187,34 @@ start_xvfb "$work" 120 "$sw" "$sh" || { fail "$tag: Xvfb did not start"; cat "$w
   help=$(open_by_key F1 '^Hilfe und Rechenweg') || fail "$tag: F1 opened no help"
   study=$(open_by_key F2 '^Parameterstudie') || fail "$tag: F2 opened no study"
   measurement=$(open_by_key F3 '^Messauswertung') || fail "$tag: F3 opened no measurement evaluation"
-  # Until the window manager has framed all three.
-  for _ in $(seq 50); do
-    outer_geometry "${help:-0}" >/dev/null 2>&1 && outer_geometry "${study:-0}" >/dev/null 2>&1 &&
-      outer_geometry "${measurement:-0}" >/dev/null 2>&1 && break
-    sleep 0.1
-  done
-  sleep 0.3
+  wait_framed "${help:-}" "${study:-}" "${measurement:-}"
   [ -n "${help:-}" ] && check_companion "$tag" helpWindow "$help" "$sw" "$sh" 4
   [ -n "${study:-}" ] && check_companion "$tag" studyWindow "$study" "$sw" "$sh" 3
   [ -n "${measurement:-}" ] && check_companion "$tag" measurementWindow "$measurement" "$sw" "$sh" 8
   import -window root "$artefacts/companions-${sw}x${sh}-x${scale}.png" 2>/dev/null
+
+  # The Nachhallzeit calculator has no button on the menu: Ctrl+6 opens it.
+  # Closing the DL2 calculator would end the program, so it starts again.
+  kill "$app" 2>/dev/null && wait "$app" 2>/dev/null
+  app= raumbilanz=
+  start_orvella
+  if ! menu=$(wait_window '^Orvella {28}[^ ]'); then
+    fail "$tag: no menu on the second start"; stop_all; continue
+  fi
+  sleep 0.3
+  activate "$menu"; xdotool key ctrl+6
+  # The calculator built from its description has the caption of 16 blanks.
+  if calc=$(wait_window '^Orvella {16}[^ ]'); then
+    sleep 0.3
+    raumbilanz=$(open_by_key F3 '^Raumbilanz in Oktavbändern') || fail "$tag: F3 opened no Raumbilanz"
+    wait_framed "${raumbilanz:-}"
+    [ -n "${raumbilanz:-}" ] && check_companion "$tag" raumbilanzWindow "$raumbilanz" "$sw" "$sh" 7
+    import -window root "$artefacts/raumbilanz-${sw}x${sh}-x${scale}.png" 2>/dev/null
+  else
+    fail "$tag: Ctrl+6 on the menu opened no Nachhallzeit calculator"
+  fi
   stop_all
-  help= study= measurement=
+  help= study= measurement= raumbilanz=
 done
 
 echo "frames measured:"; printf '%b' "$table"

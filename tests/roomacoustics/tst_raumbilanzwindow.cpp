@@ -2,8 +2,8 @@
 // The room balance's window beside the reverberation calculator: F3 loads
 // it, a pasted table is evaluated with the calculator's room and follows its
 // fields, "In den Rechner" puts A at mid frequencies into the calculator,
-// and the CSV and the report hold what the window shows; under both decimal
-// marks.
+// the CSV and the report hold what the window shows, and a CSV opens back
+// into the rows; under both decimal marks.
 
 #include "companionfiles.h"
 #include "companions.h"
@@ -39,6 +39,19 @@ QString classroom(const QString& mark)
         .replace('.', mark == QLatin1String("comma") ? QStringLiteral(",") : QStringLiteral("."));
 }
 
+// The model's rows as shown, cells joined by "|", rows by "/".
+QString shownRows(const BalanceTableModel& model)
+{
+    QStringList shown;
+    for (int r = 0; r + 1 < model.rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < kBalanceColumns; ++c)
+            cells << model.index(r, c).data().toString();
+        shown << cells.join('|');
+    }
+    return shown.join('/');
+}
+
 }  // namespace
 
 class TestRaumbilanzWindow : public QObject {
@@ -54,6 +67,8 @@ private slots:
     void csvAndReport();
     void pastes_data();
     void pastes();
+    void opensFiles_data();
+    void opensFiles();
     void helpWorksTheRows_data();
     void helpWorksTheRows();
     void verlaufEntryReopens_data();
@@ -190,11 +205,26 @@ void TestRaumbilanzWindow::csvAndReport()
     QVERIFY2(written.contains(csvRow + "\r\n"), qPrintable(written));
     QVERIFY(written.contains(bandRow + "\r\n"));
 
+    // Opened again after the rows were deleted: the same rows, not the
+    // bands and results saved below them.
+    const QString saved = shownRows(*w->tableModel());
+    w->tableView()->selectAll();
+    w->tableView()->deleteAction()->trigger();
+    QVERIFY(w->openCsvFile(path));
+    QCOMPARE(shownRows(*w->tableModel()), saved);
+    QCOMPARE(w->note(), QStringLiteral("4 Zeilen aus „raum.csv“ gelesen.\nKopfzeilen übersprungen: 2."));
+    QCOMPARE(w->bandText(3, 7), inLocale("-2", mark));
+
     path = dir.filePath("raum.pdf");
     QVERIFY(w->saveReport());
     const QString pdf = pdfText(path);
     QVERIFY2(pdf.contains(QStringLiteral("250 Hz zu lang")), qPrintable(pdf));
     QVERIFY(pdf.contains(QStringLiteral("V = 180 m³")));
+    // The chart is drawn as vectors: its axis titles are text, and no image is embedded.
+    QVERIFY(pdf.contains(QStringLiteral("Oktavband [Hz]")));
+    QFile report(path);
+    QVERIFY(report.open(QIODevice::ReadOnly));
+    QVERIFY(!report.readAll().contains("/Subtype /Image"));
 }
 
 void TestRaumbilanzWindow::pastes_data()
@@ -222,16 +252,49 @@ void TestRaumbilanzWindow::pastes()
     BalanceTableModel model;
     QStringList messages;
     model.paste(0, column, parsePastedTable(text.toStdString()), &messages);
-    QStringList shown;
-    for (int r = 0; r + 1 < model.rowCount(); ++r) {
-        QStringList cells;
-        for (int c = 0; c < kBalanceColumns; ++c)
-            cells << model.index(r, c).data().toString();
-        shown << cells.join('|');
-    }
-    QCOMPARE(shown.join('/'), rows);
+    QCOMPARE(shownRows(model), rows);
     QCOMPARE(messages.join('\n'), notes);
     QVERIFY(model.index(model.rowCount() - 1, 0).data().toString().isEmpty());  // the empty last row
+}
+
+void TestRaumbilanzWindow::opensFiles_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("rows");  // as shownRows(); empty: the classroom unchanged
+    QTest::addColumn<QString>("note");  // the first line
+    QTest::newRow("a spreadsheet's Windows-1252 text with a title above the table")
+        << "excel.txt" << QByteArray("Raum 12\r\n\r\nName\tS\tn\t125 Hz\r\nW\xe4nde\t93,3\t\t0,05\r\n")
+        << "Wände|93,3||0,05|||||" << "1 Zeile aus „excel.txt“ gelesen.";
+    QTest::newRow("headings only") << "kopf.csv" << QByteArray("Name;S;n;125;250\r\n") << ""
+                                   << "„kopf.csv“ enthält keine Zeile mit Flächen oder Objekten; die Tabelle bleibt, "
+                                      "wie sie ist.";
+    QTest::newRow("/dev/zero") << "/dev/zero" << QByteArray() << ""
+                               << "„zero“ ist keine gewöhnliche Datei und wird nicht gelesen; die Tabelle bleibt, wie "
+                                  "sie ist.";
+}
+
+// A file is read into the rows only when it holds some; otherwise the rows
+// stay and the note says why, and a device that never ends is not read.
+void TestRaumbilanzWindow::opensFiles()
+{
+    QFETCH(QString, file);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, rows);
+    QFETCH(QString, note);
+    LocaleScope locale(localeNamed("comma"));
+    RaumbilanzWindow* w = open("comma");
+    QVERIFY(w);
+    const QString before = shownRows(*w->tableModel());
+    QTemporaryDir dir;
+    const QString path = file.startsWith('/') ? file : dir.filePath(file);
+    if (!file.startsWith('/')) {
+        QFile out(path);
+        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
+    }
+    QCOMPARE(w->openCsvFile(path), !rows.isEmpty());
+    QCOMPARE(shownRows(*w->tableModel()), rows.isEmpty() ? before : rows);
+    QCOMPARE(w->note().section('\n', 0, 0), note);
 }
 
 void TestRaumbilanzWindow::helpWorksTheRows_data()
