@@ -37,7 +37,6 @@ namespace {
 const QString kObjectName = QStringLiteral("levelListWindow");
 
 QString qs(const std::string& s) { return QString::fromStdString(s); }
-std::string decimalMark() { return QLocale().decimalPoint().toStdString(); }
 
 }  // namespace
 
