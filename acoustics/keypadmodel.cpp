@@ -198,7 +198,7 @@ const CalculatorModel& keypadModel()
         .stateWorked = {"Rechenweg mit den aktuellen Operanden", writeWorked, stateBeforeEqual},
         // A column of levels summed, averaged and corrected for background
         // noise; F2, as the keypad has no parameter study.
-        .companions = {{"Pegelliste…", "F2", "orvella_levellist", levelListModel().id}},
+        .companions = {{"Pegelliste…", "F2", "orvella_levellist", kLevelListId}},
     };
     return model;
 }

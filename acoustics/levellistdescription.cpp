@@ -107,7 +107,7 @@ EvaluationModel makeModel()
 {
     const std::string m = kMinus;
     EvaluationModel d;
-    d.id = "pegelliste";
+    d.id = kLevelListId;
     d.title = "Pegelliste";
     d.ownerTitle = "dB Calculator";
     // A row's name is shown and copied, not evaluated.

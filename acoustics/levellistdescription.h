@@ -17,5 +17,8 @@ namespace orvella {
 inline constexpr std::size_t kWorkedLevels = 8;
 
 const EvaluationModel& levelListModel();
+// Its id, which the calculator's companion entry names too: the calculator's
+// description is made at start, this one only when the list is evaluated.
+inline constexpr const char* kLevelListId = "pegelliste";
 
 }  // namespace orvella

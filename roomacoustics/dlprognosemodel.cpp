@@ -209,7 +209,7 @@ const CalculatorModel& dlPrognoseModel()
             },
         .derived = {comfortDistanceValue()},
         // The measured office beside its prognosis.
-        .companions = {{"Messauswertung ISO 3382-3…", "F3", "orvella_measurement", iso3382Model().id}},
+        .companions = {{"Messauswertung ISO 3382-3…", "F3", "orvella_measurement", kIso3382Id}},
     };
     return model;
 }

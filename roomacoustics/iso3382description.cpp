@@ -51,7 +51,7 @@ EvaluationModel makeModel()
     const std::string m = kMinus;
     const int d = kResultDecimals;
     EvaluationModel model;
-    model.id = "messauswertung";
+    model.id = kIso3382Id;
     model.title = "Messauswertung ISO 3382-3";
     model.ownerTitle = "Großraumbüro DL2 Prognose";
     model.columns = {quantity("r", "r", "r", "Entfernung zur Quelle", "m", d),

@@ -11,6 +11,9 @@
 namespace orvella {
 
 const EvaluationModel& iso3382Model();
+// Its id, which the calculator's companion entry names too: the calculator's
+// description is made at start, this one only when a measurement is evaluated.
+inline constexpr const char* kIso3382Id = "messauswertung";
 
 // The rows of the measurement table as the description's input: the cells'
 // texts, which the evaluation reads and marks itself.

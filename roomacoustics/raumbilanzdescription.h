@@ -13,7 +13,8 @@ namespace orvella {
 
 const EvaluationModel& raumbilanzModel();
 // Its id, which the calculator's companion entry names too (the description
-// reads the calculator's, so the calculator cannot read it from here).
+// reads the calculator's, so the calculator cannot read it from here, and
+// the calculator's is made at start, this one only when it is evaluated).
 inline constexpr const char* kRaumbilanzId = "raumbilanz";
 
 // The table and the calculator's values as the description's input: the
