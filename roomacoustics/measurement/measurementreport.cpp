@@ -4,19 +4,11 @@
 #include "evaluationpage.h"
 #include "iso3382description.h"
 #include "measurementchart.h"
+#include "reportpdf.h"
 
-#include <QAbstractTextDocumentLayout>
 #include <QCoreApplication>
-#include <QFileDevice>
 #include <QLocale>
-#include <QPageSize>
 #include <QPainter>
-#include <QPdfWriter>
-#include <QTextCursor>
-#include <QTextDocument>
-#include <QTextFrame>
-#include <QTextLayout>
-#include <QTextObjectInterface>
 
 #include <algorithm>
 
@@ -27,9 +19,6 @@
 namespace orvella {
 
 namespace {
-
-const QString kChartPlaceholder = QStringLiteral("[[chart]]");
-constexpr int kChartObjectType = QTextFormat::UserObject + 1;
 
 const QString kStyleSheet = QStringLiteral(
     "h1 { font-size: x-large; margin-bottom: 4px; }"
@@ -43,34 +32,6 @@ QString htmlOf(TextTable table, bool numbers)
     table.alignRight = numbers;
     return QString::fromStdString(htmlTable(table));
 }
-
-// The chart inside the laid-out report: as wide as the text, drawn by the
-// chart's own scene, so that it stays vector graphics in the PDF.
-class ChartObject : public QObject, public QTextObjectInterface {
-    Q_OBJECT
-    Q_INTERFACES(QTextObjectInterface)
-public:
-    explicit ChartObject(const MeasurementChart& chart) : chart_(chart) {}
-
-    QSizeF intrinsicSize(QTextDocument* document, int, const QTextFormat&) override
-    {
-        // As wide as the text: the width of the heading's line, which the
-        // layout has placed before the chart, within the page's margins.
-        const QTextLayout* heading = document->firstBlock().layout();
-        const qreal text = heading && heading->lineCount() > 0 ? heading->lineAt(0).width() : 0.0;
-        const qreal width = std::max(text - 4.0, 1.0);
-        const qreal ratio = chart_.width() > 0 ? qreal(chart_.height()) / chart_.width() : 0.75;
-        return {width, width * std::clamp(ratio, 0.55, 0.9)};
-    }
-
-    void drawObject(QPainter* painter, const QRectF& rect, QTextDocument*, int, const QTextFormat&) override
-    {
-        chart_.renderTo(painter, rect);
-    }
-
-private:
-    const MeasurementChart& chart_;
-};
 
 }  // namespace
 
@@ -100,34 +61,21 @@ QString reportHtml(const MeasurementReport& report)
     out += QStringLiteral("<h2 style=\"page-break-before: always\">Diagramm</h2>");
     if (!report.prognosis.isEmpty())
         out += QStringLiteral("<p>%1</p>").arg(report.prognosis.toHtmlEscaped());
-    out += QStringLiteral("<p>%1</p>").arg(kChartPlaceholder);
+    out += QStringLiteral("<p>%1</p>").arg(kReportChartMark);
     return out + report.methodHtml;
 }
 
 bool writeReportPdf(QIODevice* device, const MeasurementReport& report, const MeasurementChart& chart)
 {
-    QTextDocument document;
-    document.setDefaultStyleSheet(kStyleSheet);
-    document.setHtml(reportHtml(report));
-    ChartObject object(chart);
-    document.documentLayout()->registerHandler(kChartObjectType, &object);
-    QTextCursor found = document.find(kChartPlaceholder);
-    if (!found.isNull()) {
-        QTextCharFormat format;
-        format.setObjectType(kChartObjectType);
-        found.insertText(QString(QChar::ObjectReplacementCharacter), format);
-    }
-
-    QPdfWriter writer(device);
-    writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-    writer.setResolution(300);
-    writer.setTitle(report.title);
-    writer.setCreator(QStringLiteral("Orvella ") + programVersion());
-    // Laid out for the page with margins of 2 cm, the page number at the foot.
-    document.print(&writer);
-    const auto* file = qobject_cast<const QFileDevice*>(device);
-    return !file || file->error() == QFileDevice::NoError;
+    const qreal ratio = chart.width() > 0 ? qreal(chart.height()) / chart.width() : 0.75;
+    return printReportPdf(device, {.html = reportHtml(report),
+                                   .styleSheet = kStyleSheet,
+                                   .title = report.title,
+                                   .creator = QStringLiteral("Orvella ") + programVersion(),
+                                   .chartRatio = std::clamp(ratio, 0.55, 0.9),
+                                   .drawChart = [&chart](QPainter* painter, const QRectF& rect) {
+                                       chart.renderTo(painter, rect);
+                                   }});
 }
 
 MeasurementReport measurementReport(const QString& title, TextTable positions, const Iso3382Evaluation& evaluation,
@@ -172,4 +120,3 @@ bool writeReportPdf(QIODevice* device, const MeasurementReport& report, const Is
 
 }  // namespace orvella
 
-#include "measurementreport.moc"

@@ -5,17 +5,12 @@
 #include "raumbilanzchart.h"
 #include "raumbilanzdescription.h"
 #include "raumbilanztext.h"
+#include "reportpdf.h"
 
-#include <QAbstractTextDocumentLayout>
-#include <QFileDevice>
 #include <QLocale>
-#include <QPageSize>
-#include <QPdfWriter>
-#include <QTextCursor>
-#include <QTextDocument>
-#include <QTextBlock>
-#include <QTextLayout>
-#include <QTextObjectInterface>
+#include <QPainter>
+
+#include <algorithm>
 
 #ifndef ORVELLA_VERSION
 #error "ORVELLA_VERSION is set by the build from the project's version"
@@ -24,36 +19,6 @@
 namespace orvella {
 
 namespace {
-
-const QString kChartMark = QStringLiteral("[[chart]]");
-constexpr int kChartType = QTextFormat::UserObject + 2;
-
-// The chart in the laid-out report, drawn by the chart's scene into the
-// page, so that the PDF holds it as lines and text, not as pixels: as wide
-// as the page's text, in the chart's own proportions.
-class ChartInReport : public QObject, public QTextObjectInterface {
-    Q_OBJECT
-    Q_INTERFACES(QTextObjectInterface)
-public:
-    explicit ChartInReport(BalanceChart& chart) : chart_(chart) {}
-
-    QSizeF intrinsicSize(QTextDocument* document, int, const QTextFormat&) override
-    {
-        // The page's text width is the width of the title's first line,
-        // laid out before the chart; the document has no page size yet.
-        const QTextLayout* title = document->firstBlock().layout();
-        const qreal width = title && title->lineCount() > 0 ? std::max(title->lineAt(0).width() - 4.0, 1.0) : 400.0;
-        return {width, width * chart_.height() / std::max(chart_.width(), 1)};
-    }
-
-    void drawObject(QPainter* painter, const QRectF& rect, QTextDocument*, int, const QTextFormat&) override
-    {
-        chart_.render(painter, rect, chart_.viewport()->rect());
-    }
-
-private:
-    BalanceChart& chart_;
-};
 
 QString table(TextTable t, bool numbers)
 {
@@ -93,7 +58,7 @@ QString balanceReportHtml(const BalanceReport& r)
     out += QStringLiteral("<p><b>%1</b></p>").arg(r.verdict.toHtmlEscaped());
     out += QStringLiteral("<h2>Ergebnisse</h2>") + table(r.summary, false);
     // The chart begins a page with its heading: it does not fit below the tables.
-    out += QStringLiteral("<h2 style=\"page-break-before: always\">Diagramm</h2><p>") + kChartMark +
+    out += QStringLiteral("<h2 style=\"page-break-before: always\">Diagramm</h2><p>") + kReportChartMark +
            QStringLiteral("</p>");
     return out + r.methodHtml;
 }
@@ -107,28 +72,17 @@ bool writeBalanceReportPdf(QIODevice* device, const BalanceReport& report, const
     chart.showEvaluation(evaluation);
     chart.show();
 
-    QTextDocument document;
-    document.setDefaultStyleSheet(QStringLiteral("h1 { font-size: x-large; } h2 { font-size: large; margin-top: 14px; }"
-                                                 "th { text-align: left; background-color: #eeeeee; }"));
-    document.setHtml(balanceReportHtml(report));
-    ChartInReport object(chart);
-    document.documentLayout()->registerHandler(kChartType, &object);
-    if (QTextCursor found = document.find(kChartMark); !found.isNull()) {
-        QTextCharFormat format;
-        format.setObjectType(kChartType);
-        found.insertText(QString(QChar::ObjectReplacementCharacter), format);
-    }
-    QPdfWriter writer(device);
-    writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setPageMargins(QMarginsF(0, 0, 0, 0));  // the document keeps its own margins of 2 cm
-    writer.setResolution(300);
-    writer.setTitle(report.title);
-    writer.setCreator(QStringLiteral("Orvella ") + QStringLiteral(ORVELLA_VERSION));
-    document.print(&writer);
-    const auto* file = qobject_cast<const QFileDevice*>(device);
-    return !file || file->error() == QFileDevice::NoError;
+    return printReportPdf(
+        device, {.html = balanceReportHtml(report),
+                 .styleSheet = QStringLiteral("h1 { font-size: x-large; } h2 { font-size: large; margin-top: 14px; }"
+                                              "th { text-align: left; background-color: #eeeeee; }"),
+                 .title = report.title,
+                 .creator = QStringLiteral("Orvella ") + QStringLiteral(ORVELLA_VERSION),
+                 .chartRatio = qreal(chart.height()) / std::max(chart.width(), 1),
+                 .drawChart = [&chart](QPainter* painter, const QRectF& rect) {
+                     chart.render(painter, rect, chart.viewport()->rect());
+                 }});
 }
 
 }  // namespace orvella
 
-#include "raumbilanzreport.moc"
